@@ -1,0 +1,71 @@
+// Where the editor stands in the label set, its modes, and its clipboard and undo record.
+#pragma once
+
+#include "model/LabelSet.h"
+
+namespace sw::model {
+
+using FaceKeyBuffer = OneBased<OneBased<KeyLabel, kKeyCount>, kFaceCount>;
+
+struct EditorState {
+    // Position.
+    int CurrentEntry = 1;
+    int CurrentFace = 1;
+    int EditFace = 1;
+    int CurrentKeyPos = 1;
+    int KeyOffset = 6;
+    int FirstKeyPos = 7;
+    int LastKeyPos = 24;
+    int ShownModel = -1;  // -1: the grid is laid out for no model yet
+
+    // Modes.
+    int KeyEditorOpen = 0;
+    int MemoFocused = 0;
+    int ChosenEntry = 0;  // result of the selection dialog; 0 = cancelled
+
+    // Clipboard and undo record.
+    FaceKeyBuffer CopyBuffer;
+    FaceKeyBuffer UndoBuffer;
+    int CopySourceEntry = 0;
+    int CopySourceFace = 0;
+    int CopySourceKeyPos = 0;
+    int CopySourceKeyOffset = 0;
+    int UndoEntry = 0;
+    int UndoFace = 0;
+    int UndoKeyPos = 0;
+    int UndoKeyOffset = 0;
+
+    // The eleven undo flags.
+    int KeyCopyMode = 0;    // 0 none, 1 copy, 2 cut
+    int EntryCopyMode = 0;  // 0 none, 1 copy, 2 cut
+    int FormatCopied = 0;
+    int ChangedBackColor = 0;
+    int ChangedFontColor = 0;
+    int ChangedFontName = 0;
+    int ChangedFontSize = 0;
+    int ChangedFontStyle = 0;
+    int ChangedText = 0;
+    int ChangedAlignment = 0;
+    int ChangedLayout = 0;
+
+    // The five edit command states (paste, format paste, entry paste, deselect, undo).
+    bool PasteEnabled = false;
+    bool FormatPasteEnabled = false;
+    bool EntryPasteEnabled = false;
+    bool DeselectEnabled = false;
+    bool UndoEnabled = false;
+
+    EditorState();
+
+    int CurrentKeyIndex() const { return CurrentKeyPos - KeyOffset; }
+    void ApplyKeyRange(const KeyRange& range);
+};
+
+// Clears KeyCopyMode .. ChangedLayout.
+void ClearUndoFlags(EditorState& state);
+
+// The buffers to KeyLabel reset values, the undo flags cleared, the copy source set to
+// the current entry.
+void ResetCopyBuffers(EditorState& state);
+
+}  // namespace sw::model

@@ -1,0 +1,56 @@
+// The label-set file: 54,900 CR LF lines, one value a line, in a fixed order.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "model/LabelSet.h"
+
+namespace sw::model {
+
+constexpr int kLinesPerKey = 9;
+constexpr int kLinesPerFace = 4 + kKeyCount * kLinesPerKey;     // 274
+constexpr int kLinesPerEntry = 2 + kFaceCount * kLinesPerFace;  // 1,098
+constexpr int kLinesPerFile = kEntryCount * kLinesPerEntry;     // 54,900
+
+// A label-set file larger than this is refused before it is read.
+constexpr std::size_t kMaxLabelSetFileBytes = 64u * 1024 * 1024;
+
+// The words that stand for Alignment and Layout in the file.
+extern const char* const kAlignmentWords[3];
+extern const char* const kLayoutWords[3];
+
+std::string WriteLabelSet(const LabelSet& set);
+
+struct ReadError {
+    int line = 0;          // 1-based line of the file where reading stopped; 0 = the file itself
+    std::string message;   // UTF-8
+};
+
+struct LoadResult {
+    bool ok = true;
+    ReadError error;
+};
+
+// Reads the whole text into a fresh label set (reset values first). On error, set holds
+// the reset values plus what was read before the bad line; callers that must not lose
+// their document read into a spare set.
+LoadResult ReadLabelSet(std::string_view text, LabelSet& set);
+
+// Whole-file operations for the commands and the companion tool. LoadLabelSetFile
+// leaves `set` untouched unless the whole file was read.
+LoadResult LoadLabelSetFile(const std::string& path, LabelSet& set);
+struct SaveResult {
+    bool ok = true;
+    std::string message;
+};
+SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set);
+
+// Message text of the non-integer error, as the user sees it.
+extern const char* const kNotANumberMessage;
+
+// The file name part of a path for the window title: what follows the last "/", or "\"
+// or ":" for names written on Windows.
+std::string TitleFileName(const std::string& path);
+
+}  // namespace sw::model

@@ -1,0 +1,81 @@
+// The settings kept in memory, and each window's section of the settings file.
+#pragma once
+
+#include <string>
+
+#include "model/LabelSet.h"
+
+namespace sw::model {
+
+extern const char* const kSettingsFileName;  // "Stripwise2.ini"
+
+struct AppSettings {
+    std::string ProgramDir;  // working directory at start, with a trailing "/"
+    Bytes TitleBase;         // [Main] Caption, CP932
+    int Sayu = 0;            // horizontal print offset, tenths of a millimetre, + = right
+    int Jyoge = 0;           // vertical print offset, tenths of a millimetre, + = up
+    Bytes HelpFileName;      // [Help] FileName, CP932
+
+    std::string SettingsPath() const { return ProgramDir + kSettingsFileName; }
+};
+
+// Appends "/" unless the folder already ends in one.
+std::string WithTrailingSlash(const std::string& folder);
+
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
+// What each window keeps in its section.
+struct WindowSection {
+    const char* name;        // section name
+    const char* caption;     // default title, UTF-8
+    bool hasSize;            // the preview window keeps its size too
+};
+
+extern const WindowSection kMainSection;     // Main
+extern const WindowSection kSetteiSection;   // Settei
+extern const WindowSection kPreviewSection;  // Preview
+extern const WindowSection kNaisenSection;   // Naisen
+extern const WindowSection kIchiranSection;  // Ichiran
+extern const WindowSection kVersionSection;  // Version
+
+constexpr int kPreviewDefaultHeight = 600;
+constexpr int kPreviewDefaultWidth = 774;
+
+struct WindowPlacement {
+    int top = 0;
+    int left = 0;
+    int height = 0;  // preview window only
+    int width = 0;   // preview window only
+    Bytes caption;   // CP932
+};
+
+// (screen - window) div 2, rounding toward zero.
+int Centred(int screenLength, int windowLength);
+
+// Top, Left (centred by default), for the preview Height and Width, then Caption.
+// `designed` is the window's size before any size from the file is applied.
+WindowPlacement ReadWindowPlacement(const std::string& path, const WindowSection& section,
+                                    Size screen, Size designed);
+
+// Top, Left, for the preview Height and Width, then Caption. Stops at the first key
+// that cannot be written and returns false; callers swallow the failure.
+bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
+                          const WindowPlacement& placement);
+
+// The main window: its placement, then Sayu, Jyoge and the help file name into settings
+// (TitleBase takes the caption).
+WindowPlacement ReadMainSettings(const std::string& path, Size screen, Size designed,
+                                 AppSettings& settings);
+// Top, Left, Caption (= TitleBase), Sayu, Jyoge, FileName.
+bool WriteMainSettings(const std::string& path, int top, int left, const AppSettings& settings);
+
+// The fine-adjustment dialog: its placement, then Sayu and Jyoge into settings.
+WindowPlacement ReadSetteiSettings(const std::string& path, Size screen, Size designed,
+                                   AppSettings& settings);
+bool WriteSetteiSettings(const std::string& path, const WindowPlacement& placement,
+                         const AppSettings& settings);
+
+}  // namespace sw::model

@@ -1,0 +1,17 @@
+// The one label set, editor state and settings of a run, created in main() and handed
+// to every window.
+#pragma once
+
+#include "model/EditorState.h"
+#include "model/LabelSet.h"
+#include "model/Settings.h"
+
+namespace sw::model {
+
+struct Workspace {
+    LabelSet labelSet;
+    EditorState editor;
+    AppSettings settings;
+};
+
+}  // namespace sw::model

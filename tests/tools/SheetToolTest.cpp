@@ -1,0 +1,105 @@
+// The companion tool's resave and dump commands, run as a user runs them.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <memory>
+
+#include "model/Cp932.h"
+#include "model/LabelSetFile.h"
+#include "support/RunTool.h"
+#include "support/TempDir.h"
+
+namespace sw::tools {
+namespace {
+
+using namespace sw::model;
+using sw::test::ReadFileBytes;
+using sw::test::RunProgram;
+using sw::test::TempDir;
+using sw::test::WriteFileBytes;
+
+const QString kTool = QStringLiteral(SW_SHEET_TOOL);
+
+std::string SampleFile() {
+    auto set = std::make_unique<LabelSet>();
+    set->Entries[1].Name = EncodeCp932(QString::fromUtf8("本社 \"受付\"")).bytes;
+    set->Entries[2].ButtonModel = 0;
+    set->Entries[1].Faces[2].PictureFile = "/pics/a.jpg";
+    KeyLabel& key = set->Entries[1].Faces[1].Keys[3];
+    key.Line1 = EncodeCp932(QString::fromUtf8("営業①")).bytes;
+    key.Line2 = "\x81\xff";  // not CP932
+    key.FontStyle = 11;
+    key.Alignment = kAlignLeft;
+    return WriteLabelSet(*set);
+}
+
+TEST(SheetToolResave, WritesTheSameBytesAndRefusesABrokenFile) {
+    TempDir dir;
+    WriteFileBytes(dir.File("in.stw"), SampleFile());
+    auto run = RunProgram(kTool, {"resave", QString::fromStdString(dir.File("in.stw")),
+                                  QString::fromStdString(dir.File("out.stw"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadFileBytes(dir.File("out.stw")), SampleFile());
+
+    std::string broken = SampleFile();
+    broken.replace(broken.find("\r\n1\r\n"), 5, "\r\nx\r\n");  // entry 1's key model
+    WriteFileBytes(dir.File("bad.stw"), broken);
+    WriteFileBytes(dir.File("keep.stw"), "old");
+    run = RunProgram(kTool, {"resave", QString::fromStdString(dir.File("bad.stw")),
+                             QString::fromStdString(dir.File("keep.stw"))});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, dir.File("bad.stw") + ":2: 入力値が数値ではありません\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("keep.stw")), "old");
+}
+
+TEST(SheetToolDump, PrintsEveryEntryFaceAndKeyAsJson) {
+    TempDir dir;
+    WriteFileBytes(dir.File("in.stw"), SampleFile());
+    auto run = RunProgram(kTool, {"dump", QString::fromStdString(dir.File("in.stw"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    QJsonParseError error{};
+    QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(run.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    QJsonArray entries = doc.object()["entries"].toArray();
+    ASSERT_EQ(entries.size(), 50);
+    QJsonObject e1 = entries[0].toObject();
+    EXPECT_EQ(e1["name"].toString(), QString::fromUtf8("本社 \"受付\""));
+    EXPECT_EQ(e1["buttonModel"].toInt(), 1);
+    EXPECT_EQ(entries[1].toObject()["buttonModel"].toInt(), 0);
+    QJsonArray faces = e1["faces"].toArray();
+    ASSERT_EQ(faces.size(), 4);
+    EXPECT_EQ(faces[1].toObject()["pictureFile"].toString(), "/pics/a.jpg");
+    EXPECT_EQ(faces[0].toObject()["backgroundColor"].toInt(), 16777215);
+    QJsonArray keys = faces[0].toObject()["keys"].toArray();
+    ASSERT_EQ(keys.size(), 30);
+    QJsonObject k3 = keys[2].toObject();
+    EXPECT_EQ(k3["line1"].toString(), QString::fromUtf8("営業①"));
+    EXPECT_EQ(k3["line2"].toString(), QString(QChar(0xFFFD)) + QChar(0xFFFD));
+    EXPECT_EQ(k3["fontStyle"].toInt(), 11);
+    EXPECT_EQ(k3["alignment"].toInt(), 0);
+    EXPECT_EQ(k3["layout"].toInt(), 1);
+    EXPECT_EQ(k3["fontName"].toString(), QString::fromUtf8("ＭＳ ゴシック"));
+    EXPECT_EQ(k3["fontSize"].toInt(), 9);
+}
+
+TEST(SheetToolUsage, HelpExitsZeroAndMistakesExitTwoWithOneLine) {
+    EXPECT_EQ(RunProgram(kTool, {"--help"}).exitCode, 0);
+    auto help = RunProgram(kTool, {"dump", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("usage: stripwise2-sheet dump"), std::string::npos);
+    for (const QStringList& args : {QStringList{}, QStringList{"frobnicate"},
+                                    QStringList{"resave", "only-one.stw"}}) {
+        auto run = RunProgram(kTool, args);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    TempDir dir;
+    auto missing = RunProgram(kTool, {"dump", QString::fromStdString(dir.File("none.stw"))});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(missing.out.empty());
+}
+
+}  // namespace
+}  // namespace sw::tools
