@@ -1,0 +1,46 @@
+// Scripted answers for the dialog seam.
+#include "support/ScriptedDialogs.h"
+
+namespace sw::test {
+
+using namespace sw::app;
+
+namespace {
+template <typename T>
+T Next(std::deque<T>& queue, T fallback) {
+    if (queue.empty()) return fallback;
+    T value = queue.front();
+    queue.pop_front();
+    return value;
+}
+}  // namespace
+
+Reply ScriptedDialogs::Message(QWidget*, MessageKind kind, const QString& text, Buttons buttons) {
+    messages.push_back({kind, text, buttons});
+    Reply first = buttons == Buttons::YesNo ? Reply::Yes : Reply::Ok;
+    return Next(replies, first);
+}
+
+std::optional<QString> ScriptedDialogs::ChooseFile(QWidget*, FileKind kind,
+                                                   const QString& initialPath) {
+    fileRequests.push_back(kind);
+    lastInitialPath = initialPath;
+    return Next(files, std::optional<QString>{});
+}
+
+std::optional<sw::model::ColorRef> ScriptedDialogs::ChooseColor(QWidget*, sw::model::ColorRef) {
+    ++colorRequests;
+    return Next(colors, std::optional<sw::model::ColorRef>{});
+}
+
+std::optional<FontChoice> ScriptedDialogs::ChooseFont(QWidget*, const FontChoice& preset) {
+    fontPresets.push_back(preset);
+    return Next(fonts, std::optional<FontChoice>{});
+}
+
+std::optional<int> ScriptedDialogs::ChoosePrint(QWidget*, QPrinter&) {
+    ++printRequests;
+    return Next(prints, std::optional<int>{});
+}
+
+}  // namespace sw::test

@@ -1,0 +1,44 @@
+// Dialogs answered from a script, recording what the program showed.
+#pragma once
+
+#include <deque>
+#include <vector>
+
+#include "app/Dialogs.h"
+
+namespace sw::test {
+
+struct ShownMessage {
+    sw::app::MessageKind kind;
+    QString text;
+    sw::app::Buttons buttons;
+};
+
+class ScriptedDialogs : public sw::app::Dialogs {
+public:
+    // Answers in order; a message with no scripted reply gets its first button (OK or はい).
+    std::deque<sw::app::Reply> replies;
+    std::deque<std::optional<QString>> files;
+    std::deque<std::optional<sw::model::ColorRef>> colors;
+    std::deque<std::optional<sw::app::FontChoice>> fonts;
+    std::deque<std::optional<int>> prints;
+
+    std::vector<ShownMessage> messages;
+    std::vector<sw::app::FileKind> fileRequests;
+    std::vector<sw::app::FontChoice> fontPresets;
+    int colorRequests = 0;
+    int printRequests = 0;
+
+    sw::app::Reply Message(QWidget*, sw::app::MessageKind kind, const QString& text,
+                           sw::app::Buttons buttons) override;
+    std::optional<QString> ChooseFile(QWidget*, sw::app::FileKind kind,
+                                      const QString& initialPath) override;
+    std::optional<sw::model::ColorRef> ChooseColor(QWidget*, sw::model::ColorRef) override;
+    std::optional<sw::app::FontChoice> ChooseFont(QWidget*,
+                                                  const sw::app::FontChoice& preset) override;
+    std::optional<int> ChoosePrint(QWidget*, QPrinter&) override;
+
+    QString lastInitialPath;
+};
+
+}  // namespace sw::test
