@@ -48,6 +48,13 @@ struct EditorState {
     int ChangedAlignment = 0;
     int ChangedLayout = 0;
 
+    // A cut moves its source once: the first paste clears the source, later pastes of the
+    // same clipboard only copy, so that anything put into the source key (or entry) since
+    // is never wiped. CutSourceCleared: the cut on the clipboard has been moved.
+    // UndoRestoresCutSource: the recorded paste was the one that cleared the source.
+    int CutSourceCleared = 0;
+    int UndoRestoresCutSource = 0;
+
     // The five edit command states (paste, format paste, entry paste, deselect, undo).
     bool PasteEnabled = false;
     bool FormatPasteEnabled = false;
