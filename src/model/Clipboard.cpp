@@ -7,6 +7,11 @@ namespace sw::model {
 
 namespace {
 
+// Values of UndoCutPaste.
+constexpr int kNotFirstCutPaste = 0;
+constexpr int kFirstCutPasteKeptSource = 1;
+constexpr int kFirstCutPasteClearedSource = 2;
+
 bool ValidKeyIndex(int keyIndex) { return keyIndex >= 1 && keyIndex <= kKeyCount; }
 bool ValidEntry(int entry) { return entry >= 1 && entry <= kEntryCount; }
 bool ValidFace(int face) { return face >= 1 && face <= kFaceCount; }
@@ -154,8 +159,9 @@ Refresh KeyPaste(Workspace& ws) {
 
     // A cut moves its key once. Pasting it back onto its own key keeps the key, and a
     // source that no longer holds what was cut (a face copy wrote over it) is not wiped.
-    e.UndoRestoresCutSource = 0;
-    if (e.KeyCopyMode == 2 && !e.CutSourceCleared && CopySourceKeyValid(e)) {
+    e.UndoCutPaste = kNotFirstCutPaste;
+    if (e.KeyCopyMode == 2 && !e.CutPasted && CopySourceKeyValid(e)) {
+        e.UndoCutPaste = kFirstCutPasteKeptSource;
         const int sourceKey = CopySourceKeyIndex(e);
         const bool ontoItself = e.CopySourceEntry == e.CurrentEntry &&
                                 e.CopySourceFace == e.CurrentFace &&
@@ -163,10 +169,10 @@ Refresh KeyPaste(Workspace& ws) {
         KeyLabel& source = KeyAt(ws, e.CopySourceEntry, e.CopySourceFace, sourceKey);
         if (!ontoItself && source == clip) {
             source = KeyLabel{};
-            e.UndoRestoresCutSource = 1;
+            e.UndoCutPaste = kFirstCutPasteClearedSource;
             ShowIfOnScreen(ws, refresh, e.CopySourceEntry, e.CopySourceFace, sourceKey);
         }
-        e.CutSourceCleared = 1;
+        e.CutPasted = 1;
     }
     UpdateEditCommandStates(e, EditEvent::Pasted);
     refresh.Key(e.CurrentKeyPos);
@@ -214,15 +220,16 @@ Refresh EntryPaste(Workspace& ws) {
 
     // As with a key: the source entry is cleared once, never when pasted onto itself,
     // and not when its keys were changed since the cut.
-    e.UndoRestoresCutSource = 0;
-    if (e.EntryCopyMode == 2 && !e.CutSourceCleared && ValidEntry(e.CopySourceEntry)) {
+    e.UndoCutPaste = kNotFirstCutPaste;
+    if (e.EntryCopyMode == 2 && !e.CutPasted && ValidEntry(e.CopySourceEntry)) {
+        e.UndoCutPaste = kFirstCutPasteKeptSource;
         ManagementEntry& source = ws.labelSet.Entries[e.CopySourceEntry];
         if (e.CopySourceEntry != e.CurrentEntry && EntryKeysEqual(source, e.CopyBuffer)) {
             for (PrintFace& face : source.Faces)
                 for (KeyLabel& key : face.Keys) key = KeyLabel{};
-            e.UndoRestoresCutSource = 1;
+            e.UndoCutPaste = kFirstCutPasteClearedSource;
         }
-        e.CutSourceCleared = 1;
+        e.CutPasted = 1;
     }
     UpdateEditCommandStates(e, EditEvent::Pasted);
     Refresh refresh;
@@ -241,14 +248,12 @@ Refresh UndoLastChange(Workspace& ws) {
             KeyAt(ws, e.UndoEntry, e.UndoFace, UndoKeyIndex(e)) = e.UndoBuffer[e.UndoFace][1];
             ShowIfOnScreen(ws, refresh, e.UndoEntry, e.UndoFace, UndoKeyIndex(e));
         }
-        if (e.KeyCopyMode == 2 && e.UndoRestoresCutSource && CopySourceKeyValid(e)) {
+        if (e.KeyCopyMode == 2 && e.UndoCutPaste == kFirstCutPasteClearedSource &&
+            CopySourceKeyValid(e)) {
             KeyAt(ws, e.CopySourceEntry, e.CopySourceFace, CopySourceKeyIndex(e)) =
                 e.CopyBuffer[e.CopySourceFace][1];
             ShowIfOnScreen(ws, refresh, e.CopySourceEntry, e.CopySourceFace,
                            CopySourceKeyIndex(e));
-            // The cut is back where it came from: the next paste moves it again.
-            e.UndoRestoresCutSource = 0;
-            e.CutSourceCleared = 0;
         }
     }
 
@@ -256,13 +261,19 @@ Refresh UndoLastChange(Workspace& ws) {
         PasteEntryKeys(ws.labelSet.Entries[e.UndoEntry], e.UndoBuffer);
         bool shown = e.UndoEntry == e.CurrentEntry;
         refresh.entry = refresh.entry || shown;
-        if (e.EntryCopyMode == 2 && e.UndoRestoresCutSource && ValidEntry(e.CopySourceEntry)) {
+        if (e.EntryCopyMode == 2 && e.UndoCutPaste == kFirstCutPasteClearedSource &&
+            ValidEntry(e.CopySourceEntry)) {
             PasteEntryKeys(ws.labelSet.Entries[e.CopySourceEntry], e.CopyBuffer);
             shown = shown || e.CopySourceEntry == e.CurrentEntry;
-            e.UndoRestoresCutSource = 0;
-            e.CutSourceCleared = 0;
         }
         refresh.face = refresh.face || shown;
+    }
+
+    // The first paste of a cut undone: the cut is where it came from again, and the next
+    // paste moves it.
+    if ((e.KeyCopyMode == 2 || e.EntryCopyMode == 2) && e.UndoCutPaste != kNotFirstCutPaste) {
+        e.CutPasted = 0;
+        e.UndoCutPaste = kNotFirstCutPaste;
     }
 
     const bool fieldChange = e.FormatCopied || e.ChangedBackColor || e.ChangedFontColor ||
