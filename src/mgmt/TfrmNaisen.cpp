@@ -125,7 +125,15 @@ void TfrmNaisen::BuildTable(QWidget* table) {
             auto* r30 = new QRadioButton(QStringLiteral("30ボタン"), panel);
             r30->setObjectName(QStringLiteral("RadioButton%1").arg(2 * n - 1));
             r30->setGeometry(199, 4, 64, 15);
-            r18->setChecked(true);  // the two share the row panel: one group
+            // The two share the row panel: one group. Like any group of radio buttons it
+            // is one stop for the keyboard, at its checked button.
+            for (QRadioButton* r : {r18, r30}) {
+                r->setFocusPolicy(Qt::ClickFocus);
+                connect(r, &QRadioButton::toggled, r, [r](bool checked) {
+                    r->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+                });
+            }
+            r18->setChecked(true);
             m_radio18[n - 1] = r18;
             m_radio30[n - 1] = r30;
         }
@@ -212,8 +220,11 @@ bool TfrmNaisen::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && FormKeyDown(watched, static_cast<QKeyEvent*>(event)))
         return true;
     if (event->type() == QEvent::FocusIn) {
+        // The whole row of the focused control comes into view, with the headings above
+        // the first row.
         auto* w = qobject_cast<QWidget*>(watched);
-        if (w && m_scrollBox->widget()->isAncestorOf(w)) m_scrollBox->ensureWidgetVisible(w, 0, 0);
+        if (w && w->parentWidget() && m_scrollBox->widget()->isAncestorOf(w))
+            m_scrollBox->ensureWidgetVisible(w->parentWidget(), 0, kRowTop);
     }
     return QDialog::eventFilter(watched, event);
 }
