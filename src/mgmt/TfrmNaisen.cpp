@@ -64,6 +64,7 @@ TfrmNaisen::TfrmNaisen(sw::model::Workspace& ws, QWidget* parent) : QDialog(pare
     m_button1 = new QPushButton(QStringLiteral("キャンセル(&C)"), this);
     m_button1->setObjectName(QStringLiteral("Button1"));
     m_button1->setGeometry(329, 519, 321, 29);
+    for (QPushButton* button : {m_button2, m_button1}) button->setAutoDefault(false);
     connect(m_button2, &QPushButton::clicked, this, &TfrmNaisen::Button2Click);
     connect(m_button1, &QPushButton::clicked, this, &TfrmNaisen::Button1Click);
 
@@ -88,6 +89,7 @@ TfrmNaisen::TfrmNaisen(sw::model::Workspace& ws, QWidget* parent) : QDialog(pare
 
 void TfrmNaisen::BuildTable(QWidget* table) {
     const QFont small = sw::app::GothicFont(13);
+    const QFont radioFont = sw::app::GothicFont(12);
     for (int column = 0; column < 2; ++column) {
         const int boxX = column == 0 ? 8 : 318;
         const int rowX = column == 0 ? 43 : 353;
@@ -119,12 +121,16 @@ void TfrmNaisen::BuildTable(QWidget* table) {
             if (HasShortName(n)) name->SetByteLimit(kShortNameBytes);
             m_names[n - 1] = name;
 
+            // The radio buttons reach to the next one (and to the row's end) so that the
+            // indicator and "18ボタン" fit side by side.
             auto* r18 = new QRadioButton(QStringLiteral("18ボタン"), panel);
             r18->setObjectName(QStringLiteral("RadioButton%1").arg(2 * n));
-            r18->setGeometry(130, 4, 64, 15);
+            r18->setGeometry(130, 4, 69, 15);
+            r18->setFont(radioFont);
             auto* r30 = new QRadioButton(QStringLiteral("30ボタン"), panel);
             r30->setObjectName(QStringLiteral("RadioButton%1").arg(2 * n - 1));
-            r30->setGeometry(199, 4, 64, 15);
+            r30->setGeometry(199, 4, 70, 15);
+            r30->setFont(radioFont);
             // The two share the row panel: one group. Like any group of radio buttons it
             // is one stop for the keyboard, at its checked button.
             for (QRadioButton* r : {r18, r30}) {
@@ -233,9 +239,12 @@ bool TfrmNaisen::FormKeyDown(QObject* target, QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // A focused button takes Enter as a click; elsewhere Enter moves on.
-        if (qobject_cast<QPushButton*>(target)) return false;
-        focusNextPrevChild(true);
+        // A focused button takes Enter as a click; elsewhere Enter moves on. No button
+        // is the dialog's default: Enter in a field never presses one.
+        if (auto* button = qobject_cast<QPushButton*>(target))
+            button->click();
+        else
+            focusNextPrevChild(true);
         return true;
     case Qt::Key_Down:
         focusNextPrevChild(true);

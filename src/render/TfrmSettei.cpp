@@ -115,6 +115,7 @@ TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent) : QDialog(pare
     m_button1->setObjectName(QStringLiteral("Button1"));
     m_button1->setGeometry(190, 180, 149, 45);
     m_button1->setFont(sw::app::GothicFont(17));
+    for (QPushButton* button : {m_button2, m_button1}) button->setAutoDefault(false);
     connect(m_button2, &QPushButton::clicked, this, &TfrmSettei::Button2Click);
     connect(m_button1, &QPushButton::clicked, this, &TfrmSettei::Button1Click);
 
@@ -208,9 +209,12 @@ bool TfrmSettei::FormKeyDown(QObject* target, QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        // A focused button takes Enter as a click; in a field Enter moves on.
-        if (qobject_cast<QPushButton*>(target)) return false;
-        focusNextPrevChild(true);
+        // A focused button takes Enter as a click; elsewhere Enter moves on. No button
+        // is the dialog's default: Enter in a field never presses one.
+        if (auto* button = qobject_cast<QPushButton*>(target))
+            button->click();
+        else
+            focusNextPrevChild(true);
         return true;
     case Qt::Key_Down:
         focusNextPrevChild(true);
