@@ -63,6 +63,7 @@ void TfrmIchiran::showEvent(QShowEvent* event) {
 
 void TfrmIchiran::FormActivate() {
     sw::app::WaitCursor wait;
+    m_activated = true;
     m_placement = sw::model::ReadWindowPlacement(m_ws.settings.SettingsPath(),
                                                  sw::model::kIchiranSection,
                                                  sw::app::ScreenSizeFor(this),
@@ -101,6 +102,7 @@ void TfrmIchiran::done(int result) {
 }
 
 void TfrmIchiran::FormClose() {
+    if (!m_activated) return;  // never shown: nothing read, nothing to write
     m_placement.top = pos().y();
     m_placement.left = pos().x();
     sw::model::WriteWindowPlacement(m_ws.settings.SettingsPath(), sw::model::kIchiranSection,

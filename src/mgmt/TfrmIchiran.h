@@ -42,6 +42,7 @@ private:
     sw::model::Workspace& m_ws;
     QString m_naisenText;
     sw::model::WindowPlacement m_placement;
+    bool m_activated = false;  // the section has been read
     QListWidget* m_listBox1 = nullptr;
     QPushButton* m_button1 = nullptr;
     QPushButton* m_button2 = nullptr;

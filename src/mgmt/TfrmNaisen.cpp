@@ -155,6 +155,7 @@ void TfrmNaisen::showEvent(QShowEvent* event) {
 
 void TfrmNaisen::FormActivate() {
     sw::app::WaitCursor wait;
+    m_activated = true;
     m_placement = sw::model::ReadWindowPlacement(m_ws.settings.SettingsPath(),
                                                  sw::model::kNaisenSection,
                                                  sw::app::ScreenSizeFor(this),
@@ -206,6 +207,7 @@ void TfrmNaisen::done(int result) {
 }
 
 void TfrmNaisen::FormClose() {
+    if (!m_activated) return;  // never shown: nothing read, nothing to write
     m_placement.top = pos().y();
     m_placement.left = pos().x();
     // The title is the one read from the file; writing its bytes keeps it exactly.

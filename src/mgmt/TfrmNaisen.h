@@ -47,6 +47,7 @@ private:
 
     sw::model::Workspace& m_ws;
     sw::model::WindowPlacement m_placement;
+    bool m_activated = false;  // the section has been read
     QScrollArea* m_scrollBox = nullptr;
     QPushButton* m_button2 = nullptr;
     QPushButton* m_button1 = nullptr;

@@ -142,6 +142,7 @@ void TfrmSettei::showEvent(QShowEvent* event) {
 
 void TfrmSettei::FormActivate() {
     sw::app::WaitCursor wait;
+    m_activated = true;
     const std::string path = m_ws.settings.SettingsPath();
     m_placement = sw::model::ReadWindowPlacement(path, sw::model::kSetteiSection,
                                                  sw::app::ScreenSizeFor(this),
@@ -185,6 +186,7 @@ void TfrmSettei::done(int result) {
 }
 
 void TfrmSettei::FormClose() {
+    if (!m_activated) return;  // never shown: nothing read, nothing to write
     m_placement.top = pos().y();
     m_placement.left = pos().x();
     sw::model::WriteSetteiSettings(m_ws.settings.SettingsPath(), m_placement,

@@ -66,6 +66,7 @@ private:
 
     sw::model::Workspace& m_ws;
     sw::model::WindowPlacement m_placement;
+    bool m_activated = false;  // the section has been read
     OffsetEdit* m_edit1 = nullptr;  // Jyoge, up
     OffsetEdit* m_edit2 = nullptr;  // Sayu, right
     QPushButton* m_button2 = nullptr;

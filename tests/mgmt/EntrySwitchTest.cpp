@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "mgmt/EntrySwitch.h"
-#include "model/Cp932.h"
 
 namespace sw::mgmt {
 namespace {
@@ -94,17 +93,6 @@ TEST(Selection, TheChosenEntryIsShownFromItsFirstPositionOnTheSameFace) {
     EXPECT_EQ(ws.editor.CurrentFace, 3);
 }
 
-TEST(Selection, ACancelChangesNothing) {
-    Workspace ws;
-    StandOn(ws, 12, 9);
-    const sw::model::EditorState before = ws.editor;
-    ws.editor.ChosenEntry = 0;
-    EXPECT_TRUE(ApplyChosenEntry(ws).Empty());
-    EXPECT_EQ(ws.editor.CurrentEntry, before.CurrentEntry);
-    EXPECT_EQ(ws.editor.CurrentKeyPos, before.CurrentKeyPos);
-    EXPECT_EQ(ws.editor.KeyOffset, before.KeyOffset);
-}
-
 TEST(Selection, TheNumberFieldNamesAnEntryOnlyFrom1To50) {
     EXPECT_EQ(EntryNumberOfField("17"), 17);
     EXPECT_EQ(EntryNumberOfField("07"), 7);
@@ -114,12 +102,6 @@ TEST(Selection, TheNumberFieldNamesAnEntryOnlyFrom1To50) {
     EXPECT_EQ(EntryNumberOfField("1"), 1);
     for (const char* bad : {"00", "51", "-7", "", " ", "ab", "7a", "+", "99999999999999999999"})
         EXPECT_EQ(EntryNumberOfField(QString::fromLatin1(bad)), 0) << bad;
-}
-
-TEST(Selection, ItemTextIsTheTwoDigitNumberInParenthesesAndTheName) {
-    EXPECT_EQ(SelectionItemText(7, ""), QStringLiteral("(07) "));
-    EXPECT_EQ(SelectionItemText(50, sw::model::EncodeCp932(QStringLiteral("本社 受付")).bytes),
-              QStringLiteral("(50) 本社 受付"));
 }
 
 }  // namespace

@@ -154,8 +154,13 @@ TEST_F(NaisenTest, DownAndUpMoveAlongTheFocusOrderAndEscapeDoesNothing) {
     EXPECT_EQ(QApplication::focusWidget(), d->Radio18(25));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_EQ(QApplication::focusWidget(), d->NameField(26));
-    EXPECT_TRUE(d->Radio18(25)->isChecked());  // the arrows move, they do not check
+    EXPECT_TRUE(d->Radio18(25)->isChecked());  // Up and Down move, they do not check
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    EXPECT_EQ(QApplication::focusWidget(), d->Radio18(25));
+    // Right and Left choose the model within the row.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_TRUE(d->Radio30(25)->isChecked());
+    EXPECT_EQ(QApplication::focusWidget(), d->Radio30(25));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     EXPECT_EQ(QApplication::focusWidget(), d->NameField(25));
     // The focused row is scrolled into view.
