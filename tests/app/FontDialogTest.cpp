@@ -58,18 +58,14 @@ TEST(FontDialogText, FamilyListIsSortedAndCarriesWindowsNamesAndThePreset) {
 }
 
 TEST(FontDialogText, FontForChoiceFollowsEveryAttribute) {
-    QFont plain = sw::app::FontForChoice(Choice("DejaVu Sans", 11, 0, 0));
-    EXPECT_EQ(plain.family(), "DejaVu Sans");
-    EXPECT_EQ(plain.pointSize(), 11);
-    EXPECT_FALSE(plain.bold() || plain.italic() || plain.underline() || plain.strikeOut());
-    QFont all = sw::app::FontForChoice(Choice("DejaVu Sans", 11, 15, 0));
-    EXPECT_TRUE(all.bold() && all.italic() && all.underline() && all.strikeOut());
-    for (std::uint8_t bit : {1, 2, 4, 8}) {
-        QFont one = sw::app::FontForChoice(Choice("DejaVu Sans", 11, bit, 0));
-        EXPECT_EQ(one.bold(), bit == 1);
-        EXPECT_EQ(one.italic(), bit == 2);
-        EXPECT_EQ(one.underline(), bit == 4);
-        EXPECT_EQ(one.strikeOut(), bit == 8);
+    for (std::uint8_t bits : {0, 1, 2, 4, 8, 15}) {
+        QFont font = sw::app::FontForChoice(Choice("DejaVu Sans", 11, bits, 0));
+        EXPECT_EQ(font.family(), "DejaVu Sans");
+        EXPECT_EQ(font.pointSize(), 11);
+        EXPECT_EQ(font.bold(), (bits & 1) != 0);
+        EXPECT_EQ(font.italic(), (bits & 2) != 0);
+        EXPECT_EQ(font.underline(), (bits & 4) != 0);
+        EXPECT_EQ(font.strikeOut(), (bits & 8) != 0);
     }
     // Stored sizes the dialog would refuse are still drawn, at the nearest size it takes.
     EXPECT_EQ(sw::app::FontForChoice(Choice("x", 0, 0, 0)).pointSize(), 1);
@@ -170,7 +166,6 @@ TEST_F(FontDialogTest, PresetIsShownInEveryControlAndTheSample) {
     EXPECT_FALSE(sample->font().italic() || sample->font().strikeOut());
     EXPECT_EQ(sample->palette().color(QPalette::WindowText), QColor(Qt::red));
     EXPECT_TRUE(Get<QPushButton>(&dialog, "btnOK")->isEnabled());
-    EXPECT_EQ(Get<QPushButton>(&dialog, "btnCancel")->text(), QStringLiteral("キャンセル"));
 }
 
 TEST_F(FontDialogTest, OkWithoutChangeReturnsThePresetAlsoForOddStoredValues) {
