@@ -30,8 +30,8 @@ struct RenderContext {
 
 // round(resolution × mm / 25.4), halves to even. Every length of the sheet is a whole number
 // of hundredths of a millimetre, so the product is taken exactly in integers: a half that a
-// floating-point product would miss by one bit still goes to the even dot. The result is
-// clamped to the 32-bit range.
+// floating-point product would miss by one bit still goes to the even dot. Lengths beyond a
+// kilometre count as a kilometre and the result is clamped to the 32-bit range.
 int DotsFromMm(int resolution, double mm);
 inline int DotsFromMm(const RenderContext& ctx, double mm) { return DotsFromMm(ctx.Resolution, mm); }
 

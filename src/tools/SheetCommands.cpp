@@ -2,6 +2,7 @@
 #include "tools/SheetCommands.h"
 
 #include <QBuffer>
+#include <QGuiApplication>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -11,6 +12,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -39,6 +41,30 @@ constexpr int kMaxDpi = 1200;
 constexpr int kCheckDpi = 600;
 constexpr double kPageWidthMm = 297;
 constexpr double kPageHeightMm = 210;
+
+// Fonts need a GUI application: one lives while a sheet command runs, offscreen when there is
+// no display. Qt's own chatter (a missing runtime folder, say) stays off the tool's output;
+// the tool reports every failure in its own words.
+class FontSession {
+public:
+    FontSession() {
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr)
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qInstallMessageHandler(&FontSession::Message);
+        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
+        sw::render::InstallFontSubstitutions();
+    }
+
+private:
+    static void Message(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+    int m_argc = 1;
+    char m_name[17] = "stripwise2-sheet";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QGuiApplication> m_app;
+};
 
 struct RenderOptions {
     std::string input;
@@ -263,6 +289,7 @@ bool EntryIsUsed(const ManagementEntry& entry) {
 int RunRender(const std::vector<std::string>& args) {
     RenderOptions o;
     if (std::optional<std::string> error = ParseRenderOptions(args, o)) return UsageError(*error);
+    FontSession fonts;
     std::unique_ptr<Workspace> ws = LoadWorkspace(o.input);
     if (!ws) return kExitFailure;
     ReadFineAdjustment(ws->settings);
@@ -308,6 +335,7 @@ int RunRender(const std::vector<std::string>& args) {
 int RunCheck(const std::vector<std::string>& args) {
     if (args.size() != 1 || (!args[0].empty() && args[0][0] == '-'))
         return UsageError("check takes IN.stw");
+    FontSession session;
     std::unique_ptr<Workspace> ws = LoadWorkspace(args[0]);
     if (!ws) return kExitFailure;
     const LabelSet& set = ws->labelSet;

@@ -1,15 +1,11 @@
 // stripwise2-sheet: works on label-set files without a window.
-#include <QGuiApplication>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/LabelSetFile.h"
-#include "render/SheetRenderer.h"
 #include "tools/JsonDump.h"
 #include "tools/SheetCommands.h"
 #include "tools/ToolCommon.h"
@@ -24,7 +20,6 @@ struct Command {
     const char* usage;
     const char* summary;
     int (*run)(const std::vector<std::string>& args);
-    bool needsFonts;  // runs with a QGuiApplication and the font substitutions
 };
 
 int RunResave(const std::vector<std::string>& args) {
@@ -52,9 +47,9 @@ const Command kCommands[] = {
     {"resave", "stripwise2-sheet resave IN.stw OUT.stw",
      "Read a label-set file and write it again with this program's writer.\n"
      "OUT.stw is replaced only when the whole file has been written.",
-     RunResave, false},
+     RunResave},
     {"dump", "stripwise2-sheet dump IN.stw",
-     "Print the whole label set as UTF-8 JSON on standard output.", RunDump, false},
+     "Print the whole label set as UTF-8 JSON on standard output.", RunDump},
     {"render",
      "stripwise2-sheet render IN.stw [--entry N | --all] [--dpi D] [--outlines] [--sayu N] "
      "[--jyoge N] -o OUT.png|OUT.pdf",
@@ -69,13 +64,13 @@ const Command kCommands[] = {
      "Without --sayu/--jyoge the values come from Stripwise2.ini in the current directory.\n"
      "A missing background picture prints white; IN.stw is never changed. A picture that\n"
      "cannot be read ends with its message and exit status 1, and OUT is not written.",
-     RunRender, true},
+     RunRender},
     {"check", "stripwise2-sheet check IN.stw",
      "Before printing: list, one line each, every key text line wider than its cell or\n"
      "taller than its band at its font, every background picture that is missing or cannot\n"
      "be read, and every font name this computer has no font for, for each management\n"
      "number that has a name or key text. Exit status 0 when nothing was found, 1 otherwise.",
-     RunCheck, true},
+     RunCheck},
 };
 
 void PrintHelp() {
@@ -107,15 +102,6 @@ int main(int argc, char** argv) {
                 return kExitOk;
             }
         }
-        if (!c.needsFonts) return c.run(rest);
-        // Fonts need a GUI application; without a display it runs offscreen.
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr)
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int qtArgc = 1;
-        static char qtName[] = "stripwise2-sheet";
-        static char* qtArgv[] = {qtName, nullptr};
-        QGuiApplication app(qtArgc, qtArgv);
-        sw::render::InstallFontSubstitutions();
         return c.run(rest);
     }
     return UsageError("unknown command '" + args[0] + "'");
