@@ -1,5 +1,10 @@
 // Writes the seed corpora of the fuzz targets into DIR/<target>/.
+#include <QBuffer>
+#include <QColor>
+#include <QGuiApplication>
+#include <QImage>
 #include <QString>
+#include <tuple>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -21,6 +26,8 @@ void Write(const std::filesystem::path& dir, const std::string& name, const std:
 
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication app(argc, argv);
     std::filesystem::path root(argv[1]);
 
     // Label sets: the reset set, a populated one, and the first entry only (a cut file).
@@ -46,5 +53,17 @@ int main(int argc, char** argv) {
     // CP932 text.
     Write(root / "fuzz_cp932", "ext.txt", EncodeCp932(QString::fromUtf8("①㈱髙﨑～－ｱｲ\\~")).bytes);
     Write(root / "fuzz_cp932", "bad.txt", "\x81\xff\x80\xa0\xfd\x82");
+    // Pictures: the first byte picks the decoder (odd = bitmap, even = JPEG).
+    for (auto [name, format, kind] : {std::tuple{"small.bmp", "BMP", '\1'},
+                                      std::tuple{"small.jpg", "JPG", '\0'}}) {
+        QImage image(7, 5, QImage::Format_RGB888);
+        image.fill(QColor(200, 30, 90));
+        image.setPixelColor(3, 2, Qt::white);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, format);
+        Write(root / "fuzz_picture", name, std::string(1, kind) + bytes.toStdString());
+    }
     return 0;
 }

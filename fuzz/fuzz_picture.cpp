@@ -1,0 +1,54 @@
+// Fuzzes picture loading: any bytes named .jpg or .bmp load as a picture within the
+// pixel bound, or fail with a message naming the file.
+#include <QGuiApplication>
+#include <QImage>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <unistd.h>
+
+#include "render/Pictures.h"
+
+using namespace sw::render;
+
+namespace {
+std::string TempPath(const char* ending) {
+    return "/dev/shm/sw2-fuzz-" + std::to_string(::getpid()) + ending;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    static QGuiApplication* app = nullptr;
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    app = new QGuiApplication(*argc, *argv);
+    (void)app;
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // The first byte picks the kind, so both decoders see every mutation.
+    if (size < 1) return 0;
+    const char* ending = (data[0] & 1) ? ".bmp" : ".jpg";
+    std::string path = TempPath(ending);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return 0;
+    std::fwrite(data + 1, 1, size - 1, f);
+    std::fclose(f);
+    PictureLoad load = LoadPictureFile(QString::fromStdString(path));
+    std::remove(path.c_str());
+    if (load.status == PictureStatus::Ok) {
+        if (load.image.isNull()) std::abort();
+        if (static_cast<qint64>(load.image.width()) * load.image.height() > kMaxPicturePixels)
+            std::abort();
+        if (load.image.format() != QImage::Format_RGB888) std::abort();
+        QImage blank = BlankPicture();
+        TilePicture(load.image, blank);
+    } else if (load.status == PictureStatus::Error) {
+        if (load.message.isEmpty()) std::abort();
+    } else {
+        std::abort();  // the file was there: it cannot be missing
+    }
+    return 0;
+}
