@@ -302,9 +302,13 @@ BitmapHeader ReadBitmapHeader(int fd) {
 
 PictureLoad LoadBitmap(FileDescriptor& fd, const QString& path, qint64 fileSize) {
     const BitmapHeader header = ReadBitmapHeader(fd.get());
-    if (header.parsed && header.width * header.height > kMaxPicturePixels)
+    // A header too short to read is no bitmap; left to QImage it can come out as a huge
+    // picture made from a few bytes.
+    if (!header.parsed)
+        return Failed(CorruptMessage(path, QStringLiteral("ビットマップのヘッダーが読めません")));
+    if (header.width * header.height > kMaxPicturePixels)
         return Failed(TooLargeMessage(path, header.width, header.height));
-    if (header.parsed && header.bytesNeeded > fileSize)
+    if (header.bytesNeeded > fileSize)
         return Failed(CorruptMessage(
             path, QStringLiteral("%1 バイト必要なところ %2 バイトしかありません")
                       .arg(header.bytesNeeded)
@@ -320,6 +324,8 @@ PictureLoad LoadBitmap(FileDescriptor& fd, const QString& path, qint64 fileSize)
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return Failed(CorruptMessage(path, reader.errorString()));
+    if (static_cast<qint64>(image.width()) * image.height() > kMaxPicturePixels)
+        return Failed(TooLargeMessage(path, image.width(), image.height()));
     QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     if (rgb.isNull()) return Failed(NoMemoryMessage(path));
     return Loaded(std::move(rgb));

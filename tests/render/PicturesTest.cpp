@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <chrono>
+#include <filesystem>
 #include <future>
 
 #include "RenderTestSupport.h"
@@ -166,6 +167,26 @@ TEST(LoadPicture, TruncatedCorruptAndEmptyFilesAreErrorsNotHalfPictures) {
     // The whole files still load.
     EXPECT_EQ(LoadPicture(dir.File("whole.jpg")).status, PictureStatus::Ok);
     EXPECT_EQ(LoadPicture(dir.File("whole.bmp")).status, PictureStatus::Ok);
+}
+
+// Inputs the fuzzer found: each loads within the pixel bound or is refused with a message.
+TEST(LoadPicture, FuzzerFindingsLoadWithinBoundsOrAreRefused) {
+    const std::string dir = std::string(SW_SOURCE_DIR) + "/tests/render/fuzz-regressions";
+    int checked = 0;
+    for (const auto& item : std::filesystem::directory_iterator(dir)) {
+        PictureLoad load = LoadWithin(item.path().string());
+        if (load.status == PictureStatus::Ok) {
+            EXPECT_LE(static_cast<qint64>(load.image.width()) * load.image.height(), kMaxPicturePixels);
+            EXPECT_EQ(load.image.format(), QImage::Format_RGB888);
+        } else {
+            EXPECT_EQ(load.status, PictureStatus::Error);
+            EXPECT_FALSE(load.message.isEmpty());
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
+    // A bitmap header cut short is refused, not decoded into a huge picture of a few bytes.
+    EXPECT_EQ(LoadWithin(dir + "/short-header-huge.bmp").status, PictureStatus::Error);
 }
 
 TEST(TilePicture, RepeatsThePictureFromTheCornerAndCutsTheLastCopies) {
