@@ -17,8 +17,8 @@ namespace {
 
 QByteArray Ask(QLocalSocket& socket, const QByteArray& question, int timeoutMs) {
     socket.write(question + '\n');
-    socket.flush();
-    if (!socket.waitForBytesWritten(timeoutMs)) return {};
+    // Nothing may be left to write by now, so the result says nothing.
+    socket.waitForBytesWritten(timeoutMs);
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(timeoutMs)) return {};
     }
@@ -73,7 +73,7 @@ QString InstanceServer::socketName() const { return m_server->fullServerName(); 
 void InstanceServer::Answer() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+        auto answer = [this, socket] {
             while (socket->canReadLine()) {
                 const QByteArray question = socket->readLine().trimmed();
                 if (question == "TITLE") {
@@ -86,7 +86,9 @@ void InstanceServer::Answer() {
                 }
                 socket->flush();
             }
-        });
+        };
+        connect(socket, &QLocalSocket::readyRead, this, answer);
+        answer();  // a question may have come with the connection
     }
 }
 
