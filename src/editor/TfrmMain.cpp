@@ -182,10 +182,15 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::FocusIn && !IsWindowSwitch(event)) {
-        if (watched == m_edtNaisen) {
-            edtNaisenEnter();
-        } else if (watched == m_edtName) {
-            edtNameEnter();
+        if (watched == m_edtNaisen || watched == m_edtName) {
+            // The field takes the focus first (a field entered by Tab selects all), then
+            // the window sets the selection it wants.
+            watched->event(event);
+            if (watched == m_edtNaisen)
+                edtNaisenEnter();
+            else
+                edtNameEnter();
+            return true;
         } else {
             ApplyEntryNumber();
         }

@@ -176,6 +176,8 @@ TEST_F(KeyGrid, TypingAnEntryOfTheOtherModelLaysTheGridOutAgain) {
     for (int p = 1; p <= 30; ++p) EXPECT_EQ(Caption(p), QStringLiteral("E7F1K%1").arg(p)) << p;
     EXPECT_EQ(w->keyPanel(1)->look(), PanelLook::Selected);
     EXPECT_EQ(w->edtName()->palette().color(QPalette::Base), QColor(166, 202, 240));
+    EXPECT_FALSE(w->edtName()->hasSelectedText());
+    EXPECT_EQ(w->edtName()->cursorPosition(), 0);
 }
 
 TEST_F(KeyGrid, AnEntryOfTheSameModelKeepsTheSelectedPosition) {
