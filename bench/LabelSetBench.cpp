@@ -16,9 +16,9 @@ using namespace sw::model;
 std::unique_ptr<LabelSet> FullSet() {
     auto set = std::make_unique<LabelSet>();
     const Bytes name = EncodeCp932(QString::fromUtf8("株式会社サンプル商事　本社営業部　第一課")).bytes;
-    const Bytes line1 = EncodeCp932(QString::fromUtf8("営業部長")).bytes;
-    const Bytes line2 = EncodeCp932(QString::fromUtf8("山田①")).bytes;
-    const Bytes picture = EncodeCp932(QString::fromUtf8("/home/user/画像/背景/会社ロゴ.jpg")).bytes;
+    const Bytes line1 = EncodeCp932(QString::fromUtf8("第一営業部　部長席　直通回線　東京本社ビル")).bytes;
+    const Bytes line2 = EncodeCp932(QString::fromUtf8("山田太郎　内線①２３４　外線０３－１２３４")).bytes;
+    const Bytes picture = EncodeCp932(QString::fromUtf8("/home/user/ドキュメント/示名条片/背景画像/会社ロゴ_2026年度版_カラー.jpg")).bytes;
     for (auto& entry : set->Entries) {
         entry.Name = name;
         entry.ButtonModel = 0;
@@ -31,6 +31,7 @@ std::unique_ptr<LabelSet> FullSet() {
                 key.FontColor = 0x00112233;
                 key.FontStyle = 3;
                 key.FontSize = 11;
+                key.FontName = EncodeCp932(QString::fromUtf8("ＭＳ Ｐゴシック")).bytes;
             }
         }
     }
@@ -39,6 +40,7 @@ std::unique_ptr<LabelSet> FullSet() {
 
 void BM_WriteToMemory(benchmark::State& state) {
     auto set = FullSet();
+    state.counters["file_bytes"] = static_cast<double>(WriteLabelSet(*set).size());
     for (auto _ : state) benchmark::DoNotOptimize(WriteLabelSet(*set));
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(WriteLabelSet(*set).size()));
 }

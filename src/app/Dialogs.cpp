@@ -9,6 +9,8 @@
 #include <QPrinter>
 #include <QPushButton>
 
+#include "app/FontDialog.h"
+
 namespace sw::app {
 
 QString MessageTitle(MessageKind kind) {
@@ -112,9 +114,9 @@ std::optional<sw::model::ColorRef> QtDialogs::ChooseColor(QWidget* parent,
                                             (chosen.blue() << 16));
 }
 
-std::optional<FontChoice> QtDialogs::ChooseFont(QWidget*, const FontChoice&) {
-    // The program's own font dialog is added together with the formatting commands.
-    return std::nullopt;
+std::optional<FontChoice> QtDialogs::ChooseFont(QWidget* parent, const FontChoice& preset) {
+    // Its colour button comes back here, to the colour dialog above.
+    return FontDialog::Run(*this, parent, preset);
 }
 
 std::optional<int> QtDialogs::ChoosePrint(QWidget* parent, QPrinter& printer) {

@@ -48,6 +48,15 @@ struct EditorState {
     int ChangedAlignment = 0;
     int ChangedLayout = 0;
 
+    // A cut moves its source once: the first paste clears the source, later pastes of the
+    // same clipboard only copy, so that anything put into the source key (or entry) since
+    // is never wiped. CutPasted: the cut on the clipboard has had its first paste.
+    // UndoCutPaste: the recorded paste was not that first paste (0), was it and left the
+    // source as it was (1: pasted onto itself, or the source had changed), or was it and
+    // cleared the source (2).
+    int CutPasted = 0;
+    int UndoCutPaste = 0;
+
     // The five edit command states (paste, format paste, entry paste, deselect, undo).
     bool PasteEnabled = false;
     bool FormatPasteEnabled = false;

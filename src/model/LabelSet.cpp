@@ -53,6 +53,8 @@ void ClearUndoFlags(EditorState& state) {
     state.ChangedText = 0;
     state.ChangedAlignment = 0;
     state.ChangedLayout = 0;
+    state.CutPasted = 0;
+    state.UndoCutPaste = 0;
 }
 
 void ResetCopyBuffers(EditorState& state) {

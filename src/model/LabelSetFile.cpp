@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <climits>
+#include <cstring>
 #include <cstdint>
 
 #include "model/AtomicFile.h"
@@ -21,13 +22,14 @@ public:
 
     // A value never carries a line break into the file: one would shift every later line.
     void String(const Bytes& value) {
-        if (value.find_first_of("\r\n") == Bytes::npos) {
-            m_out += value;
+        if (std::memchr(value.data(), '\n', value.size()) == nullptr &&
+            std::memchr(value.data(), '\r', value.size()) == nullptr) {
+            m_out.append(value);
         } else {
             for (char c : value)
                 if (c != '\r' && c != '\n') m_out += c;
         }
-        m_out += "\r\n";
+        m_out.append("\r\n", 2);
     }
     // Colours are written as the signed 32-bit value, so that every colour reads back.
     void Colour(ColorRef value) { Integer(static_cast<std::int32_t>(value)); }
@@ -36,13 +38,13 @@ public:
         auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
         (void)ec;
         m_out.append(buffer, end);
-        m_out += "\r\n";
+        m_out.append("\r\n", 2);
     }
     // A value outside the table cannot come from the editor or the reader; write the
     // word of the reset value, which is what such a value would read back as anyway.
     void Word(std::uint8_t value, const char* const words[3], std::uint8_t resetValue) {
         m_out += words[value < 3 ? value : resetValue];
-        m_out += "\r\n";
+        m_out.append("\r\n", 2);
     }
 
 private:
@@ -132,7 +134,7 @@ void ReadWord(Reader& reader, std::uint8_t& field, const char* const words[3]) {
 
 std::string WriteLabelSet(const LabelSet& set) {
     std::string out;
-    out.reserve(1 << 20);
+    out.reserve(2u << 20);
     Writer w(out);
     for (const ManagementEntry& entry : set.Entries) {
         w.String(entry.Name);

@@ -7,14 +7,13 @@
 
 #include "model/LabelSetFile.h"
 #include "tools/JsonDump.h"
+#include "tools/SheetCommands.h"
+#include "tools/ToolCommon.h"
 
 namespace {
 
 using namespace sw::model;
-
-constexpr int kExitOk = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
+using namespace sw::tools;
 
 struct Command {
     const char* name;
@@ -23,26 +22,10 @@ struct Command {
     int (*run)(const std::vector<std::string>& args);
 };
 
-int UsageError(const std::string& message) {
-    std::fprintf(stderr, "stripwise2-sheet: %s (see stripwise2-sheet --help)\n", message.c_str());
-    return kExitUsage;
-}
-
-// Loads a label set; on failure prints FILE:LINE: message and returns false.
-bool Load(const std::string& path, LabelSet& set) {
-    LoadResult r = LoadLabelSetFile(path, set);
-    if (r.ok) return true;
-    if (r.error.line > 0)
-        std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), r.error.line, r.error.message.c_str());
-    else
-        std::fprintf(stderr, "%s: %s\n", path.c_str(), r.error.message.c_str());
-    return false;
-}
-
 int RunResave(const std::vector<std::string>& args) {
     if (args.size() != 2) return UsageError("resave takes IN.stw and OUT.stw");
     auto set = std::make_unique<LabelSet>();
-    if (!Load(args[0], *set)) return kExitFailure;
+    if (!LoadForTool(args[0], *set)) return kExitFailure;
     SaveResult s = SaveLabelSetFile(args[1], *set);
     if (!s.ok) {
         std::fprintf(stderr, "%s\n", s.message.c_str());
@@ -54,7 +37,7 @@ int RunResave(const std::vector<std::string>& args) {
 int RunDump(const std::vector<std::string>& args) {
     if (args.size() != 1) return UsageError("dump takes IN.stw");
     auto set = std::make_unique<LabelSet>();
-    if (!Load(args[0], *set)) return kExitFailure;
+    if (!LoadForTool(args[0], *set)) return kExitFailure;
     std::string json = sw::tools::LabelSetToJson(*set);
     std::fwrite(json.data(), 1, json.size(), stdout);
     return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
@@ -67,6 +50,27 @@ const Command kCommands[] = {
      RunResave},
     {"dump", "stripwise2-sheet dump IN.stw",
      "Print the whole label set as UTF-8 JSON on standard output.", RunDump},
+    {"render",
+     "stripwise2-sheet render IN.stw [--entry N | --all] [--dpi D] [--outlines] [--sayu N] "
+     "[--jyoge N] -o OUT.png|OUT.pdf",
+     "Draw the printed sheet of one management number (default 01) as the printer would,\n"
+     "on a whole A4 landscape page whose top-left corner is the drawing's origin.\n"
+     "  --entry N    the management number to draw, 1 to 50\n"
+     "  --all        one PDF page per management number that has a name or key text\n"
+     "  --dpi D      resolution, 1 to 1200 (default 300 for PNG, 1200 for PDF)\n"
+     "  --outlines   draw the key button outlines, as the preview does\n"
+     "  --sayu N     fine adjustment in tenths of a millimetre, + moves right\n"
+     "  --jyoge N    fine adjustment in tenths of a millimetre, + moves up\n"
+     "Without --sayu/--jyoge the values come from Stripwise2.ini in the current directory.\n"
+     "A missing background picture prints white; IN.stw is never changed. A picture that\n"
+     "cannot be read ends with its message and exit status 1, and OUT is not written.",
+     RunRender},
+    {"check", "stripwise2-sheet check IN.stw",
+     "Before printing: list, one line each, every key text line wider than its cell or\n"
+     "taller than its band at its font, every background picture that is missing or cannot\n"
+     "be read, and every font name this computer has no font for, for each management\n"
+     "number that has a name or key text. Exit status 0 when nothing was found, 1 otherwise.",
+     RunCheck},
 };
 
 void PrintHelp() {
@@ -76,7 +80,8 @@ void PrintHelp() {
     for (const Command& c : kCommands) std::printf("  %s\n", c.usage);
     std::printf(
         "\nstripwise2-sheet COMMAND --help describes one command.\n"
-        "Exit status: 0 done, 1 the file could not be read or written, 2 usage error.\n");
+        "Exit status: 0 done, 1 the file could not be read or written (check: findings),\n"
+        "2 usage error.\n");
 }
 
 }  // namespace

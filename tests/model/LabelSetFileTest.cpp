@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -281,6 +282,25 @@ TEST(LabelSetFile, AFailedSaveKeepsTheOldFileAndSaysWhichFile) {
     EXPECT_NE(s.message.find("target.stw"), std::string::npos);
     EXPECT_EQ(sw::test::ListFolder(dir.path()), "target.stw\n");
     EXPECT_EQ(sw::test::ReadFileBytes(folder + "/inside"), "keep");
+}
+
+// Inputs the fuzzer found, kept so that they stay fixed: each reads, writes, and reads back
+// to the same file.
+TEST(LabelSetFile, FuzzerFindingsReadAndWriteBackStably) {
+    const std::string dir = std::string(SW_SOURCE_DIR) + "/tests/model/fuzz-regressions";
+    int checked = 0;
+    for (const auto& item : std::filesystem::directory_iterator(dir)) {
+        std::string data = sw::test::ReadFileBytes(item.path().string());
+        auto set = std::make_unique<LabelSet>();
+        if (!ReadLabelSet(data, *set).ok) continue;
+        std::string written = WriteLabelSet(*set);
+        auto again = std::make_unique<LabelSet>();
+        ASSERT_TRUE(ReadLabelSet(written, *again).ok) << item.path();
+        EXPECT_EQ(WriteLabelSet(*again), written) << item.path();
+        EXPECT_EQ(SplitCrLf(written).size(), 54900u);
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
 }
 
 TEST(TitleFileName, IsWhatFollowsTheLastSeparator) {

@@ -4,7 +4,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QThread>
 #include <memory>
+
+#include <signal.h>
 
 #include "model/Cp932.h"
 #include "model/LabelSetFile.h"
@@ -82,6 +86,37 @@ TEST(SheetToolDump, PrintsEveryEntryFaceAndKeyAsJson) {
     EXPECT_EQ(k3["layout"].toInt(), 1);
     EXPECT_EQ(k3["fontName"].toString(), QString::fromUtf8("ＭＳ ゴシック"));
     EXPECT_EQ(k3["fontSize"].toInt(), 9);
+}
+
+// Killing the writer at any moment leaves the target either the old or the new file.
+TEST(SheetToolResave, AKilledSaveNeverLeavesAMixedFile) {
+    TempDir dir;
+    auto a = std::make_unique<LabelSet>();
+    auto b = std::make_unique<LabelSet>();
+    for (auto& entry : b->Entries) entry.Name = std::string(3000, 'b');
+    const std::string textA = WriteLabelSet(*a);
+    const std::string textB = WriteLabelSet(*b);
+    WriteFileBytes(dir.File("a.stw"), textA);
+    WriteFileBytes(dir.File("b.stw"), textB);
+    const std::string target = dir.File("target.stw");
+    WriteFileBytes(target, textA);
+
+    int killed = 0;
+    for (int round = 0; round < 24; ++round) {
+        QProcess p;
+        p.start(kTool, {"resave", QString::fromStdString(dir.File(round % 2 ? "a.stw" : "b.stw")),
+                        QString::fromStdString(target)});
+        ASSERT_TRUE(p.waitForStarted());
+        QThread::msleep(static_cast<unsigned long>(round * 7 % 60));
+        if (p.state() == QProcess::Running) {
+            ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+            ++killed;
+        }
+        p.waitForFinished();
+        const std::string now = ReadFileBytes(target);
+        ASSERT_TRUE(now == textA || now == textB) << "round " << round << ": " << now.size();
+    }
+    EXPECT_GT(killed, 0);  // at least some saves were really interrupted
 }
 
 TEST(SheetToolUsage, HelpExitsZeroAndMistakesExitTwoWithOneLine) {

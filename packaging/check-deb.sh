@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# Builds the .deb from a configured build tree, unpacks it into a temporary root and checks
+# what a user gets: programs that run, desktop entry, icons, catalogue entry, manuals, Depends.
+# usage: check-deb.sh BUILD_DIR [CPACK]
+set -euo pipefail
+build="$1"
+cpack="${2:-cpack}"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+# gzip rather than xz: the package of a sanitizer build is large and this only checks contents.
+if ! "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" \
+        -D CPACK_DEBIAN_COMPRESSION_TYPE=gzip >"$work/cpack.log" 2>&1; then
+    cat "$work/cpack.log" >&2
+    echo "FAIL: cpack did not build the package" >&2
+    exit 1
+fi
+shopt -s nullglob
+debs=("$work"/out/*.deb)
+if [ "${#debs[@]}" -ne 1 ]; then
+    echo "FAIL: expected one .deb, found ${#debs[@]}" >&2
+    exit 1
+fi
+deb="${debs[0]}"
+echo "package: $(basename "$deb")"
+
+[ "$(dpkg-deb -f "$deb" Package)" = stripwise2 ] || fail "package name is not stripwise2"
+depends="$(dpkg-deb -f "$deb" Depends)"
+echo "Depends: $depends"
+for pkg in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6printsupport6 \
+           libqt6gui6 libqt6core6 libjpeg62-turbo; do
+    # Each one must be a package of its own in the list, not a prefix of another name.
+    grep -Eq "(^|, )$pkg( \(|,|$)" <<<"$depends" || fail "Depends lacks $pkg"
+done
+# Every declared package is a real one: the build machine has them all installed.
+IFS=',' read -ra declared <<<"$depends"
+for entry in "${declared[@]}"; do
+    name="$(sed -E 's/^ *([^ ]+).*/\1/' <<<"$entry")"
+    dpkg-query -W "$name" >/dev/null 2>&1 || fail "Depends names a package not installed here: $name"
+done
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+usr="$root/usr"
+share="$usr/share"
+app=io.github.stripwise2.Stripwise2
+
+for f in bin/stripwise2 bin/stripwise2-sheet; do
+    [ -x "$usr/$f" ] || fail "usr/$f is missing or not executable"
+done
+
+desktop="$share/applications/$app.desktop"
+if [ -f "$desktop" ]; then
+    exec_name="$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")"
+    [ -x "$usr/bin/$exec_name" ] || fail "the desktop entry starts '$exec_name', which is not in usr/bin"
+    icon="$(sed -n 's/^Icon=//p' "$desktop")"
+    [ -f "$share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon '$icon'"
+    for size in 16 32 48 64 128 256; do
+        png="$share/icons/hicolor/${size}x${size}/apps/$icon.png"
+        if [ ! -f "$png" ]; then
+            fail "no ${size}x${size} icon '$icon'"
+            continue
+        fi
+        # Width and height are the two 32-bit big-endian numbers at byte 16 of a PNG.
+        read -r w h < <(od -An -tu1 -j16 -N8 "$png" |
+            awk '{ print ($1*16777216 + $2*65536 + $3*256 + $4), ($5*16777216 + $6*65536 + $7*256 + $8) }')
+        [ "$w" = "$size" ] && [ "$h" = "$size" ] || fail "$png is ${w}x${h}, not ${size}x${size}"
+    done
+    if command -v desktop-file-validate >/dev/null; then
+        desktop-file-validate "$desktop" || fail "installed desktop entry does not validate"
+    fi
+else
+    fail "no desktop entry at usr/share/applications/$app.desktop"
+fi
+
+metainfo="$share/metainfo/$app.metainfo.xml"
+if [ -f "$metainfo" ]; then
+    launchable="$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")"
+    [ -f "$share/applications/$launchable" ] || fail "metainfo launches '$launchable', which is not installed"
+else
+    fail "no metainfo at usr/share/metainfo/$app.metainfo.xml"
+fi
+
+# The installed tool runs from the unpacked root.
+help="$work/help.txt"
+if "$usr/bin/stripwise2-sheet" --help >"$help"; then
+    grep -q "resave" "$help" || fail "stripwise2-sheet --help does not list resave"
+else
+    fail "stripwise2-sheet --help exited with $?"
+fi
+
+# The manual page describes every command and option the tool lists.
+man="$share/man/man1/stripwise2-sheet.1"
+if [ -f "$man" ]; then
+    text="$work/man.txt"
+    if ! preconv "$man" | groff -man -ww -Tutf8 -P-cbou >"$text" 2>"$work/groff.log" ||
+            [ -s "$work/groff.log" ]; then
+        cat "$work/groff.log" >&2
+        fail "the manual page does not format cleanly"
+    fi
+    while read -r _ command rest; do
+        grep -Eq "^   $command( |$)" "$text" || fail "the manual page has no section for '$command'"
+        for word in $rest; do
+            option="$(sed -E 's/^[][|]*(-{1,2}[a-z][a-z-]*).*/\1/;t;d' <<<"$word")"
+            [ -z "$option" ] && continue
+            grep -Eq "^ +$option( |,|$)" "$text" || fail "the manual page does not describe $command $option"
+        done
+    done < <(sed -n 's/^  \(stripwise2-sheet .*\)$/\1/p' "$help")
+else
+    fail "no manual page at usr/share/man/man1/stripwise2-sheet.1"
+fi
+[ -f "$share/man/man1/stripwise2.1" ] || fail "no manual page for stripwise2"
+
+# The user guide goes into the package whenever the build has made it.
+guide="Stripwise2ヘルプガイド.pdf"
+if [ -n "$(find "$build" -path "$build/_CPack_Packages" -prune -o -name "$guide" -print -quit)" ]; then
+    [ -f "$share/doc/stripwise2/$guide" ] || fail "the built user guide is not in usr/share/doc/stripwise2"
+fi
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "package checks passed"

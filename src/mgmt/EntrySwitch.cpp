@@ -1,0 +1,59 @@
+// Editor position after the registration and selection dialogs.
+#include "mgmt/EntrySwitch.h"
+
+#include "model/Cp932.h"
+
+namespace sw::mgmt {
+
+using sw::model::KeyRangeFor;
+using sw::model::Refresh;
+using sw::model::Workspace;
+
+void BeginRegistration(Workspace& ws) {
+    ws.editor.ShownModel = ws.labelSet.Entries[ws.editor.CurrentEntry].ButtonModel;
+}
+
+Refresh FinishRegistration(Workspace& ws) {
+    sw::model::EditorState& e = ws.editor;
+    Refresh refresh;
+    refresh.entry = true;
+    refresh.face = true;
+    const int model = ws.labelSet.Entries[e.CurrentEntry].ButtonModel;
+    if (model != e.ShownModel) {
+        e.ApplyKeyRange(KeyRangeFor(model));
+        e.CurrentKeyPos = e.FirstKeyPos;
+        refresh.currentKey = true;
+    }
+    return refresh;
+}
+
+Refresh ApplyChosenEntry(Workspace& ws) {
+    sw::model::EditorState& e = ws.editor;
+    if (e.ChosenEntry < 1 || e.ChosenEntry > sw::model::kEntryCount) return {};
+    e.CurrentEntry = e.ChosenEntry;
+    e.ApplyKeyRange(KeyRangeFor(ws.labelSet.Entries[e.CurrentEntry].ButtonModel));
+    e.CurrentKeyPos = e.FirstKeyPos;
+    Refresh refresh;
+    refresh.entry = true;
+    refresh.face = true;
+    refresh.currentKey = true;
+    return refresh;
+}
+
+int EntryNumberOfField(const QString& text) {
+    const QString t = text.trimmed();
+    qsizetype i = (t.startsWith(u'+') || t.startsWith(u'-')) ? 1 : 0;
+    if (i == t.size()) return 0;
+    for (qsizetype j = i; j < t.size(); ++j)
+        if (t[j] < u'0' || t[j] > u'9') return 0;
+    bool ok = false;
+    const qlonglong n = t.toLongLong(&ok);
+    return ok && n >= 1 && n <= sw::model::kEntryCount ? static_cast<int>(n) : 0;
+}
+
+QString SelectionItemText(int entry, const sw::model::Bytes& name) {
+    return QStringLiteral("(%1) ").arg(entry, 2, 10, QLatin1Char('0')) +
+           sw::model::DecodeCp932(name);
+}
+
+}  // namespace sw::mgmt

@@ -1,0 +1,397 @@
+// Background pictures: loading bitmap and JPEG files safely, the blank picture, tiling.
+#include "render/Pictures.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QImageReader>
+#include <algorithm>
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+// jpeglib.h needs FILE from <cstdio> first.
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include "model/Cp932.h"
+
+namespace sw::render {
+namespace {
+
+// A progressive JPEG may repeat scans without end; real pictures have a few dozen.
+constexpr int kMaxJpegScans = 1000;
+
+// QImage refuses images above its own allocation limit (128 MB by default), which a BMP of
+// 40 megapixels already passes; our limit is the header check of kMaxPicturePixels.
+constexpr int kImageAllocationLimitMb = 512;
+
+QString NotRegularMessage(const QString& path) {
+    return QStringLiteral("「%1」は通常のファイルではないため、背景画像として読み込めません。").arg(path);
+}
+
+QString OpenFailedMessage(const QString& path, int error) {
+    return QStringLiteral("背景画像「%1」を開けません（%2）。")
+        .arg(path, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+QString TooLargeMessage(const QString& path, qint64 width, qint64 height) {
+    return QStringLiteral("背景画像「%1」は大きすぎるため読み込めません（%2 × %3 画素。上限は 1 億画素です）。")
+        .arg(path)
+        .arg(width)
+        .arg(height);
+}
+
+QString CorruptMessage(const QString& path, const QString& detail) {
+    return QStringLiteral("背景画像「%1」は壊れているか途中で切れているため読み込めません（%2）。")
+        .arg(path, detail);
+}
+
+QString NoMemoryMessage(const QString& path) {
+    return QStringLiteral("背景画像「%1」を読み込むためのメモリが足りません。").arg(path);
+}
+
+PictureLoad Failed(QString message) {
+    PictureLoad load;
+    load.status = PictureStatus::Error;
+    load.message = std::move(message);
+    return load;
+}
+
+PictureLoad Loaded(QImage image) {
+    PictureLoad load;
+    load.status = PictureStatus::Ok;
+    load.image = std::move(image);
+    return load;
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+    int release() {
+        int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+// ---- JPEG through libjpeg, with an error manager that returns instead of exit() ----
+
+struct JpegErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void JpegErrorExit(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings about the data itself (premature end, bad Huffman code, lost sync) mean that part
+// of the picture would be grey; they end the decoding like errors. Warnings about markers
+// that do not touch the pixels are let through.
+void JpegEmitMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0) return;  // trace output
+    switch (cinfo->err->msg_code) {
+        case JWRN_EXTRANEOUS_DATA:
+        case JWRN_JFIF_MAJOR:
+        case JWRN_ADOBE_XFORM:
+        case JWRN_BOGUS_ICC:
+            return;
+        default:
+            JpegErrorExit(cinfo);
+    }
+}
+
+void JpegProgress(j_common_ptr cinfo) {
+    if (!cinfo->is_decompressor) return;
+    auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (dinfo->input_scan_number > kMaxJpegScans) {
+        auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+        std::snprintf(err->message, sizeof err->message, "more than %d scans", kMaxJpegScans);
+        std::longjmp(err->jump, 1);
+    }
+}
+
+// Everything the decoder touches lives here, in the caller's frame, so that a longjmp back
+// into DecodeJpeg skips no C++ object.
+struct JpegJob {
+    std::FILE* file = nullptr;
+    JpegErrorManager err{};
+    jpeg_progress_mgr progress{};
+    jpeg_decompress_struct cinfo{};
+    QImage image;
+    qint64 declaredWidth = 0;
+    qint64 declaredHeight = 0;
+    bool tooLarge = false;
+    bool noMemory = false;
+};
+
+std::uint8_t Mul255(unsigned a, unsigned b) { return static_cast<std::uint8_t>((a * b + 127) / 255); }
+
+// Returns true with job.image decoded, false with job.err.message (or tooLarge/noMemory).
+bool DecodeJpeg(JpegJob& job) {
+    job.cinfo.err = jpeg_std_error(&job.err.pub);
+    job.err.pub.error_exit = JpegErrorExit;
+    job.err.pub.emit_message = JpegEmitMessage;
+    if (setjmp(job.err.jump) != 0) {
+        jpeg_destroy_decompress(&job.cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&job.cinfo);
+    job.progress.progress_monitor = JpegProgress;
+    job.cinfo.progress = &job.progress;
+    jpeg_stdio_src(&job.cinfo, job.file);
+    jpeg_read_header(&job.cinfo, TRUE);
+
+    job.declaredWidth = job.cinfo.image_width;
+    job.declaredHeight = job.cinfo.image_height;
+    if (job.declaredWidth * job.declaredHeight > kMaxPicturePixels) {
+        job.tooLarge = true;
+        jpeg_destroy_decompress(&job.cinfo);
+        return false;
+    }
+
+    switch (job.cinfo.jpeg_color_space) {
+        case JCS_GRAYSCALE:
+            job.cinfo.out_color_space = JCS_GRAYSCALE;
+            break;
+        case JCS_CMYK:
+        case JCS_YCCK:
+            job.cinfo.out_color_space = JCS_CMYK;
+            break;
+        default:
+            job.cinfo.out_color_space = JCS_RGB;
+            break;
+    }
+    jpeg_start_decompress(&job.cinfo);
+
+    const int width = static_cast<int>(job.cinfo.output_width);
+    const int height = static_cast<int>(job.cinfo.output_height);
+    const int components = job.cinfo.output_components;
+    job.image = QImage(width, height, QImage::Format_RGB888);
+    if (job.image.isNull()) {
+        job.noMemory = true;
+        jpeg_destroy_decompress(&job.cinfo);
+        return false;
+    }
+    // One row as libjpeg delivers it; freed with the decompressor.
+    JSAMPARRAY row = (*job.cinfo.mem->alloc_sarray)(
+        reinterpret_cast<j_common_ptr>(&job.cinfo), JPOOL_IMAGE,
+        static_cast<JDIMENSION>(width * components), 1);
+    // Photoshop writes CMYK JPEGs with an Adobe marker and every sample inverted.
+    const bool invertedCmyk = job.cinfo.saw_Adobe_marker;
+
+    while (job.cinfo.output_scanline < job.cinfo.output_height) {
+        const int y = static_cast<int>(job.cinfo.output_scanline);
+        if (jpeg_read_scanlines(&job.cinfo, row, 1) != 1) {
+            std::snprintf(job.err.message, sizeof job.err.message, "no data for row %d", y);
+            jpeg_destroy_decompress(&job.cinfo);
+            return false;
+        }
+        std::uint8_t* out = job.image.scanLine(y);
+        const JSAMPLE* in = row[0];
+        if (components == 3) {
+            std::memcpy(out, in, static_cast<size_t>(width) * 3);
+        } else if (components == 1) {
+            for (int x = 0; x < width; ++x) out[3 * x] = out[3 * x + 1] = out[3 * x + 2] = in[x];
+        } else {
+            for (int x = 0; x < width; ++x) {
+                unsigned c = in[4 * x], m = in[4 * x + 1], ye = in[4 * x + 2], k = in[4 * x + 3];
+                if (!invertedCmyk) {
+                    c = 255 - c;
+                    m = 255 - m;
+                    ye = 255 - ye;
+                    k = 255 - k;
+                }
+                out[3 * x] = Mul255(c, k);
+                out[3 * x + 1] = Mul255(m, k);
+                out[3 * x + 2] = Mul255(ye, k);
+            }
+        }
+    }
+    jpeg_finish_decompress(&job.cinfo);
+    jpeg_destroy_decompress(&job.cinfo);
+    return true;
+}
+
+PictureLoad LoadJpeg(FileDescriptor& fd, const QString& path) {
+    JpegJob job;
+    job.file = ::fdopen(fd.get(), "rb");
+    if (job.file == nullptr) return Failed(OpenFailedMessage(path, errno));
+    fd.release();
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(job.file, &std::fclose);
+    if (DecodeJpeg(job)) return Loaded(std::move(job.image));
+    if (job.tooLarge) return Failed(TooLargeMessage(path, job.declaredWidth, job.declaredHeight));
+    if (job.noMemory) return Failed(NoMemoryMessage(path));
+    return Failed(CorruptMessage(path, QString::fromLocal8Bit(job.err.message)));
+}
+
+// ---- Windows bitmaps through QImage, with the header checked first ----
+
+std::uint32_t Le32(const unsigned char* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+std::uint16_t Le16(const unsigned char* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
+
+// What the bitmap's header says, as far as it can be read. QImage decodes the rest; this
+// catches what QImage lets through: a size that would take gigabytes, and a file cut short
+// (QImage fills the missing rows with black and reports success).
+struct BitmapHeader {
+    bool parsed = false;
+    qint64 width = 0;
+    qint64 height = 0;
+    qint64 bytesNeeded = 0;  // 0 = unknown
+};
+
+BitmapHeader ReadBitmapHeader(int fd) {
+    unsigned char h[54] = {};
+    ssize_t got = ::pread(fd, h, sizeof h, 0);
+    BitmapHeader header;
+    if (got < 26 || h[0] != 'B' || h[1] != 'M') return header;
+    const std::uint32_t pixelOffset = Le32(h + 10);
+    const std::uint32_t infoSize = Le32(h + 14);
+    int bitsPerPixel = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t imageSize = 0;
+    if (infoSize == 12) {  // OS/2 core header: 16-bit sizes
+        header.width = Le16(h + 18);
+        header.height = Le16(h + 20);
+        bitsPerPixel = Le16(h + 24);
+    } else if (infoSize >= 16 && got >= 30) {
+        header.width = static_cast<std::int32_t>(Le32(h + 18));
+        header.height = static_cast<std::int32_t>(Le32(h + 22));
+        bitsPerPixel = Le16(h + 28);
+        if (got >= 38 && infoSize >= 40) {
+            compression = Le32(h + 30);
+            imageSize = Le32(h + 34);
+        }
+    } else {
+        return header;
+    }
+    header.parsed = true;
+    header.width = header.width < 0 ? -header.width : header.width;
+    header.height = header.height < 0 ? -header.height : header.height;
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+    if (uncompressed && bitsPerPixel > 0 && bitsPerPixel <= 32) {
+        const qint64 stride = (header.width * bitsPerPixel + 31) / 32 * 4;
+        header.bytesNeeded = pixelOffset + stride * header.height;
+    } else if ((compression == 1 || compression == 2) && imageSize > 0) {  // RLE
+        header.bytesNeeded = static_cast<qint64>(pixelOffset) + imageSize;
+    }
+    return header;
+}
+
+PictureLoad LoadBitmap(FileDescriptor& fd, const QString& path, qint64 fileSize) {
+    const BitmapHeader header = ReadBitmapHeader(fd.get());
+    if (header.parsed && header.width * header.height > kMaxPicturePixels)
+        return Failed(TooLargeMessage(path, header.width, header.height));
+    if (header.parsed && header.bytesNeeded > fileSize)
+        return Failed(CorruptMessage(
+            path, QStringLiteral("%1 バイト必要なところ %2 バイトしかありません")
+                      .arg(header.bytesNeeded)
+                      .arg(fileSize)));
+
+    QFile file;
+    if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return Failed(OpenFailedMessage(path, EIO));
+    const int limit = QImageReader::allocationLimit();
+    if (limit != 0 && limit < kImageAllocationLimitMb)
+        QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+    QImageReader reader(&file, "bmp");
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return Failed(CorruptMessage(path, reader.errorString()));
+    QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    if (rgb.isNull()) return Failed(NoMemoryMessage(path));
+    return Loaded(std::move(rgb));
+}
+
+}  // namespace
+
+bool IsBitmapPath(const QString& path) { return path.right(3).toLower() == QStringLiteral("bmp"); }
+
+PictureLoad LoadPicture(const sw::model::Bytes& cp932Path) {
+    return LoadPictureFile(sw::model::DecodeCp932(cp932Path));
+}
+
+PictureLoad LoadPictureFile(const QString& path) {
+    if (path.isEmpty()) {
+        PictureLoad load;
+        load.status = PictureStatus::Missing;
+        return load;
+    }
+    const QByteArray native = QFile::encodeName(path);
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    FileDescriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        const int error = errno;
+        if (error == ENOENT || error == ENOTDIR) {
+            PictureLoad load;
+            load.status = PictureStatus::Missing;
+            return load;
+        }
+        if (error == EISDIR || error == ENXIO) return Failed(NotRegularMessage(path));
+        return Failed(OpenFailedMessage(path, error));
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return Failed(OpenFailedMessage(path, errno));
+    if (!S_ISREG(st.st_mode)) return Failed(NotRegularMessage(path));
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags != -1) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+
+    if (IsBitmapPath(path)) return LoadBitmap(fd, path, static_cast<qint64>(st.st_size));
+    return LoadJpeg(fd, path);
+}
+
+QImage BlankPicture() {
+    QImage blank(kBlankWidth, kBlankHeight, QImage::Format_RGB888);
+    blank.fill(Qt::white);
+    return blank;
+}
+
+void TilePicture(const QImage& picture, QImage& target) {
+    if (picture.width() <= 0 || picture.height() <= 0 || target.isNull()) return;
+    const QImage source = picture.format() == QImage::Format_RGB888
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB888);
+    if (target.format() != QImage::Format_RGB888)
+        target = target.convertToFormat(QImage::Format_RGB888);
+    const int w = source.width();
+    const int h = source.height();
+    const int targetWidth = target.width();
+    const int targetHeight = target.height();
+    const size_t rowBytes = static_cast<size_t>(targetWidth) * 3;
+
+    // The first band of rows: the picture's rows repeated across.
+    for (int y = 0; y < std::min(h, targetHeight); ++y) {
+        const uchar* in = source.constScanLine(y);
+        uchar* out = target.scanLine(y);
+        for (int x = 0; x < targetWidth; x += w)
+            std::memcpy(out + static_cast<size_t>(x) * 3, in,
+                        static_cast<size_t>(std::min(w, targetWidth - x)) * 3);
+    }
+    // Every row below is the row one picture height above it, copied whole.
+    for (int y = h; y < targetHeight; ++y)
+        std::memcpy(target.scanLine(y), target.constScanLine(y - h), rowBytes);
+}
+
+}  // namespace sw::render

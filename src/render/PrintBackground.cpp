@@ -1,0 +1,126 @@
+// The background of a print face on the sheet: picture stretched or tiled, single colour or none.
+#include "render/PrintBackground.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <limits>
+
+#include "render/Pictures.h"
+
+namespace sw::render {
+namespace {
+
+// Up to this many copies are drawn one by one; more (a picture of a few pixels) are laid as
+// one texture fill of the same copies, which the PDF writer stores once.
+constexpr qint64 kMaxSeparateTiles = 256;
+constexpr qint64 kMaxTexturePixels = 1 << 20;
+
+int ClampToInt(qint64 v) {
+    return static_cast<int>(std::clamp<qint64>(v, std::numeric_limits<int>::min(),
+                                               std::numeric_limits<int>::max()));
+}
+
+// round(pixels × resolution / 96), halves to even, at least 1.
+qint64 TileDots(qint64 pixels, int resolution) {
+    const qint64 product = pixels * resolution;
+    qint64 q = product / 96;
+    const qint64 twiceRest = 2 * (product % 96);
+    if (twiceRest > 96 || (twiceRest == 96 && (q & 1) != 0)) ++q;
+    return std::max<qint64>(q, 1);
+}
+
+}  // namespace
+
+QRect FaceBackgroundBox(const RenderContext& ctx) {
+    return QRect(SheetX(ctx, ctx.OriginX + 6.5), SheetY(ctx, ctx.OriginY - 3.65), DotsFromMm(ctx, 116),
+                 DotsFromMm(ctx, 67));
+}
+
+RenderResult DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
+                                sw::model::PrintFace& face) {
+    QImage staged;
+    if (face.BackgroundMode == 1) {
+        staged = PrepareSolidPrintBackground(face);
+    } else if (!face.PictureFile.empty()) {
+        PreparedBackground prepared = PreparePrintBackground(face);
+        if (!prepared.ok) return RenderResult{false, prepared.message};
+        staged = std::move(prepared.picture);
+    } else {
+        staged = BlankPicture();
+    }
+    const QRect box = FaceBackgroundBox(ctx);
+    if (face.PictureLayout != 0 ||
+        !DrawPictureStretched(canvas, box.x(), box.y(), box.width(), box.height(), staged,
+                              ctx.Resolution))
+        DrawPictureTiled(canvas, box.x(), box.y(), box.width(), box.height(), staged,
+                         ctx.Resolution);
+    return RenderResult{};
+}
+
+PreparedBackground PreparePrintBackground(sw::model::PrintFace& face) {
+    PreparedBackground prepared;
+    prepared.picture = BlankPicture();
+    if (face.PictureFile.empty()) return prepared;
+    PictureLoad load = LoadPicture(face.PictureFile);
+    switch (load.status) {
+        case PictureStatus::Missing:
+            // The face prints as if it had none, and keeps none from now on.
+            face.PictureFile.clear();
+            return prepared;
+        case PictureStatus::Error:
+            prepared.ok = false;
+            prepared.picture = QImage();
+            prepared.message = load.message;
+            return prepared;
+        case PictureStatus::Ok:
+            break;
+    }
+    if (face.PictureLayout == 0)
+        prepared.picture = std::move(load.image);
+    else
+        TilePicture(load.image, prepared.picture);
+    return prepared;
+}
+
+QImage PrepareSolidPrintBackground(const sw::model::PrintFace& face) {
+    QImage solid(kSolidWidth, kSolidHeight, QImage::Format_RGB888);
+    solid.fill(QColorFromColorRef(face.BackgroundColor));
+    return solid;
+}
+
+bool DrawPictureStretched(QPainter& canvas, int x, int y, int w, int h, const QImage& bitmap,
+                          int resolution) {
+    if (bitmap.width() <= 0 || bitmap.height() <= 0 || resolution <= 0) return false;
+    const double magnifyX = static_cast<double>(w) / bitmap.width() * 96.0 / resolution;
+    const double magnifyY = static_cast<double>(h) / bitmap.height() * 96.0 / resolution;
+    if (magnifyX >= 5 || magnifyY >= 5) return false;
+    canvas.drawImage(QRect(x, y, w, h), bitmap);
+    return true;
+}
+
+void DrawPictureTiled(QPainter& canvas, int x, int y, int w, int h, const QImage& bitmap,
+                      int resolution) {
+    if (bitmap.isNull() || w <= 0 || h <= 0 || resolution <= 0) return;
+    const qint64 tileW = TileDots(bitmap.width(), resolution);
+    const qint64 tileH = TileDots(bitmap.height(), resolution);
+    const qint64 columns = (w + tileW - 1) / tileW;
+    const qint64 rows = (h + tileH - 1) / tileH;
+
+    if (columns * rows > kMaxSeparateTiles && tileW * tileH <= kMaxTexturePixels) {
+        const QImage tile = bitmap.scaled(static_cast<int>(tileW), static_cast<int>(tileH),
+                                          Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        canvas.save();
+        canvas.setBrushOrigin(x, y);
+        canvas.fillRect(QRect(x, y, ClampToInt(columns * tileW), ClampToInt(rows * tileH)),
+                        QBrush(tile));
+        canvas.restore();
+        return;
+    }
+    for (qint64 row = 0; row < rows; ++row)
+        for (qint64 column = 0; column < columns; ++column)
+            canvas.drawImage(QRect(ClampToInt(x + column * tileW), ClampToInt(y + row * tileH),
+                                   ClampToInt(tileW), ClampToInt(tileH)),
+                             bitmap);
+}
+
+}  // namespace sw::render

@@ -1,0 +1,55 @@
+// The background of a print face on the sheet: picture stretched or tiled, single colour or none.
+#pragma once
+
+#include <QImage>
+#include <QRect>
+
+#include "model/LabelSet.h"
+#include "render/RenderContext.h"
+
+class QPainter;
+
+namespace sw::render {
+
+// Size of the staged single-colour background.
+constexpr int kSolidWidth = 458;
+constexpr int kSolidHeight = 277;
+
+// The box the background of the face at the context's origin is drawn into, in dots: top-left
+// (SheetX(OriginX + 6.5), SheetY(OriginY − 3.65)), 116 × 67 mm. Drawing may pass its right
+// and bottom edges.
+QRect FaceBackgroundBox(const RenderContext& ctx);
+
+// Stages the face's background (colour, picture or blank) and draws it into the box. A
+// picture file that no longer exists empties the face's PictureFile and prints white; a file
+// that cannot be read ends with ok = false and a message naming it.
+RenderResult DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
+                                sw::model::PrintFace& face);
+
+struct PreparedBackground {
+    bool ok = true;
+    QImage picture;   // the staged picture, 24-bit
+    QString message;  // when !ok
+};
+
+// The face's picture: in stretch layout the file's picture at its own size, in tile layout
+// the picture repeated over the blank. Without a picture, or when the file is missing (then
+// PictureFile is emptied), the blank.
+PreparedBackground PreparePrintBackground(sw::model::PrintFace& face);
+
+// A 458 × 277 picture in the face's BackgroundColor.
+QImage PrepareSolidPrintBackground(const sw::model::PrintFace& face);
+
+// Stretches the whole bitmap over (x, y, w, h). Declines (returns false, draws nothing) when
+// that would magnify the picture five times or more beyond its size at 96 dpi in either
+// direction.
+bool DrawPictureStretched(QPainter& canvas, int x, int y, int w, int h, const QImage& bitmap,
+                          int resolution);
+
+// Covers (x, y, w, h) with whole copies of the bitmap at its size at 96 dpi, from the
+// top-left corner; the last column and row may pass the box by up to one copy. A copy is at
+// least one dot wide and high, so this always finishes.
+void DrawPictureTiled(QPainter& canvas, int x, int y, int w, int h, const QImage& bitmap,
+                      int resolution);
+
+}  // namespace sw::render

@@ -1,0 +1,285 @@
+// The printed sheet of one management number: header, cross mark and the four print faces.
+#include "render/SheetRenderer.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+#include <limits>
+
+#include "model/Cp932.h"
+#include "render/PrintBackground.h"
+
+namespace sw::render {
+namespace {
+
+using sw::model::KeyLabel;
+using sw::model::PrintFace;
+
+const QString kHeaderFont = QStringLiteral("ＭＳ ゴシック");
+constexpr int kHeaderPoints = 10;
+
+// A key line holds a few words; no more than this many characters can land on an A4 page at
+// a readable size, and shaping megabytes of text from a damaged file would stall the preview.
+constexpr qsizetype kMaxDrawnChars = 4096;
+
+// Face geometry in millimetres, relative to the face origin.
+constexpr double kFaceStepX = 123.75;
+constexpr double kFaceStepY = 71;
+constexpr double kFaceTop = 16.6;
+constexpr double kCellLeft = 12.8;
+constexpr double kCellWidth = 17.3;
+constexpr double kRowStep = 12;
+constexpr double kCellHeight = 7.1;
+constexpr double kUpperBand = 3.5;
+
+int ClampToInt(qint64 v) {
+    return static_cast<int>(std::clamp<qint64>(v, std::numeric_limits<int>::min(),
+                                               std::numeric_limits<int>::max()));
+}
+
+double AdjustmentMm(int tenths) {
+    return std::clamp(tenths, -kMaxAdjustmentTenths, kMaxAdjustmentTenths) / 10.0;
+}
+
+// Row 1 (positions 01–06) is the bottom row, row 5 (25–30) the top one.
+int RowOf(int position) { return (position - 1) / 6 + 1; }
+int ColumnOf(int position) { return (position - 1) % 6 + 1; }
+double CellTop(int position) { return (5 - RowOf(position)) * kRowStep; }
+double CellLeft(int position) { return kCellLeft + kCellWidth * (ColumnOf(position) - 1); }
+
+// A rectangle of the face in millimetres, converted corner by corner; the fill covers the left
+// and top edge and leaves out the right and bottom one, so neighbouring cells share theirs.
+QRect FaceRect(const RenderContext& ctx, double dx1, double dy1, double dx2, double dy2) {
+    const int x1 = SheetX(ctx, ctx.OriginX + dx1);
+    const int y1 = SheetY(ctx, ctx.OriginY + dy1);
+    const int x2 = SheetX(ctx, ctx.OriginX + dx2);
+    const int y2 = SheetY(ctx, ctx.OriginY + dy2);
+    return QRect(x1, y1, std::max(0, x2 - x1), std::max(0, y2 - y1));
+}
+
+QPoint FacePoint(const RenderContext& ctx, double dx, double dy) {
+    return QPoint(SheetX(ctx, ctx.OriginX + dx), SheetY(ctx, ctx.OriginY + dy));
+}
+
+QString DrawnText(const sw::model::Bytes& bytes) {
+    QString text = sw::model::DecodeCp932(bytes);
+    if (text.size() > kMaxDrawnChars) text.truncate(kMaxDrawnChars);
+    return text;
+}
+
+// Text is placed by its top-left corner, as the sheet's layout measures it; QPainter draws
+// from the baseline.
+void DrawTextTopLeft(QPainter& canvas, QPoint topLeft, const QString& text) {
+    canvas.drawText(QPoint(topLeft.x(), topLeft.y() + canvas.fontMetrics().ascent()), text);
+}
+
+void DrawHeader(QPainter& canvas, const RenderContext& ctx, int entryNumber,
+                const sw::model::Bytes& name) {
+    QFont font(kHeaderFont);
+    canvas.setFont(font);
+    SetFontPoints(canvas, ctx, kHeaderPoints);
+    canvas.setBrush(Qt::NoBrush);
+    const QString text =
+        QStringLiteral("(%1)").arg(entryNumber, 2, 10, QLatin1Char('0')) + DrawnText(name);
+    DrawTextTopLeft(canvas, QPoint(SheetX(ctx, ctx.OriginX), SheetY(ctx, ctx.OriginY - 20)), text);
+}
+
+void DrawCrossMark(QPainter& canvas, const RenderContext& ctx) {
+    canvas.drawLine(FacePoint(ctx, 248.1, -31.55), FacePoint(ctx, 258.1, -31.55));
+    canvas.drawLine(FacePoint(ctx, 253.1, -36.55), FacePoint(ctx, 253.1, -26.55));
+}
+
+void DrawKeyCell(QPainter& canvas, const RenderContext& ctx, int position, const KeyLabel& key) {
+    canvas.setFont(KeyFont(key, ctx));
+    const double top = CellTop(position);
+    const double left = CellLeft(position);
+    canvas.fillRect(FaceRect(ctx, left, top, left + kCellWidth, top + kCellHeight),
+                    QColorFromColorRef(key.BackColor));
+    const KeyTextPlacement placement = PlaceKeyText(ctx, position, key, canvas.fontMetrics());
+    canvas.setBrush(Qt::NoBrush);
+    canvas.setPen(QColorFromColorRef(key.FontColor));
+    for (const KeyLinePlacement& line : placement.lines)
+        if (line.drawn) DrawTextTopLeft(canvas, line.topLeft, line.text);
+}
+
+void DrawButtonOutline(QPainter& canvas, const RenderContext& ctx, int position) {
+    const double d = kCellWidth * (ColumnOf(position) - 1);
+    const double t = CellTop(position);
+    const QPoint circleTopLeft = FacePoint(ctx, 13.5 + d, t + 7.2);
+    const QPoint circleBottomRight = FacePoint(ctx, 18.5 + d, t + 12.2);
+    canvas.drawEllipse(QRect(circleTopLeft, circleBottomRight - QPoint(1, 1)));
+    canvas.fillRect(FaceRect(ctx, 16 + d, t + 7.2, 28.5 + d, t + 12.2), Qt::white);
+    const QPoint bar[] = {FacePoint(ctx, 16 + d, t + 7.2), FacePoint(ctx, 28.5 + d, t + 7.2),
+                          FacePoint(ctx, 28.5 + d, t + 12.2), FacePoint(ctx, 16 + d, t + 12.2)};
+    canvas.drawPolyline(bar, 4);
+}
+
+RenderResult DrawFace(QPainter& canvas, const RenderContext& ctx, const QPen& linePen,
+                      sw::model::ManagementEntry& entry, int faceIndex, int keyOffset) {
+    PrintFace& face = entry.Faces[faceIndex];
+    RenderResult background = DrawFaceBackground(canvas, ctx, face);
+    if (!background.ok) return background;
+
+    // The white key area leaves the background showing only in the margin around it.
+    if (entry.ButtonModel == sw::model::kModel30)
+        canvas.fillRect(FaceRect(ctx, 12.8, 0, 116.6, 60.7), Qt::white);
+    else if (entry.ButtonModel == sw::model::kModel18)
+        canvas.fillRect(FaceRect(ctx, 12.8, 12, 116.6, 48.7), Qt::white);
+    canvas.fillRect(FaceRect(ctx, 122.5, -3.3, 130.5, 63.7), Qt::white);
+    canvas.fillRect(FaceRect(ctx, 6.5, 63.7, 130.5, 196.7), Qt::white);
+
+    auto keyAt = [&](int position) -> const KeyLabel* {
+        const int index = position - keyOffset;
+        if (index < 1 || index > sw::model::kKeyCount) return nullptr;
+        return &face.Keys[index];
+    };
+    for (int position = 1; position <= 30; ++position) {
+        const KeyLabel* key = keyAt(position);
+        if (PositionShown(entry.ButtonModel, position) && key != nullptr)
+            DrawKeyCell(canvas, ctx, position, *key);
+    }
+    if (ctx.DrawButtonOutlines == 1) {
+        canvas.setPen(linePen);
+        canvas.setBrush(Qt::white);
+        for (int position = 1; position <= 30; ++position)
+            if (PositionShown(entry.ButtonModel, position) && keyAt(position) != nullptr)
+                DrawButtonOutline(canvas, ctx, position);
+    }
+    return RenderResult{};
+}
+
+}  // namespace
+
+void InstallFontSubstitutions() {
+    QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ 明朝"), QStringLiteral("IPAMincho"));
+    QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐ明朝"), QStringLiteral("IPAPMincho"));
+}
+
+void SetPageOrigin(RenderContext& ctx, int sayu, int jyoge) {
+    ctx.OriginX = AdjustmentMm(sayu);
+    ctx.OriginY = kFaceTop - AdjustmentMm(jyoge);
+}
+
+void SetFaceOrigin(RenderContext& ctx, int face, int sayu, int jyoge) {
+    const int column = (face - 1) / 2;
+    const int row = (face - 1) % 2;
+    ctx.OriginX = kFaceStepX * column + AdjustmentMm(sayu) - 0.25;
+    ctx.OriginY = kFaceStepY * row + kFaceTop - AdjustmentMm(jyoge);
+}
+
+bool PositionShown(std::int32_t buttonModel, int position) {
+    if (position < 1 || position > 30) return false;
+    if (buttonModel == sw::model::kModel30) return true;
+    if (buttonModel == sw::model::kModel18) return position >= 7 && position <= 24;
+    return false;
+}
+
+QFont KeyFont(const KeyLabel& key, const RenderContext& ctx) {
+    QFont font(sw::model::DecodeCp932(key.FontName));
+    font.setPixelSize(DrawnFontPixelSize(key.FontSize, ctx.Resolution));
+    font.setBold((key.FontStyle & sw::model::kStyleBold) != 0);
+    font.setItalic((key.FontStyle & sw::model::kStyleItalic) != 0);
+    font.setUnderline((key.FontStyle & sw::model::kStyleUnderline) != 0);
+    font.setStrikeOut((key.FontStyle & sw::model::kStyleStrikeOut) != 0);
+    return font;
+}
+
+KeyTextPlacement PlaceKeyText(const RenderContext& ctx, int position, const KeyLabel& key,
+                              const QFontMetrics& fm) {
+    const double top = CellTop(position);
+    const int left = SheetX(ctx, ctx.OriginX + CellLeft(position));
+    const int right = SheetX(ctx, ctx.OriginX + CellLeft(position) + kCellWidth);
+    const int cellDots = DotsFromMm(ctx, kCellWidth);
+    const int textHeight = fm.height();
+
+    auto xFor = [&](int textWidth) {
+        switch (key.Alignment) {
+            case sw::model::kAlignRight:
+                return ClampToInt(qint64{right} - textWidth - 1);
+            case sw::model::kAlignCenter:
+                return ClampToInt(qint64{left} + HalfToEven(ClampToInt(qint64{cellDots} - textWidth)));
+            default:
+                return left + 1;
+        }
+    };
+    // A band from b to e (mm from the face origin); `centreDots` is the height a centred line
+    // is centred in.
+    auto yFor = [&](double b, double e, int centreDots) {
+        switch (key.Layout) {
+            case sw::model::kLayoutMiddle:
+                return ClampToInt(qint64{SheetY(ctx, ctx.OriginY + b)} +
+                                  HalfToEven(ClampToInt(qint64{centreDots} - textHeight)));
+            case sw::model::kLayoutBottom:
+                return ClampToInt(qint64{SheetY(ctx, ctx.OriginY + e)} - textHeight - 1);
+            default:
+                return SheetY(ctx, ctx.OriginY + b) + 1;
+        }
+    };
+    auto place = [&](KeyLinePlacement& line, const sw::model::Bytes& bytes, double b, double e,
+                     int centreDots) {
+        if (bytes.empty()) return;
+        line.drawn = true;
+        line.text = DrawnText(bytes);
+        line.width = fm.horizontalAdvance(line.text);
+        line.height = textHeight;
+        line.topLeft = QPoint(xFor(line.width), yFor(b, e, centreDots));
+        const int bandTop = SheetY(ctx, ctx.OriginY + b);
+        line.band = QRect(left, bandTop, right - left, SheetY(ctx, ctx.OriginY + e) - bandTop);
+    };
+
+    KeyTextPlacement placement;
+    if (!key.Line1.empty() && key.Line2.empty()) {
+        place(placement.lines[0], key.Line1, top, top + kCellHeight, DotsFromMm(ctx, kCellHeight));
+    } else {
+        const int bandDots = DotsFromMm(ctx, kUpperBand);
+        place(placement.lines[0], key.Line1, top, top + kUpperBand, bandDots);
+        place(placement.lines[1], key.Line2, top + kUpperBand, top + kCellHeight, bandDots);
+    }
+    return placement;
+}
+
+RenderResult RenderSheet(QPainter& canvas, int resolution, sw::model::Workspace& ws,
+                         bool drawButtonOutlines) {
+    if (resolution <= 0)
+        return RenderResult{false, QStringLiteral("解像度 %1 では印刷面を描けません。").arg(resolution)};
+    const int entryNumber = ws.editor.CurrentEntry;
+    if (entryNumber < 1 || entryNumber > sw::model::kEntryCount)
+        return RenderResult{false, QStringLiteral("管理番号 %1 はありません。").arg(entryNumber)};
+    sw::model::ManagementEntry& entry = ws.labelSet.Entries[entryNumber];
+    const int sayu = ws.settings.Sayu;
+    const int jyoge = ws.settings.Jyoge;
+
+    RenderContext ctx;
+    ctx.Resolution = resolution;
+    ctx.BaseOffsetX = 8.8;
+    ctx.BaseOffsetY = 39.9;
+    ctx.DrawButtonOutlines = drawButtonOutlines ? 1 : 0;
+
+    // Lines (cross mark, button outlines) are half a point wide, black and solid, with the
+    // round ends of a wide printer pen.
+    QPen linePen(Qt::black);
+    linePen.setCapStyle(Qt::RoundCap);
+    linePen.setJoinStyle(Qt::RoundJoin);
+    canvas.setPen(linePen);
+    SetPenHalfPoints(canvas, ctx, 1);
+    linePen = canvas.pen();
+
+    SetPageOrigin(ctx, sayu, jyoge);
+    DrawHeader(canvas, ctx, entryNumber, entry.Name);
+    DrawCrossMark(canvas, ctx);
+
+    for (int column = 0; column < 2; ++column) {
+        for (int row = 0; row < 2; ++row) {
+            const int face = 2 * column + row + 1;
+            SetFaceOrigin(ctx, face, sayu, jyoge);
+            RenderResult result = DrawFace(canvas, ctx, linePen, entry, face, ws.editor.KeyOffset);
+            if (!result.ok) return result;
+        }
+    }
+    return RenderResult{};
+}
+
+}  // namespace sw::render

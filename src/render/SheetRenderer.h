@@ -1,0 +1,70 @@
+// The printed sheet of one management number: header, cross mark and the four print faces,
+// drawn at any resolution onto any QPainter (printer page, preview, image, PDF).
+#pragma once
+
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include "model/Workspace.h"
+#include "render/RenderContext.h"
+
+class QPainter;
+class QFontMetrics;
+
+namespace sw::render {
+
+// Draws the sheet of ws.editor.CurrentEntry: position p of a face shows Keys[p −
+// ws.editor.KeyOffset], and ws.settings.Sayu/Jyoge shift everything (tenths of a mm, right
+// and up). The canvas origin is the top-left corner of the printable area; resolution is in
+// dots per inch and must be positive. Button outlines are drawn only when asked (preview).
+//
+// A picture file that no longer exists empties that face's PictureFile in ws.labelSet (the
+// face prints white); a picture that cannot be read ends the drawing there with ok = false
+// and a message naming the file.
+//
+// The core library has no widgets: callers show the hourglass cursor around this call and
+// restore it on every path.
+RenderResult RenderSheet(QPainter& canvas, int resolution, sw::model::Workspace& ws,
+                         bool drawButtonOutlines);
+
+// The Windows font names of label-set files drawn with the IPA fonts of this system:
+// "ＭＳ ゴシック" → IPAGothic, "ＭＳ Ｐゴシック" → IPAPGothic, "ＭＳ 明朝" → IPAMincho,
+// "ＭＳ Ｐ明朝" → IPAPMincho. The names stored in the document never change. Called once at
+// start by the program and by the companion tool.
+void InstallFontSubstitutions();
+
+// ---- Pieces of the sheet, shared with the companion tool's fit check ----
+
+// Fine adjustment beyond a metre moves the sheet off any page either way; it is held there
+// so that absurd settings cannot overflow a coordinate.
+constexpr int kMaxAdjustmentTenths = 10000;
+
+// Sets OriginX/OriginY to the page items' origin, or to face f's (1..4).
+void SetPageOrigin(RenderContext& ctx, int sayu, int jyoge);
+void SetFaceOrigin(RenderContext& ctx, int face, int sayu, int jyoge);
+
+// True when the key model shows grid position 1..30 (0: all, 1: 07–24, others: none).
+bool PositionShown(std::int32_t buttonModel, int position);
+
+// The font of a key label at the context's resolution (size clamped as the drawing does).
+QFont KeyFont(const sw::model::KeyLabel& key, const RenderContext& ctx);
+
+// Where the lines of a key go in the cell of grid position 1..30 of the face at the context's
+// origin, measured with fm (the key's font on the drawing device).
+struct KeyLinePlacement {
+    bool drawn = false;  // an empty line is not drawn
+    QString text;        // what is drawn
+    QPoint topLeft;      // where the text's top-left corner goes
+    int width = 0;       // TW
+    int height = 0;      // TH
+    QRect band;          // the cell's width and the line's band (whole cell or half), dots
+};
+struct KeyTextPlacement {
+    KeyLinePlacement lines[2];
+};
+KeyTextPlacement PlaceKeyText(const RenderContext& ctx, int position,
+                              const sw::model::KeyLabel& key, const QFontMetrics& fm);
+
+}  // namespace sw::render

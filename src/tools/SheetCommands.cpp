@@ -1,0 +1,401 @@
+// The companion tool's sheet commands: render to PNG or PDF, and the fit check.
+#include "tools/SheetCommands.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <cmath>
+#include <cstdlib>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "model/AtomicFile.h"
+#include "model/Cp932.h"
+#include "model/IniFile.h"
+#include "model/Settings.h"
+#include "model/Workspace.h"
+#include "render/Pictures.h"
+#include "render/SheetRenderer.h"
+#include "tools/ToolCommon.h"
+
+namespace sw::tools {
+namespace {
+
+using namespace sw::model;
+using sw::render::RenderResult;
+
+constexpr int kDefaultPngDpi = 300;
+constexpr int kDefaultPdfDpi = 1200;
+constexpr int kMaxDpi = 1200;
+// The fit check measures as a 600-dpi printer would.
+constexpr int kCheckDpi = 600;
+constexpr double kPageWidthMm = 297;
+constexpr double kPageHeightMm = 210;
+
+// Fonts need a GUI application: one lives while a sheet command runs, offscreen when there is
+// no display. Qt's own chatter (a missing runtime folder, say) stays off the tool's output;
+// the tool reports every failure in its own words.
+class FontSession {
+public:
+    FontSession() {
+        if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr)
+            setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        qInstallMessageHandler(&FontSession::Message);
+        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
+        sw::render::InstallFontSubstitutions();
+    }
+
+private:
+    static void Message(QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+    int m_argc = 1;
+    char m_name[17] = "stripwise2-sheet";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QGuiApplication> m_app;
+};
+
+struct RenderOptions {
+    std::string input;
+    std::string output;
+    int entry = 1;
+    bool all = false;
+    bool entryGiven = false;
+    std::optional<int> dpi;
+    bool outlines = false;
+    std::optional<int> sayu;
+    std::optional<int> jyoge;
+    bool pdf = false;
+};
+
+bool EndsWithNoCase(const std::string& text, const std::string& ending) {
+    if (text.size() < ending.size()) return false;
+    for (size_t i = 0; i < ending.size(); ++i) {
+        char c = text[text.size() - ending.size() + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != ending[i]) return false;
+    }
+    return true;
+}
+
+// Parses the options of render; returns an error text for a usage mistake.
+std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& args,
+                                              RenderOptions& o) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) return std::nullopt;
+            return args[++i];
+        };
+        auto integer = [&](const char* name, std::optional<int>& out) -> std::optional<std::string> {
+            std::optional<std::string> v = value();
+            if (!v) return std::string(name) + " needs a number";
+            out = ParseIniInt(*v);
+            if (!out) return std::string(name) + " needs a whole number, not '" + *v + "'";
+            return std::nullopt;
+        };
+        std::optional<std::string> error;
+        if (a == "-o") {
+            std::optional<std::string> v = value();
+            if (!v) return "-o needs a file name";
+            o.output = *v;
+        } else if (a == "--entry") {
+            std::optional<int> n;
+            if ((error = integer("--entry", n))) return error;
+            if (*n < 1 || *n > kEntryCount) return "--entry takes a number from 1 to 50";
+            o.entry = *n;
+            o.entryGiven = true;
+        } else if (a == "--all") {
+            o.all = true;
+        } else if (a == "--dpi") {
+            if ((error = integer("--dpi", o.dpi))) return error;
+            if (*o.dpi < 1 || *o.dpi > kMaxDpi) return "--dpi takes a number from 1 to 1200";
+        } else if (a == "--outlines") {
+            o.outlines = true;
+        } else if (a == "--sayu") {
+            if ((error = integer("--sayu", o.sayu))) return error;
+        } else if (a == "--jyoge") {
+            if ((error = integer("--jyoge", o.jyoge))) return error;
+        } else if (!a.empty() && a[0] == '-') {
+            return "unknown option '" + a + "'";
+        } else if (o.input.empty()) {
+            o.input = a;
+        } else {
+            return "render takes one label-set file";
+        }
+    }
+    if (o.input.empty()) return "render needs IN.stw";
+    if (o.output.empty()) return "render needs -o OUT.png or -o OUT.pdf";
+    if (EndsWithNoCase(o.output, ".pdf"))
+        o.pdf = true;
+    else if (!EndsWithNoCase(o.output, ".png"))
+        return "the output must end in .png or .pdf";
+    if (o.all && o.entryGiven) return "--entry and --all exclude each other";
+    if (o.all && !o.pdf) return "--all writes a PDF: give -o OUT.pdf";
+    return std::nullopt;
+}
+
+// Makes entry n current as the editor would: its number and its model's key range.
+void StandOnEntry(Workspace& ws, int entry) {
+    ws.editor.CurrentEntry = entry;
+    ws.editor.ApplyKeyRange(KeyRangeFor(ws.labelSet.Entries[entry].ButtonModel));
+}
+
+RenderResult RenderPng(Workspace& ws, int dpi, bool outlines, QByteArray& out) {
+    QImage page(sw::render::DotsFromMm(dpi, kPageWidthMm), sw::render::DotsFromMm(dpi, kPageHeightMm),
+                QImage::Format_RGB32);
+    if (page.isNull()) return RenderResult{false, QStringLiteral("画像のメモリが足りません。")};
+    page.fill(Qt::white);
+    const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+    page.setDotsPerMeterX(dotsPerMeter);
+    page.setDotsPerMeterY(dotsPerMeter);
+    QPainter painter(&page);
+    RenderResult result = sw::render::RenderSheet(painter, dpi, ws, outlines);
+    painter.end();
+    if (!result.ok) return result;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    if (!page.save(&buffer, "PNG"))
+        return RenderResult{false, QStringLiteral("PNG を作れませんでした。")};
+    return result;
+}
+
+RenderResult RenderPdf(Workspace& ws, const std::vector<int>& entries, int dpi, bool outlines,
+                       QByteArray& out) {
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("Stripwise 2"));
+    writer.setResolution(dpi);
+    // No margins: the drawing's origin is the page's top-left corner.
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(0, 0, 0, 0)));
+    QPainter painter(&writer);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (i > 0) writer.newPage();
+        StandOnEntry(ws, entries[i]);
+        RenderResult result = sw::render::RenderSheet(painter, dpi, ws, outlines);
+        if (!result.ok) return result;
+    }
+    painter.end();
+    return RenderResult{};
+}
+
+std::unique_ptr<Workspace> LoadWorkspace(const std::string& path) {
+    auto ws = std::make_unique<Workspace>();
+    if (!LoadForTool(path, ws->labelSet)) return nullptr;
+    return ws;
+}
+
+// Sayu and Jyoge from Stripwise2.ini of the current directory, as the program reads them.
+void ReadFineAdjustment(AppSettings& settings) {
+    std::error_code ec;
+    settings.ProgramDir = WithTrailingSlash(std::filesystem::current_path(ec).string());
+    ReadMainSettings(settings.SettingsPath(), Size{}, Size{}, settings);
+}
+
+// ---- check ----
+
+QString EntryFaceLabel(int entry, int face) {
+    return QStringLiteral("%1 印刷面%2").arg(entry, 2, 10, QLatin1Char('0')).arg(face);
+}
+
+QString KeyLabelText(int entry, int face, int keyIndex) {
+    return EntryFaceLabel(entry, face) + QStringLiteral(" キー%1").arg(keyIndex, 2, 10, QLatin1Char('0'));
+}
+
+// Dots at the check resolution as millimetres, rounded up to a tenth.
+QString OverflowMm(int dots) {
+    const qint64 tenths = (qint64{dots} * 254 + kCheckDpi - 1) / kCheckDpi;
+    return QStringLiteral("%1.%2mm").arg(tenths / 10).arg(tenths % 10);
+}
+
+bool FontAvailable(const QString& family) {
+    if (family.isEmpty()) return false;
+    if (QFontDatabase::hasFamily(family)) return true;
+    for (const QString& substitute : QFont::substitutes(family))
+        if (QFontDatabase::hasFamily(substitute)) return true;
+    return false;
+}
+
+struct FontUse {
+    QString firstPlace;
+    int uses = 0;
+    int order = 0;
+};
+
+void Say(const QString& line) {
+    std::fputs(line.toUtf8().constData(), stdout);
+    std::fputc('\n', stdout);
+}
+
+// Appends the width and height findings of one key and returns their number.
+int CheckKeyFit(const LabelSet& set, int entry, int face, int position, int keyOffset,
+                const QPaintDevice& device) {
+    const KeyLabel& key = set.Entries[entry].Faces[face].Keys[position - keyOffset];
+    sw::render::RenderContext ctx;
+    ctx.Resolution = kCheckDpi;
+    sw::render::SetFaceOrigin(ctx, face, 0, 0);
+    const QFontMetrics fm(sw::render::KeyFont(key, ctx), &device);
+    const sw::render::KeyTextPlacement placement = sw::render::PlaceKeyText(ctx, position, key, fm);
+    int findings = 0;
+    for (int i = 0; i < 2; ++i) {
+        const sw::render::KeyLinePlacement& line = placement.lines[i];
+        if (!line.drawn) continue;
+        const QRect& band = line.band;
+        const int wide = std::max(0, band.left() - line.topLeft.x()) +
+                         std::max(0, line.topLeft.x() + line.width - (band.left() + band.width()));
+        const int tall = std::max(0, band.top() - line.topLeft.y()) +
+                         std::max(0, line.topLeft.y() + line.height - (band.top() + band.height()));
+        const QString where = KeyLabelText(entry, face, position - keyOffset);
+        if (wide > 0) {
+            Say(QStringLiteral("%1: %2行目が横に %3 はみ出しています").arg(where).arg(i + 1).arg(OverflowMm(wide)));
+            ++findings;
+        }
+        if (tall > 0) {
+            Say(QStringLiteral("%1: %2行目が縦に %3 はみ出しています").arg(where).arg(i + 1).arg(OverflowMm(tall)));
+            ++findings;
+        }
+    }
+    return findings;
+}
+
+}  // namespace
+
+bool EntryIsUsed(const ManagementEntry& entry) {
+    if (!entry.Name.empty()) return true;
+    const int offset = KeyRangeFor(entry.ButtonModel).KeyOffset;
+    for (const PrintFace& face : entry.Faces)
+        for (int position = 1; position <= 30; ++position) {
+            if (!sw::render::PositionShown(entry.ButtonModel, position)) continue;
+            const int index = position - offset;
+            if (index < 1 || index > kKeyCount) continue;
+            if (!face.Keys[index].Line1.empty() || !face.Keys[index].Line2.empty()) return true;
+        }
+    return false;
+}
+
+int RunRender(const std::vector<std::string>& args) {
+    RenderOptions o;
+    if (std::optional<std::string> error = ParseRenderOptions(args, o)) return UsageError(*error);
+    FontSession fonts;
+    std::unique_ptr<Workspace> ws = LoadWorkspace(o.input);
+    if (!ws) return kExitFailure;
+    ReadFineAdjustment(ws->settings);
+    if (o.sayu) ws->settings.Sayu = *o.sayu;
+    if (o.jyoge) ws->settings.Jyoge = *o.jyoge;
+
+    std::vector<int> entries;
+    if (o.all) {
+        for (int n = 1; n <= kEntryCount; ++n)
+            if (EntryIsUsed(ws->labelSet.Entries[n])) entries.push_back(n);
+        if (entries.empty()) {
+            std::fprintf(stderr, "%s: 名称もキーの文字もある管理番号がないため、何も描きませんでした。\n",
+                         o.input.c_str());
+            return kExitFailure;
+        }
+    } else {
+        entries.push_back(o.entry);
+    }
+
+    // The loaded set is this run's own copy: a missing picture empties PictureFile here only,
+    // and the input file is never written.
+    QByteArray bytes;
+    RenderResult result;
+    if (o.pdf) {
+        result = RenderPdf(*ws, entries, o.dpi.value_or(kDefaultPdfDpi), o.outlines, bytes);
+    } else {
+        StandOnEntry(*ws, entries.front());
+        result = RenderPng(*ws, o.dpi.value_or(kDefaultPngDpi), o.outlines, bytes);
+    }
+    if (!result.ok) {
+        std::fprintf(stderr, "%s\n", result.message.toUtf8().constData());
+        return kExitFailure;
+    }
+    WriteResult written = WriteFileAtomically(o.output, std::string_view(bytes.constData(),
+                                                                         static_cast<size_t>(bytes.size())));
+    if (!written.ok) {
+        std::fprintf(stderr, "%s\n", written.message.c_str());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+int RunCheck(const std::vector<std::string>& args) {
+    if (args.size() != 1 || (!args[0].empty() && args[0][0] == '-'))
+        return UsageError("check takes IN.stw");
+    FontSession session;
+    std::unique_ptr<Workspace> ws = LoadWorkspace(args[0]);
+    if (!ws) return kExitFailure;
+    const LabelSet& set = ws->labelSet;
+
+    QImage device(1, 1, QImage::Format_RGB32);
+    const int dotsPerMeter = static_cast<int>(std::lround(kCheckDpi / 0.0254));
+    device.setDotsPerMeterX(dotsPerMeter);
+    device.setDotsPerMeterY(dotsPerMeter);
+
+    int findings = 0;
+    std::map<QString, FontUse> fonts;
+    for (int entry = 1; entry <= kEntryCount; ++entry) {
+        const ManagementEntry& e = set.Entries[entry];
+        if (!EntryIsUsed(e)) continue;
+        const int offset = KeyRangeFor(e.ButtonModel).KeyOffset;
+        for (int face = 1; face <= kFaceCount; ++face) {
+            const PrintFace& f = e.Faces[face];
+            if (f.BackgroundMode != 1 && !f.PictureFile.empty()) {
+                sw::render::PictureLoad load = sw::render::LoadPicture(f.PictureFile);
+                if (load.status == sw::render::PictureStatus::Missing) {
+                    Say(QStringLiteral("%1: 背景画像「%2」がありません（白で印刷されます）")
+                            .arg(EntryFaceLabel(entry, face), DecodeCp932(f.PictureFile)));
+                    ++findings;
+                } else if (load.status == sw::render::PictureStatus::Error) {
+                    Say(EntryFaceLabel(entry, face) + QStringLiteral(": ") + load.message);
+                    ++findings;
+                }
+            }
+            for (int position = 1; position <= 30; ++position) {
+                if (!sw::render::PositionShown(e.ButtonModel, position)) continue;
+                const int index = position - offset;
+                if (index < 1 || index > kKeyCount) continue;
+                const KeyLabel& key = f.Keys[index];
+                if (key.Line1.empty() && key.Line2.empty()) continue;
+                const QString family = DecodeCp932(key.FontName);
+                if (!FontAvailable(family)) {
+                    FontUse& use = fonts[family];
+                    if (use.uses++ == 0) {
+                        use.firstPlace = KeyLabelText(entry, face, index);
+                        use.order = static_cast<int>(fonts.size());
+                    }
+                }
+                findings += CheckKeyFit(set, entry, face, position, offset, device);
+            }
+        }
+    }
+    std::vector<std::pair<int, QString>> missingFonts;
+    for (const auto& [family, use] : fonts) {
+        QString line = family.isEmpty()
+                           ? use.firstPlace + QStringLiteral(": フォント名が空です")
+                           : QStringLiteral("%1: フォント「%2」がこのコンピューターにありません")
+                                 .arg(use.firstPlace, family);
+        if (use.uses > 1) line += QStringLiteral("（ほか %1 か所でも使われています）").arg(use.uses - 1);
+        missingFonts.emplace_back(use.order, line);
+    }
+    std::sort(missingFonts.begin(), missingFonts.end());
+    for (const auto& [order, line] : missingFonts) Say(line);
+    findings += static_cast<int>(missingFonts.size());
+    std::fflush(stdout);
+    return findings == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace sw::tools

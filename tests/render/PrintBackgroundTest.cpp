@@ -1,0 +1,230 @@
+// Face backgrounds on the printed sheet: stretched and tiled pictures, single colours, none,
+// missing and broken picture files, and the stretch and tile steps themselves.
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "RenderTestSupport.h"
+#include "model/Cp932.h"
+#include "render/PrintBackground.h"
+#include "render/Pictures.h"
+#include "support/TempDir.h"
+
+namespace sw::render {
+namespace {
+
+using namespace sw::model;
+using sw::test::Colour;
+using sw::test::Near;
+using sw::test::Quadrants;
+using sw::test::RenderWindow;
+using sw::test::SheetWorkspace;
+using sw::test::TempDir;
+
+const QColor kWhite(Qt::white);
+const QColor kRedQ(Qt::red), kBlueQ(Qt::blue), kGreenQ(Qt::green), kYellowQ(Qt::yellow);
+
+// Face 1 at 600 dpi: the box is x 356..3096, y 1248..2831. Its margin above the key area is
+// y 1248..1335 across the whole box; left of the key area x 356..504 down to the bottom strip
+// at y 2839. Beyond the right edge, y 1248..1257 is not covered by the right strip.
+const QRect kFace1Window(300, 1200, 3300, 1700);
+
+class FaceBackground : public ::testing::Test {
+protected:
+    void SetUp() override { ws = SheetWorkspace(kModel30); }
+    PrintFace& Face(int f = 1) { return ws->labelSet.Entries[1].Faces[f]; }
+    sw::test::Rendered Render() { return RenderWindow(*ws, 600, kFace1Window); }
+    Bytes Picture(const std::string& name, const QImage& image) {
+        const std::string path = dir.File(name);
+        EXPECT_TRUE(image.save(QString::fromStdString(path), "BMP"));
+        return path;
+    }
+    TempDir dir;
+    std::unique_ptr<Workspace> ws;
+};
+
+TEST_F(FaceBackground, AHundredBySixtyPictureStretchesOverTheWholeBox) {
+    Face().PictureFile = Picture("q.bmp", Quadrants(100, 60));
+    auto r = Render();
+    ASSERT_TRUE(r.result.ok) << r.result.message.toStdString();
+    EXPECT_EQ(r.At(356, 1248), kRedQ);
+    EXPECT_EQ(r.At(355, 1300), kWhite);
+    EXPECT_EQ(r.At(3095, 1260), kBlueQ);
+    EXPECT_EQ(r.At(3096, 1260), kWhite);
+    EXPECT_EQ(r.At(400, 2830), kGreenQ);
+    EXPECT_EQ(r.At(400, 2831), kWhite);
+    EXPECT_EQ(r.At(3095, 2830), kYellowQ);
+    // Half of 100 pixels is half of 2740 dots: the colours meet near x 1726.
+    EXPECT_EQ(r.At(1720, 1260), kRedQ);
+    EXPECT_EQ(r.At(1732, 1260), kBlueQ);
+}
+
+TEST_F(FaceBackground, AnEightyByFortyPictureIsTooSmallToStretchAndTilesSixBySeven) {
+    Face().PictureFile = Picture("q.bmp", Quadrants(80, 40));
+    auto r = Render();
+    ASSERT_TRUE(r.result.ok);
+    // Tiles of 500 × 250 dots (80 × 40 pixels at 96 dpi) from the box's corner.
+    for (int column = 0; column < 6; ++column) {
+        const int x = 356 + 500 * column;
+        EXPECT_EQ(r.At(x, 1260), kRedQ) << column;
+        EXPECT_EQ(r.At(x + 260, 1260), column < 5 ? kBlueQ : kWhite) << column;
+        if (column > 0) {
+            EXPECT_EQ(r.At(x - 1, 1260), kBlueQ) << column;
+        }
+    }
+    for (int row = 0; row < 7; ++row) {
+        const int y = 1248 + 250 * row;
+        EXPECT_EQ(r.At(400, y), kRedQ) << row;
+        if (row < 6) {
+            EXPECT_EQ(r.At(400, y + 130), kGreenQ) << row;
+        }
+    }
+    EXPECT_EQ(r.At(400, 2839), kWhite);  // the bottom strip
+}
+
+TEST_F(FaceBackground, TileLayoutRepeatsThePictureOverTheBlankAsOneTile) {
+    Face().PictureLayout = 1;
+    Face().PictureFile = Picture("q.bmp", Quadrants(80, 40));
+    auto r = Render();
+    ASSERT_TRUE(r.result.ok);
+    // The blank of 458 × 610 pixels holds the picture every 80 × 40 pixels; at 600 dpi a
+    // pixel is 6.25 dots, so the copies start at 500-dot steps here too.
+    EXPECT_EQ(r.At(356, 1248), kRedQ);
+    EXPECT_EQ(r.At(356 + 500, 1260), kRedQ);
+    EXPECT_EQ(r.At(356 + 499, 1260), kBlueQ);
+    EXPECT_EQ(r.At(400, 1248 + 250), kRedQ);
+    // The one tile (2862 dots: 2862.5 rounded to even) passes the box above the right strip.
+    EXPECT_NE(r.At(3217, 1250), kWhite);
+    EXPECT_EQ(r.At(3218, 1250), kWhite);
+}
+
+TEST_F(FaceBackground, SingleColourStretchesOrTilesAndWinsOverAPicture) {
+    Face().PictureFile = Picture("q.bmp", Quadrants(100, 60));
+    Face().BackgroundMode = 1;
+    Face().BackgroundColor = 0x00336699;
+    auto stretched = Render();
+    EXPECT_EQ(stretched.At(356, 1248), Colour(0x00336699));
+    EXPECT_EQ(stretched.At(3095, 2830), Colour(0x00336699));
+    EXPECT_EQ(stretched.At(3150, 1250), kWhite);
+
+    Face().PictureLayout = 1;
+    auto tiled = Render();
+    EXPECT_EQ(tiled.At(356, 1248), Colour(0x00336699));
+    EXPECT_EQ(tiled.At(3217, 1250), Colour(0x00336699));  // 458 pixels: 2862 dots
+    EXPECT_EQ(tiled.At(3218, 1250), kWhite);
+    EXPECT_EQ(tiled.At(400, 2830), Colour(0x00336699));
+
+    // In colour mode the picture is not even looked at: a missing file stays named.
+    Face().PictureFile = dir.File("gone.bmp");
+    EXPECT_TRUE(Render().result.ok);
+    EXPECT_EQ(Face().PictureFile, dir.File("gone.bmp"));
+}
+
+TEST_F(FaceBackground, NoBackgroundIsWhite) {
+    Face(1).PictureLayout = 1;
+    for (int layout : {0, 1}) {
+        Face().PictureLayout = layout;
+        auto r = Render();
+        EXPECT_EQ(r.At(356, 1248), kWhite);
+        EXPECT_EQ(r.At(400, 2000), kWhite);
+        EXPECT_TRUE(r.Ink().isEmpty());
+    }
+}
+
+TEST_F(FaceBackground, PictureTypeFollowsTheLowerCasedEnding) {
+    Face().PictureFile = Picture("UPPER.BMP", Quadrants(100, 60));
+    auto bmp = Render();
+    ASSERT_TRUE(bmp.result.ok) << bmp.result.message.toStdString();
+    EXPECT_EQ(bmp.At(356, 1248), kRedQ);
+
+    ASSERT_TRUE(sw::test::WriteJpeg(dir.File("q.jpeg"), Quadrants(100, 60), sw::test::JpegKind::Rgb));
+    Face().PictureFile = dir.File("q.jpeg");
+    auto jpeg = Render();
+    ASSERT_TRUE(jpeg.result.ok) << jpeg.result.message.toStdString();
+    EXPECT_TRUE(Near(jpeg.At(400, 1260), kRedQ));
+    EXPECT_TRUE(Near(jpeg.At(3090, 2825), kYellowQ));
+
+    // A bitmap named .jpg is decoded as JPEG, and fails as one.
+    Picture("bitmap.jpg", Quadrants(100, 60));
+    Face().PictureFile = dir.File("bitmap.jpg");
+    EXPECT_FALSE(Render().result.ok);
+}
+
+TEST_F(FaceBackground, ADeletedPicturePrintsWhiteAndIsForgotten) {
+    Face(1).PictureFile = Picture("a.bmp", Quadrants(100, 60));
+    Face(3).PictureFile = Picture("b.bmp", Quadrants(100, 60));
+    std::remove(dir.File("a.bmp").c_str());
+    auto r = Render();
+    ASSERT_TRUE(r.result.ok);
+    EXPECT_EQ(r.At(356, 1248), kWhite);
+    EXPECT_EQ(r.At(3095, 2830), kWhite);
+    EXPECT_TRUE(Face(1).PictureFile.empty());
+    EXPECT_EQ(Face(3).PictureFile, dir.File("b.bmp"));
+}
+
+TEST_F(FaceBackground, ABrokenPictureEndsTheSheetWithItsName) {
+    Face(1).BackgroundMode = 1;
+    Face(1).BackgroundColor = 0x00FF0000;
+    sw::test::WriteFileBytes(dir.File("broken.jpg"), "this is not a picture");
+    Face(2).PictureFile = dir.File("broken.jpg");
+    Face(3).BackgroundMode = 1;
+    Face(3).BackgroundColor = 0x00FF0000;
+    auto r = RenderWindow(*ws, 96, QRect(0, 0, 1123, 794));
+    EXPECT_FALSE(r.result.ok);
+    EXPECT_TRUE(r.result.message.contains(QString::fromStdString(dir.File("broken.jpg"))))
+        << r.result.message.toStdString();
+    EXPECT_EQ(r.At(57, 200), Colour(0x00FF0000));  // face 1 was drawn
+    EXPECT_EQ(r.At(530, 200), kWhite);             // face 3 was not
+    EXPECT_EQ(Face(2).PictureFile, dir.File("broken.jpg"));
+}
+
+TEST(StretchAndTile, StretchingDeclinesFromFiveTimesTheActualSize) {
+    const QImage picture = Quadrants(100, 60);
+    QImage canvas(600, 400, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    EXPECT_FALSE(DrawPictureStretched(painter, 0, 0, 500, 100, picture, 96));
+    EXPECT_FALSE(DrawPictureStretched(painter, 0, 0, 100, 300, picture, 96));
+    EXPECT_EQ(canvas.pixelColor(0, 0), kWhite);
+    EXPECT_TRUE(DrawPictureStretched(painter, 0, 0, 499, 299, picture, 96));
+    EXPECT_EQ(canvas.pixelColor(498, 298), kYellowQ);
+    // At 600 dpi the same box is 6.25 times fewer pixels: 2500 dots are 4 times.
+    EXPECT_TRUE(DrawPictureStretched(painter, 0, 0, 2500, 100, picture, 600));
+}
+
+TEST(StretchAndTile, TilesAreAtLeastOneDotAndCoverTheBoxWithWholeCopies) {
+    QImage red(1, 1, QImage::Format_RGB888);
+    red.fill(Qt::red);
+    QImage canvas(20, 20, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    {
+        QPainter painter(&canvas);
+        DrawPictureTiled(painter, 2, 3, 10, 5, red, 20);  // a pixel is 0.2 dots at 20 dpi
+    }
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            EXPECT_EQ(canvas.pixelColor(x, y), x >= 2 && x < 12 && y >= 3 && y < 8 ? kRedQ : kWhite)
+                << x << "," << y;
+
+    // Thousands of copies of a two-pixel picture: 12 × 6 dots each at 600 dpi.
+    QImage pair(2, 1, QImage::Format_RGB888);
+    pair.setPixelColor(0, 0, Qt::red);
+    pair.setPixelColor(1, 0, Qt::blue);
+    QImage big(3000, 1700, QImage::Format_RGB32);
+    big.fill(Qt::white);
+    {
+        QPainter painter(&big);
+        DrawPictureTiled(painter, 10, 20, 2740, 1583, pair, 600);
+    }
+    for (int column : {0, 1, 100, 228})
+        for (int row : {0, 50, 263}) {
+            EXPECT_EQ(big.pixelColor(10 + 12 * column + 2, 20 + 6 * row + 2), kRedQ) << column;
+            EXPECT_EQ(big.pixelColor(10 + 12 * column + 9, 20 + 6 * row + 2), kBlueQ) << column;
+        }
+    EXPECT_EQ(big.pixelColor(10 + 229 * 12, 30), kWhite);  // 229 columns cover 2740 dots
+    EXPECT_EQ(big.pixelColor(30, 20 + 264 * 6), kWhite);   // 264 rows cover 1583
+    EXPECT_EQ(big.pixelColor(9, 30), kWhite);
+}
+
+}  // namespace
+}  // namespace sw::render

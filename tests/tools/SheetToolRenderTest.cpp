@@ -1,0 +1,208 @@
+// The companion tool's render and check commands, run as a user runs them.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QImageReader>
+#include <memory>
+#include <regex>
+
+#include "model/Cp932.h"
+#include "model/LabelSetFile.h"
+#include "support/RunTool.h"
+#include "support/TempDir.h"
+
+namespace sw::tools {
+namespace {
+
+using namespace sw::model;
+using sw::test::FileExists;
+using sw::test::ReadFileBytes;
+using sw::test::RunProgram;
+using sw::test::TempDir;
+using sw::test::WriteFileBytes;
+
+const QString kTool = QStringLiteral(SW_SHEET_TOOL);
+const QColor kRed(Qt::red);
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+Bytes Cp932(const char* utf8) { return EncodeCp932(QString::fromUtf8(utf8)).bytes; }
+
+// Entry 1: 30 keys, position 25 of face 1 red; entries 5 and 9 are used too.
+std::unique_ptr<LabelSet> SampleSet() {
+    auto set = std::make_unique<LabelSet>();
+    ManagementEntry& e = set->Entries[1];
+    e.Name = Cp932("本社");
+    e.ButtonModel = kModel30;
+    e.Faces[1].Keys[25].BackColor = 0x000000FF;
+    e.Faces[1].Keys[25].Line1 = Cp932("受付");
+    set->Entries[5].Name = Cp932("支店");
+    set->Entries[9].Faces[2].Keys[3].Line2 = "9";
+    set->Entries[10].Faces[1].Keys[25].Line1 = "hidden";  // key 25 is not shown with 18 keys
+    return set;
+}
+
+std::string Write(const TempDir& dir, const std::string& name, const LabelSet& set) {
+    WriteFileBytes(dir.File(name), WriteLabelSet(set));
+    return dir.File(name);
+}
+
+int CountPages(const std::string& pdf) {
+    static const std::regex page("/Type\\s*/Page[^s]");
+    return static_cast<int>(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), page),
+                                          std::sregex_iterator()));
+}
+
+// A page at 600 dpi is 139 MB as an image, beyond QImage's default reading limit.
+class SheetToolRender : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { QImageReader::setAllocationLimit(512); }
+};
+
+TEST_F(SheetToolRender, APngAt600DpiHasTheSheetsDotsAsPixels) {
+    TempDir dir;
+    const std::string in = Write(dir, "in.stw", *SampleSet());
+    auto run = RunProgram(kTool, {"render", Q(in), "--dpi", "600", "-o", Q(dir.File("s.png"))},
+                          Q(dir.path()));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    QImage png(Q(dir.File("s.png")));
+    ASSERT_EQ(png.size(), QSize(7016, 4961));
+    EXPECT_EQ(png.pixelColor(504, 1335), kRed);
+    EXPECT_EQ(png.pixelColor(912, 1501), kRed);
+    EXPECT_NE(png.pixelColor(913, 1400), kRed);
+    EXPECT_NE(png.pixelColor(503, 1400), kRed);
+    EXPECT_EQ(png.pixelColor(6150, 589), QColor(Qt::black));  // the cross mark
+    EXPECT_EQ(png.pixelColor(700, 1505), QColor(Qt::white));  // no outlines when printing
+
+    auto outlined = RunProgram(kTool, {"render", Q(in), "--outlines", "-o", Q(dir.File("o.png"))});
+    ASSERT_EQ(outlined.exitCode, 0) << outlined.err;
+    QImage o(Q(dir.File("o.png")));
+    EXPECT_EQ(o.size(), QSize(3508, 2480));  // 300 dpi by default
+    EXPECT_EQ(o.pixelColor(350, 752), QColor(Qt::black));  // bar under position 25: y 1505 / 2
+}
+
+TEST_F(SheetToolRender, FineAdjustmentComesFromTheSettingsFileUnlessGiven) {
+    TempDir dir;
+    const std::string in = Write(dir, "in.stw", *SampleSet());
+    WriteFileBytes(dir.File("Stripwise2.ini"), "[Settei]\r\nSayu=10\r\nJyoge=10\r\n");
+    auto shifted = RunProgram(kTool, {"render", Q(in), "--dpi", "600", "-o", "s.png"}, Q(dir.path()));
+    ASSERT_EQ(shifted.exitCode, 0) << shifted.err;
+    QImage s(Q(dir.File("s.png")));
+    EXPECT_EQ(s.pixelColor(528, 1311), kRed);
+    EXPECT_NE(s.pixelColor(527, 1400), kRed);
+
+    auto given = RunProgram(kTool, {"render", Q(in), "--dpi", "600", "--sayu", "0", "--jyoge", "-10",
+                                    "-o", "g.png"},
+                            Q(dir.path()));
+    ASSERT_EQ(given.exitCode, 0) << given.err;
+    QImage g(Q(dir.File("g.png")));
+    EXPECT_EQ(g.pixelColor(504, 1358), kRed);  // 1 mm down
+    EXPECT_NE(g.pixelColor(504, 1357), kRed);
+}
+
+TEST_F(SheetToolRender, AllWritesOnePdfPagePerUsedEntry) {
+    TempDir dir;
+    const std::string in = Write(dir, "in.stw", *SampleSet());
+    auto run = RunProgram(kTool, {"render", Q(in), "--all", "--dpi", "300", "-o", Q(dir.File("all.pdf"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string pdf = ReadFileBytes(dir.File("all.pdf"));
+    ASSERT_EQ(pdf.rfind("%PDF", 0), 0u);
+    EXPECT_EQ(CountPages(pdf), 3);  // entries 1, 5 and 9
+    EXPECT_NE(pdf.find("/MediaBox [0 0 842"), std::string::npos);  // A4 landscape
+
+    auto one = RunProgram(kTool, {"render", Q(in), "--entry", "5", "-o", Q(dir.File("one.pdf"))});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    EXPECT_EQ(CountPages(ReadFileBytes(dir.File("one.pdf"))), 1);
+
+    auto none = RunProgram(kTool, {"render", Q(Write(dir, "empty.stw", LabelSet())), "--all", "-o",
+                                   Q(dir.File("none.pdf"))});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_FALSE(FileExists(dir.File("none.pdf")));
+}
+
+TEST_F(SheetToolRender, PicturesPrintWhiteWhenMissingAndStopTheRenderWhenBroken) {
+    TempDir dir;
+    auto set = SampleSet();
+    set->Entries[1].Faces[1].PictureFile = dir.File("gone.bmp");
+    const std::string in = Write(dir, "in.stw", *set);
+    const std::string before = ReadFileBytes(in);
+    auto run = RunProgram(kTool, {"render", Q(in), "--dpi", "96", "-o", Q(dir.File("w.png"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(QImage(Q(dir.File("w.png"))).pixelColor(57, 200), QColor(Qt::white));
+    EXPECT_EQ(ReadFileBytes(in), before);
+
+    WriteFileBytes(dir.File("bad.jpg"), "not a jpeg at all");
+    set->Entries[1].Faces[1].PictureFile = dir.File("bad.jpg");
+    const std::string broken = Write(dir, "broken.stw", *set);
+    auto failed = RunProgram(kTool, {"render", Q(broken), "-o", Q(dir.File("b.png"))});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_NE(failed.err.find(dir.File("bad.jpg")), std::string::npos) << failed.err;
+    EXPECT_FALSE(FileExists(dir.File("b.png")));
+}
+
+TEST_F(SheetToolRender, UsageMistakesExitTwo) {
+    TempDir dir;
+    const QString in = Q(Write(dir, "in.stw", *SampleSet()));
+    const QString png = Q(dir.File("x.png"));
+    for (const QStringList& args :
+         {QStringList{"render", in}, QStringList{"render", in, "-o", Q(dir.File("x.gif"))},
+          QStringList{"render", in, "--all", "-o", png}, QStringList{"render", in, "--entry", "51", "-o", png},
+          QStringList{"render", in, "--entry", "2", "--all", "-o", Q(dir.File("x.pdf"))},
+          QStringList{"render", in, "--dpi", "0", "-o", png}, QStringList{"render", in, "--sayu", "x", "-o", png},
+          QStringList{"check"}, QStringList{"check", in, in}}) {
+        auto run = RunProgram(kTool, args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_FALSE(FileExists(dir.File("x.png")));
+    auto help = RunProgram(kTool, {"render", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--outlines"), std::string::npos);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+TEST(SheetToolCheck, ReportsTextThatDoesNotFitMissingPicturesAndFonts) {
+    TempDir dir;
+    auto clean = SampleSet();
+    auto run = RunProgram(kTool, {"check", Q(Write(dir, "clean.stw", *clean))});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.out, "");
+
+    auto set = SampleSet();
+    PrintFace& face = set->Entries[1].Faces[2];
+    face.Keys[5].Line1 = Cp932("とても長い名前の部署です");  // 12 characters of 9 points: 38 mm
+    face.Keys[6].Line1 = "Big";
+    face.Keys[6].FontSize = 24;                            // 8.5 mm in a 7.1 mm cell
+    face.Keys[7].Line1 = "a";
+    face.Keys[7].FontName = "NoSuchFontAnywhere";
+    face.Keys[8].Line1 = "b";
+    face.Keys[8].FontName = "NoSuchFontAnywhere";
+    face.Keys[9].Line1 = "c";
+    face.Keys[9].FontName = Cp932("ＭＳ 明朝");             // substituted: fine
+    set->Entries[5].Faces[3].PictureFile = dir.File("gone.jpg");
+    WriteFileBytes(dir.File("bad.bmp"), "BM broken");
+    set->Entries[5].Faces[4].PictureFile = dir.File("bad.bmp");
+    set->Entries[10].Faces[1].Keys[25].Line1 = std::string(200, 'W');  // not shown: not checked
+
+    run = RunProgram(kTool, {"check", Q(Write(dir, "bad.stw", *set))});
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 5u) << run.out;
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex("01 印刷面2 キー05: 1行目が横に 2[0-9]\\.[0-9]mm はみ出しています")))
+        << lines[0];
+    EXPECT_TRUE(std::regex_match(lines[1], std::regex("01 印刷面2 キー06: 1行目が縦に [0-9]\\.[0-9]mm はみ出しています")))
+        << lines[1];
+    EXPECT_EQ(lines[2], "05 印刷面3: 背景画像「" + dir.File("gone.jpg") + "」がありません（白で印刷されます）");
+    EXPECT_EQ(lines[3].rfind("05 印刷面4: 背景画像「" + dir.File("bad.bmp") + "」は壊れている", 0), 0u) << lines[3];
+    EXPECT_EQ(lines[4], "01 印刷面2 キー07: フォント「NoSuchFontAnywhere」がこのコンピューターにありません"
+                        "（ほか 1 か所でも使われています）");
+}
+
+}  // namespace
+}  // namespace sw::tools
