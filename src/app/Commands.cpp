@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -11,7 +12,10 @@
 #include "app/TfrmVersion.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
+#include "mgmt/TfrmIchiran.h"
+#include "mgmt/TfrmNaisen.h"
 #include "model/Settings.h"
+#include "render/TfrmSettei.h"
 
 namespace sw::app {
 
@@ -29,11 +33,19 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     // The File menu's preview item shows the preview as the tool button does.
     bind("N2", [this] { CloseEditorForMenu(); ShowPreview(); });
     bind("Print1", [this] { CloseEditorForMenu(); PrintSheet(); });
+    bind("I1", [this] { CloseEditorForMenu(); ShowPrintAdjustment(); });
     bind("Exit1", [this] { Exit(); });
+    bind("N3", [this] { OpenRegistration(); });
+    bind("N4", [this] { OpenSelection(); });
     bind("de1", [this] { ShowHelp(); });
     bind("About1", [this] { ShowAbout(); });
-    if (auto* exitButton = m_window.findChild<QPushButton*>(QStringLiteral("Button6")))
-        connect(exitButton, &QPushButton::clicked, this, [this] { Exit(); });
+    auto bindButton = [this](const char* name, std::function<void()> handler) {
+        auto* button = m_window.findChild<QPushButton*>(QString::fromLatin1(name));
+        connect(button, &QPushButton::clicked, this, [handler = std::move(handler)] { handler(); });
+    };
+    bindButton("Button6", [this] { Exit(); });
+    bindButton("Button2", [this] { OpenRegistration(); });
+    bindButton("btnNaisen", [this] { OpenSelection(); });
 
     for (int n : {1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 25, 26, 27})
         connect(m_window.toolButton(n), &QToolButton::clicked, this, [this, n] { ToolButton1Click(n); });
@@ -61,6 +73,7 @@ void Commands::ToolButton1Click(int number) {
         case 3: SaveLabelSet(); return;
         case 4: PrintSheet(); return;
         case 5: ShowPreview(); return;
+        case 6: ShowPrintAdjustment(); return;
         default: break;
     }
     auto it = m_toolCommands.find(number);
@@ -77,6 +90,20 @@ void Commands::PrintSheet() {
 
 void Commands::ShowPreview() {
     if (m_showPreview) m_showPreview();
+}
+
+void Commands::ShowPrintAdjustment() { sw::render::ShowPrintAdjustment(&m_window, m_ws); }
+
+void Commands::OpenRegistration() {
+    CloseEditorForMenu();
+    m_window.PerformRefresh(sw::mgmt::OpenRegistration(&m_window, m_ws));
+    m_window.FocusName();
+}
+
+void Commands::OpenSelection() {
+    CloseEditorForMenu();
+    m_window.PerformRefresh(sw::mgmt::OpenSelection(&m_window, m_ws, m_window.edtNaisen()->text()));
+    m_window.FocusName();
 }
 
 void Commands::ShowHelp() {

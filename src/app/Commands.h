@@ -43,6 +43,10 @@ public:
 
     // Menu items of the File, management and Help menus close the key editor first.
     void CloseEditorForMenu();
+    // The print fine adjustment, and the registration and selection of management numbers.
+    void ShowPrintAdjustment();
+    void OpenRegistration();
+    void OpenSelection();
     void ShowHelp();
     void ShowAbout();
     void Exit();

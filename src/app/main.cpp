@@ -7,6 +7,7 @@
 #include "app/SingleInstance.h"
 #include "editor/TfrmMain.h"
 #include "model/Workspace.h"
+#include "render/SheetRenderer.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
     // A running program showing its plain title is brought forward instead.
     if (sw::app::RaiseRunningInstance()) return 0;
 
+    sw::render::InstallFontSubstitutions();
     auto ws = std::make_unique<sw::model::Workspace>();
     sw::app::QtDialogs dialogs;
     sw::app::Program program(*ws, dialogs);

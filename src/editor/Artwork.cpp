@@ -23,12 +23,6 @@ const QColor kFrame(0x3B, 0x3B, 0x3B);
 
 }  // namespace
 
-QImage BlankPicture() {
-    QImage blank(458, 610, QImage::Format_RGB888);
-    blank.fill(Qt::white);
-    return blank;
-}
-
 QImage StripDrawing(bool thirtyKeys) {
     QImage art(460, 271, QImage::Format_RGB32);
     art.fill(Qt::white);

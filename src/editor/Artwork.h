@@ -1,4 +1,4 @@
-// Pictures this program draws for itself: the blank face picture, the two key strip
+// Pictures this program draws for itself: the two key strip
 // drawings, the tool bar icons, the zoom glyphs and the program icon.
 #pragma once
 
@@ -6,9 +6,6 @@
 #include <QImage>
 
 namespace sw::editor {
-
-// 458 x 610 pixels, 24-bit, all white.
-QImage BlankPicture();
 
 // The strip drawing of the 30-key (thirtyKeys) or the 18-key model: 460 x 271 pixels, a
 // thin rounded frame and a rounded button (0x00F5F5F5, outline 0x003B3B3B) under every

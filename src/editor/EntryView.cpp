@@ -1,6 +1,7 @@
 // The current entry on screen: number and name fields, face tabs, key model, the face
 // background, and the refreshes after a reset, a load or a plain document operation.
 #include <QComboBox>
+#include <QTimer>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +11,7 @@
 #include <QToolButton>
 
 #include "app/Dialogs.h"
-#include "editor/Artwork.h"
+#include "render/Pictures.h"
 #include "editor/ScreenColors.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
@@ -31,29 +32,67 @@ int FieldNumber(const QLineEdit* field) {
 constexpr int kFaceWidth = 458;
 constexpr int kFaceHeight = 277;
 
-// The face picture as the screen shows it. The picture module of the renderer prepares
-// pictures for the screen as for print; until it is part of the program the face shows
-// the blank.
-QImage PrepareScreenPicture(sw::model::PrintFace&) { return BlankPicture(); }
-
 }  // namespace
 
-void TfrmMain::ClearScreenBackground() { SetScreenBackground(BlankPicture()); }
+void TfrmMain::ClearScreenBackground() { SetScreenBackground(sw::render::BlankPicture()); }
 
 void TfrmMain::SetScreenBackground(const QImage& image) {
     // Image2 shows the top-left part of what it is given, as large as the face area.
     m_image2->setPixmap(QPixmap::fromImage(image.copy(0, 0, kFaceWidth, kFaceHeight)));
 }
 
+void TfrmMain::PaintScreenSolidBackground() {
+    const sw::model::EditorState& e = m_ws.editor;
+    QImage solid(kFaceWidth, kFaceHeight, QImage::Format_RGB32);
+    solid.fill(ColorFromRef(m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace].BackgroundColor));
+    SetScreenBackground(solid);
+}
+
+void TfrmMain::PrepareScreenBackground() {
+    const sw::model::EditorState& e = m_ws.editor;
+    sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
+    QImage shown = sw::render::BlankPicture();
+    if (!face.PictureFile.empty()) {
+        sw::render::PictureLoad load = sw::render::LoadPicture(face.PictureFile);
+        switch (load.status) {
+            case sw::render::PictureStatus::Missing:
+                // A picture that is gone is forgotten; the face shows the blank.
+                face.PictureFile.clear();
+                break;
+            case sw::render::PictureStatus::Error:
+                ReportPictureError(load.message);
+                break;
+            case sw::render::PictureStatus::Ok:
+                if (face.PictureLayout == 0)
+                    shown = load.image.scaled(kFaceWidth, kFaceHeight, Qt::IgnoreAspectRatio,
+                                              Qt::SmoothTransformation);
+                else
+                    sw::render::TilePicture(load.image, shown);
+                break;
+        }
+    }
+    SetScreenBackground(shown);
+}
+
+QImage TfrmMain::ScreenBackground() const { return m_image2->pixmap().toImage(); }
+
+void TfrmMain::ReportPictureError(const QString& message) {
+    // A picture that cannot be read is reported once, not at every showing of its face,
+    // and after the operation that showed the face has finished.
+    if (m_reportedPictureErrors.contains(message)) return;
+    m_reportedPictureErrors.insert(message);
+    QTimer::singleShot(0, this, [this, message] {
+        m_dialogs.Message(this, sw::app::MessageKind::Error, message, sw::app::Buttons::Ok);
+    });
+}
+
 void TfrmMain::ShowFaceBackground() {
     sw::model::EditorState& e = m_ws.editor;
     sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
     if (face.BackgroundMode != 0) {
-        QImage solid(kFaceWidth, kFaceHeight, QImage::Format_RGB32);
-        solid.fill(ColorFromRef(face.BackgroundColor));
-        SetScreenBackground(solid);
+        PaintScreenSolidBackground();
     } else if (!face.PictureFile.empty()) {
-        SetScreenBackground(PrepareScreenPicture(face));
+        PrepareScreenBackground();
     } else {
         ClearScreenBackground();
     }

@@ -17,6 +17,7 @@
 #include "editor/Cp932Input.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
+#include "render/Pictures.h"
 
 namespace sw::editor {
 
@@ -304,7 +305,7 @@ void TfrmMain::BuildKeyGrid(QWidget* panel1) {
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setGeometry(39, 25, 396, 231);
     m_image1->setScaledContents(true);
-    m_image1->setPixmap(QPixmap::fromImage(BlankPicture()));
+    m_image1->setPixmap(QPixmap::fromImage(sw::render::BlankPicture()));
 
     m_image430 = new QLabel(panel1);
     m_image430->setObjectName(QStringLiteral("Image430"));

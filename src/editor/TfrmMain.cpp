@@ -159,7 +159,12 @@ void TfrmMain::SetDocumentTitle(const QString& fileName) {
     setWindowTitle(title);
 }
 
-void TfrmMain::FocusName() { m_edtName->setFocus(Qt::OtherFocusReason); }
+void TfrmMain::FocusName() {
+    // Right after a modal dialog the window is active again only a moment later; the name
+    // field is entered then.
+    m_enterNamePending = !isActiveWindow();
+    m_edtName->setFocus(Qt::OtherFocusReason);
+}
 
 bool TfrmMain::FormKeyDown(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -181,6 +186,12 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::FocusIn && watched == m_edtName && m_enterNamePending) {
+        m_enterNamePending = false;
+        watched->event(event);
+        edtNameEnter();
+        return true;
+    }
     if (type == QEvent::FocusIn && !IsWindowSwitch(event)) {
         if (watched == m_edtNaisen || watched == m_edtName) {
             // The field takes the focus first (a field entered by Tab selects all), then

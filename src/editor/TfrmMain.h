@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSet>
 #include <array>
 #include <functional>
 
@@ -53,6 +54,13 @@ public:
     void NormaliseKeyLines(int position);
     // The current face's background into Image2, and the background radio buttons.
     void ShowFaceBackground();
+    // The current face's picture into Image2, stretched over the face area or repeated at
+    // its own size; a picture file that is gone is forgotten.
+    void PrepareScreenBackground();
+    // Image2 filled with the current face's single colour.
+    void PaintScreenSolidBackground();
+    // The image Image2 shows (for a look at the face background).
+    QImage ScreenBackground() const;
     // Shows again what a plain document operation reports as changed.
     void PerformRefresh(const sw::model::Refresh& refresh);
     // Menu items and tool buttons of the five edit command states follow EditorState.
@@ -156,6 +164,7 @@ private:
     sw::model::KeyLabel& CurrentKey();
     void ShowKeyFormat(const sw::model::KeyLabel& key);
     void SetScreenBackground(const QImage& image);
+    void ReportPictureError(const QString& message);
 
     sw::model::Workspace& m_ws;
     sw::app::Dialogs& m_dialogs;
@@ -164,6 +173,8 @@ private:
     std::array<Position, 31> m_positions{};  // 1..30
     int m_selectedPanel = 0;                 // position that shows the selected look
     bool m_programChange = false;            // set while the program fills controls
+    bool m_enterNamePending = false;         // the name field is entered once the window is active
+    QSet<QString> m_reportedPictureErrors;
 
     QWidget* m_toolBar = nullptr;
     QLineEdit* m_edtNaisen = nullptr;

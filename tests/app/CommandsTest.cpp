@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -13,6 +14,7 @@
 #include "app/TfrmVersion.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
+#include "mgmt/TfrmIchiran.h"
 #include "model/IniFile.h"
 #include "support/ScriptedDialogs.h"
 
@@ -157,6 +159,35 @@ TEST_F(CommandTable, TheAboutBoxShowsItsLinesAndKeepsItsPlaceOnOk) {
     EXPECT_EQ(sw::model::ReadIniInt(Ini(), "Version", "Top", 0), 160);
     EXPECT_EQ(sw::model::ReadIniInt(Ini(), "Version", "Left", 0), 150);
     EXPECT_EQ(sw::model::ReadIniString(Ini(), "Version", "Caption", ""), Sjis("このプログラムについて"));
+}
+
+TEST_F(CommandTable, ChoosingAnEntryInTheSelectionDialogShowsIt) {
+    ws->labelSet.Entries[3].ButtonModel = 0;
+    ws->labelSet.Entries[3].Name = Sjis("工場");
+    ws->labelSet.Entries[3].Faces[1].Keys[1].Line1 = "F1";
+    bool chosen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<sw::mgmt::TfrmIchiran*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->List()->setCurrentRow(2);
+        box->findChild<QPushButton*>("Button1")->click();
+        chosen = true;
+    });
+    w().findChild<QPushButton*>("btnNaisen")->click();
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(ws->editor.CurrentEntry, 3);
+    EXPECT_EQ(w().edtNaisen()->text(), "03");
+    EXPECT_EQ(w().edtName()->text(), QStringLiteral("工場"));
+    EXPECT_EQ(ws->editor.CurrentKeyPos, 1);
+    EXPECT_FALSE(w().keyPanel(1)->isHidden());
+    EXPECT_EQ(w().captionLabel(1)->text(), "F1");
+    EXPECT_EQ(w().keyPanel(1)->look(), sw::editor::PanelLook::Selected);
+    EXPECT_NE(w().keyPanel(7)->look(), sw::editor::PanelLook::Selected);
+    // The desktop activates the window again once the dialog is gone.
+    w().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
+    EXPECT_TRUE(w().edtName()->hasFocus());
+    EXPECT_EQ(w().edtName()->palette().color(QPalette::Base), QColor(166, 202, 240));
 }
 
 }  // namespace
