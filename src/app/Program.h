@@ -9,6 +9,10 @@
 namespace sw::editor {
 class TfrmMain;
 }
+namespace sw::render {
+class PrintTarget;
+class TfrmPreview;
+}
 
 namespace sw::app {
 
@@ -17,15 +21,17 @@ class Dialogs;
 
 class Program {
 public:
-    Program(sw::model::Workspace& ws, Dialogs& dialogs);
+    Program(sw::model::Workspace& ws, Dialogs& dialogs, sw::render::PrintTarget& printer);
     ~Program();
 
     sw::editor::TfrmMain& main() { return *m_main; }
     Commands& commands() { return *m_commands; }
+    sw::render::TfrmPreview& preview() { return *m_preview; }
 
 private:
     std::unique_ptr<sw::editor::TfrmMain> m_main;
     std::unique_ptr<Commands> m_commands;
+    sw::render::TfrmPreview* m_preview = nullptr;  // a child of the main window
 };
 
 }  // namespace sw::app

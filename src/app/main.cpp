@@ -7,6 +7,7 @@
 #include "app/SingleInstance.h"
 #include "editor/TfrmMain.h"
 #include "model/Workspace.h"
+#include "render/PrintJob.h"
 #include "render/SheetRenderer.h"
 
 int main(int argc, char** argv) {
@@ -18,7 +19,8 @@ int main(int argc, char** argv) {
     sw::render::InstallFontSubstitutions();
     auto ws = std::make_unique<sw::model::Workspace>();
     sw::app::QtDialogs dialogs;
-    sw::app::Program program(*ws, dialogs);
+    sw::render::QtPrintTarget printer;
+    sw::app::Program program(*ws, dialogs, printer);
     sw::app::InstanceServer instance(&program.main());
     instance.Listen();
     program.main().show();

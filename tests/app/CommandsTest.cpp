@@ -14,7 +14,9 @@
 #include "app/TfrmVersion.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
+#include "render/FakePrinter.h"
 #include "mgmt/TfrmIchiran.h"
+#include "render/TfrmPreview.h"
 #include "model/IniFile.h"
 #include "support/ScriptedDialogs.h"
 
@@ -30,10 +32,11 @@ protected:
     WorkingDir cwd;
     std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
     ScriptedDialogs dialogs;
+    sw::test::FakePrinter printer;
     std::unique_ptr<Program> program;
 
     void SetUp() override {
-        program = std::make_unique<Program>(*ws, dialogs);
+        program = std::make_unique<Program>(*ws, dialogs, printer);
         ASSERT_TRUE(sw::test::ShowActive(&program->main()));
     }
     void TearDown() override { program.reset(); }
@@ -159,6 +162,36 @@ TEST_F(CommandTable, TheAboutBoxShowsItsLinesAndKeepsItsPlaceOnOk) {
     EXPECT_EQ(sw::model::ReadIniInt(Ini(), "Version", "Top", 0), 160);
     EXPECT_EQ(sw::model::ReadIniInt(Ini(), "Version", "Left", 0), 150);
     EXPECT_EQ(sw::model::ReadIniString(Ini(), "Version", "Caption", ""), Sjis("このプログラムについて"));
+}
+
+TEST_F(CommandTable, ThePreviewButtonAndMenuItemShowTheKeptPreviewAndPrintPrints) {
+    for (bool fromMenu : {false, true}) {
+        sw::render::TfrmPreview* shown = nullptr;
+        bool outlines = false;
+        QTimer::singleShot(0, [&] {
+            shown = qobject_cast<sw::render::TfrmPreview*>(QApplication::activeModalWidget());
+            if (!shown) return;
+            outlines = shown->DrawButtonOutlines();
+            shown->findChild<QPushButton*>("btnClose")->click();
+        });
+        if (fromMenu)
+            w().action("N2")->trigger();
+        else
+            w().toolButton(5)->click();
+        EXPECT_EQ(shown, &program->preview()) << fromMenu;
+        EXPECT_TRUE(outlines);
+        EXPECT_FALSE(program->preview().isVisible());
+    }
+    dialogs.prints = {1, 2};
+    w().toolButton(4)->click();
+    w().action("Print1")->trigger();
+    EXPECT_EQ(dialogs.printRequests, 2);
+    ASSERT_EQ(printer.jobs.size(), 2u);  // one job each, whatever the copy count
+    EXPECT_EQ(printer.jobs[1].title, QStringLiteral("Stripwise２"));
+    // With the Ｎｏ field wrong the print button does nothing but say so.
+    w().edtNaisen()->setText("77");
+    w().toolButton(4)->click();
+    EXPECT_EQ(dialogs.printRequests, 2);
 }
 
 TEST_F(CommandTable, ChoosingAnEntryInTheSelectionDialogShowsIt) {

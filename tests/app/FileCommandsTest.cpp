@@ -11,6 +11,7 @@
 #include "app/Program.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
+#include "render/FakePrinter.h"
 #include "model/LabelSetFile.h"
 #include "support/ScriptedDialogs.h"
 
@@ -29,10 +30,11 @@ protected:
     WorkingDir cwd;
     std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
     ScriptedDialogs dialogs;
+    sw::test::FakePrinter printer;
     std::unique_ptr<Program> program;
 
     void SetUp() override {
-        program = std::make_unique<Program>(*ws, dialogs);
+        program = std::make_unique<Program>(*ws, dialogs, printer);
         ASSERT_TRUE(sw::test::ShowActive(&program->main()));
     }
     void TearDown() override { program.reset(); }
