@@ -81,7 +81,7 @@ TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app
     m_speedButton2->setFocusPolicy(Qt::NoFocus);
     m_label1 = new QLabel(QStringLiteral("x100%"), panel1);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(152, 14, 60, 16);
+    m_label1->setGeometry(152, 16, 60, 14);
     m_btnClose = new QPushButton(QStringLiteral("閉じる(&C)"), panel1);
     m_btnClose->setObjectName(QStringLiteral("btnClose"));
     m_btnClose->setGeometry(336, 8, 75, 25);
