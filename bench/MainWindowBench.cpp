@@ -1,0 +1,128 @@
+// The main window: creating and showing it on a fresh workspace, switching to an entry of
+// the other key model, and the Open command on a fully populated file with its grid refresh.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/Commands.h"
+#include "app/Dialogs.h"
+#include "editor/TfrmMain.h"
+#include "model/Cp932.h"
+#include "model/LabelSetFile.h"
+#include "model/Workspace.h"
+#include "render/SheetRenderer.h"
+
+namespace {
+
+using namespace sw::model;
+
+// Answers every dialog at once: the file to open, OK to every message.
+class QuietDialogs : public sw::app::Dialogs {
+public:
+    QString file;
+    sw::app::Reply Message(QWidget*, sw::app::MessageKind, const QString&, sw::app::Buttons) override {
+        return sw::app::Reply::Ok;
+    }
+    std::optional<QString> ChooseFile(QWidget*, sw::app::FileKind, const QString&) override { return file; }
+    std::optional<ColorRef> ChooseColor(QWidget*, ColorRef) override { return std::nullopt; }
+    std::optional<sw::app::FontChoice> ChooseFont(QWidget*, const sw::app::FontChoice&) override {
+        return std::nullopt;
+    }
+    std::optional<int> ChoosePrint(QWidget*, QPrinter&) override { return std::nullopt; }
+};
+
+// Every entry named, every key of every face with two lines of Japanese text; odd entries
+// have 30 keys, even ones 18.
+void Populate(LabelSet& set) {
+    const Bytes line1 = EncodeCp932(QStringLiteral("営業部")).bytes;
+    const Bytes line2 = EncodeCp932(QStringLiteral("内線")).bytes;
+    for (int e = 1; e <= kEntryCount; ++e) {
+        set.Entries[e].Name = EncodeCp932(QStringLiteral("第%1営業所").arg(e)).bytes;
+        set.Entries[e].ButtonModel = e % 2 == 1 ? kModel30 : kModel18;
+        for (int f = 1; f <= kFaceCount; ++f)
+            for (int k = 1; k <= kKeyCount; ++k) {
+                KeyLabel& key = set.Entries[e].Faces[f].Keys[k];
+                key.Line1 = line1;
+                key.Line2 = line2 + std::to_string(k);
+                key.Alignment = static_cast<std::uint8_t>(k % 3);
+            }
+    }
+}
+
+std::string PopulatedFile() {
+    const auto folder = std::filesystem::temp_directory_path() / "sw2-mainwindow-bench";
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "full.stw").string();
+    auto set = std::make_unique<LabelSet>();
+    Populate(*set);
+    SaveLabelSetFile(path, *set);
+    return path;
+}
+
+void BM_CreateAndShowMainWindow(benchmark::State& state) {
+    QuietDialogs dialogs;
+    for (auto _ : state) {
+        auto ws = std::make_unique<Workspace>();
+        auto window = std::make_unique<sw::editor::TfrmMain>(*ws, dialogs);
+        window->show();
+        QApplication::processEvents();
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CreateAndShowMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SwitchToEntryOfOtherModel(benchmark::State& state) {
+    QuietDialogs dialogs;
+    auto ws = std::make_unique<Workspace>();
+    sw::editor::TfrmMain window(*ws, dialogs);
+    Populate(ws->labelSet);
+    window.show();
+    QApplication::processEvents();
+    int next = 2;
+    for (auto _ : state) {
+        window.edtNaisen()->setText(QString::number(next));
+        benchmark::DoNotOptimize(window.ApplyEntryNumber());
+        next = next == 2 ? 3 : 2;  // 18 keys, then 30 keys
+    }
+}
+BENCHMARK(BM_SwitchToEntryOfOtherModel)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_OpenCommand(benchmark::State& state) {
+    QuietDialogs dialogs;
+    dialogs.file = QString::fromStdString(PopulatedFile());
+    auto ws = std::make_unique<Workspace>();
+    sw::editor::TfrmMain window(*ws, dialogs);
+    sw::app::Commands commands(window, dialogs);
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        commands.LoadLabelSet();
+        if (ws->labelSet.Entries[1].ButtonModel != kModel30) state.SkipWithError("not loaded");
+    }
+}
+BENCHMARK(BM_OpenCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    // Settings are read from (and never written to) a folder of the benchmark's own.
+    const auto folder = std::filesystem::temp_directory_path() / "sw2-mainwindow-bench";
+    std::filesystem::create_directories(folder);
+    QDir::setCurrent(QString::fromStdString(folder.string()));
+    sw::render::InstallFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

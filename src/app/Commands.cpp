@@ -1,0 +1,142 @@
+// Binding of menu items and tool buttons, the tool-bar prologue, help, About and shutdown.
+#include "app/Commands.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "app/Dialogs.h"
+#include "app/TfrmVersion.h"
+#include "editor/TfrmMain.h"
+#include "model/Cp932.h"
+#include "mgmt/TfrmIchiran.h"
+#include "mgmt/TfrmNaisen.h"
+#include "model/Settings.h"
+#include "render/TfrmSettei.h"
+
+namespace sw::app {
+
+Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* parent)
+    : QObject(parent), m_window(window), m_ws(window.workspace()), m_dialogs(dialogs) {
+    openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+
+    auto bind = [this](const char* name, std::function<void()> handler) {
+        QAction* a = m_window.action(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
+    };
+    bind("New1", [this] { CloseEditorForMenu(); NewLabelSet(); });
+    bind("Open1", [this] { CloseEditorForMenu(); LoadLabelSet(); });
+    bind("SaveAs1", [this] { CloseEditorForMenu(); SaveLabelSet(); });
+    // The File menu's preview item shows the preview as the tool button does.
+    bind("N2", [this] { CloseEditorForMenu(); ShowPreview(); });
+    bind("Print1", [this] { CloseEditorForMenu(); PrintSheet(); });
+    bind("I1", [this] { CloseEditorForMenu(); ShowPrintAdjustment(); });
+    bind("Exit1", [this] { Exit(); });
+    bind("N3", [this] { OpenRegistration(); });
+    bind("N4", [this] { OpenSelection(); });
+    bind("de1", [this] { ShowHelp(); });
+    bind("About1", [this] { ShowAbout(); });
+    auto bindButton = [this](const char* name, std::function<void()> handler) {
+        auto* button = m_window.findChild<QPushButton*>(QString::fromLatin1(name));
+        connect(button, &QPushButton::clicked, this, [handler = std::move(handler)] { handler(); });
+    };
+    bindButton("Button6", [this] { Exit(); });
+    bindButton("Button2", [this] { OpenRegistration(); });
+    bindButton("btnNaisen", [this] { OpenSelection(); });
+
+    for (int n : {1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 25, 26, 27})
+        connect(m_window.toolButton(n), &QToolButton::clicked, this, [this, n] { ToolButton1Click(n); });
+
+    m_window.SetCloseQuery([this] { return FormCloseQuery(); });
+}
+
+void Commands::SetToolCommand(int number, std::function<void()> command) {
+    m_toolCommands[number] = std::move(command);
+}
+
+bool Commands::ToolPrologue() {
+    if (!m_window.ApplyEntryNumber()) return false;
+    if (m_ws.editor.KeyEditorOpen) m_window.CloseKeyEditor();
+    m_window.StoreKeyEditorText();
+    m_window.StoreEntryName();
+    return true;
+}
+
+void Commands::ToolButton1Click(int number) {
+    if (!ToolPrologue()) return;
+    switch (number) {
+        case 1: NewLabelSet(); return;
+        case 2: LoadLabelSet(); return;
+        case 3: SaveLabelSet(); return;
+        case 4: PrintSheet(); return;
+        case 5: ShowPreview(); return;
+        case 6: ShowPrintAdjustment(); return;
+        default: break;
+    }
+    auto it = m_toolCommands.find(number);
+    if (it != m_toolCommands.end() && it->second) it->second();
+}
+
+void Commands::CloseEditorForMenu() {
+    if (m_ws.editor.KeyEditorOpen) m_window.CloseKeyEditor();
+}
+
+void Commands::PrintSheet() {
+    if (m_printSheet) m_printSheet();
+}
+
+void Commands::ShowPreview() {
+    if (m_showPreview) m_showPreview();
+}
+
+void Commands::ShowPrintAdjustment() { sw::render::ShowPrintAdjustment(&m_window, m_ws); }
+
+void Commands::OpenRegistration() {
+    CloseEditorForMenu();
+    m_window.PerformRefresh(sw::mgmt::OpenRegistration(&m_window, m_ws));
+    m_window.FocusName();
+}
+
+void Commands::OpenSelection() {
+    CloseEditorForMenu();
+    m_window.PerformRefresh(sw::mgmt::OpenSelection(&m_window, m_ws, m_window.edtNaisen()->text()));
+    m_window.FocusName();
+}
+
+void Commands::ShowHelp() {
+    CloseEditorForMenu();
+    const QString path = QString::fromStdString(m_ws.settings.ProgramDir) +
+                         sw::model::DecodeCp932(m_ws.settings.HelpFileName);
+    if (QFileInfo(path).isFile()) {
+        // The document opens in the program the desktop associates with it; we do not wait.
+        openUrl(QUrl::fromLocalFile(path));
+        return;
+    }
+    m_dialogs.Message(&m_window, MessageKind::Error, QStringLiteral("ヘルプファイルが有りません。"),
+                      Buttons::Ok);
+}
+
+void Commands::ShowAbout() {
+    CloseEditorForMenu();
+    TfrmVersion about(m_ws.settings.SettingsPath(), &m_window);
+    about.exec();
+}
+
+void Commands::Exit() {
+    CloseEditorForMenu();
+    m_window.close();
+}
+
+bool Commands::FormCloseQuery() {
+    // The settings are written at every close request, whatever the answer; a failed write
+    // does not stop the shutdown.
+    const QPoint at = m_window.pos();
+    sw::model::WriteMainSettings(m_ws.settings.SettingsPath(), at.y(), at.x(), m_ws.settings);
+    return m_dialogs.Message(&m_window, MessageKind::Confirmation,
+                             QStringLiteral("終了してもよろしいですか？"), Buttons::YesNo) == Reply::Yes;
+}
+
+}  // namespace sw::app

@@ -1,0 +1,79 @@
+// The command table of the main window: menu items and tool buttons bound to what they do,
+// the tool-bar prologue, the file commands, help, About and the close request.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+#include <functional>
+#include <map>
+
+#include "model/Workspace.h"
+
+namespace sw::editor {
+class TfrmMain;
+}
+
+namespace sw::app {
+
+class Dialogs;
+
+class Commands : public QObject {
+    Q_OBJECT
+public:
+    // Binds the menu items, tool buttons and the exit button of the window.
+    Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* parent = nullptr);
+
+    // Tool buttons 1-6, 8-13 and 25-27: the prologue, then the command of the number.
+    void ToolButton1Click(int number);
+    // ApplyEntryNumber, close the key editor, store the key text and the name. False when
+    // the Ｎｏ field is invalid: the command does not run.
+    bool ToolPrologue();
+    // Commands of tool buttons whose operations other parts of the editor carry out.
+    void SetToolCommand(int number, std::function<void()> command);
+
+    // Print and preview, provided by the printing side.
+    void SetPrintCommand(std::function<void()> print) { m_printSheet = std::move(print); }
+    void SetPreviewCommand(std::function<void()> preview) { m_showPreview = std::move(preview); }
+
+    // File commands, with their dialogs, messages, cursor, title and focus.
+    void NewLabelSet();
+    void LoadLabelSet();
+    void SaveLabelSet();
+
+    // Menu items of the File, management and Help menus close the key editor first.
+    void CloseEditorForMenu();
+    // The print fine adjustment, and the registration and selection of management numbers.
+    void ShowPrintAdjustment();
+    void OpenRegistration();
+    void OpenSelection();
+    void ShowHelp();
+    void ShowAbout();
+    void Exit();
+
+    // FormCloseQuery: writes the main window's settings, then asks. True = close.
+    bool FormCloseQuery();
+
+    // How the help document is opened (QDesktopServices by default).
+    std::function<bool(const QUrl&)> openUrl;
+
+    // The file the open and the save dialog propose next.
+    QString openDialogPath() const { return m_openPath; }
+    QString saveDialogPath() const { return m_savePath; }
+
+private:
+    void Bind(const char* actionName, void (Commands::*handler)());
+    void PrintSheet();
+    void ShowPreview();
+
+    sw::editor::TfrmMain& m_window;
+    sw::model::Workspace& m_ws;
+    Dialogs& m_dialogs;
+    std::map<int, std::function<void()>> m_toolCommands;
+    std::function<void()> m_printSheet;
+    std::function<void()> m_showPreview;
+    QString m_openPath;
+    QString m_savePath;
+};
+
+}  // namespace sw::app

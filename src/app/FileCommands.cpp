@@ -1,0 +1,118 @@
+// "新規作成", "開く" and "名前を付けて保存": dialogs, messages, hourglass, title and focus
+// around the label-set file. A load that fails leaves the open document as it was.
+#include <QFile>
+#include <QFileInfo>
+#include <memory>
+
+#include "app/Commands.h"
+#include "app/Dialogs.h"
+#include "app/WaitCursor.h"
+#include "editor/TfrmMain.h"
+#include "model/DocumentOps.h"
+#include "model/LabelSetFile.h"
+
+namespace sw::app {
+
+namespace {
+
+std::string FileSystemPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+QString FileNamePart(const QString& path) {
+    return QString::fromStdString(sw::model::TitleFileName(path.toStdString()));
+}
+
+QString LoadFailure(const QString& path, const sw::model::ReadError& error) {
+    const QString message = QString::fromStdString(error.message);
+    if (error.line <= 0) return message;  // names the file itself
+    return QStringLiteral("\"%1\" %2 行目: %3").arg(path).arg(error.line).arg(message);
+}
+
+}  // namespace
+
+void Commands::NewLabelSet() {
+    if (m_dialogs.Message(&m_window, MessageKind::Confirmation, QStringLiteral("新規作成しますか？"),
+                          Buttons::OkCancel) != Reply::Ok) {
+        m_window.FocusName();
+        return;
+    }
+    m_window.SetDocumentTitle(QString());
+    m_window.ClearScreenBackground();
+    sw::model::NewLabelSetReset(m_ws);
+    m_window.ShowResetLabelSet();
+    m_window.FocusName();
+}
+
+void Commands::LoadLabelSet() {
+    std::optional<QString> chosen = m_dialogs.ChooseFile(&m_window, FileKind::OpenLabelSet, m_openPath);
+    if (!chosen) {
+        m_window.FocusName();
+        return;
+    }
+    const QString path = *chosen;
+    m_openPath = path;
+    if (!QFileInfo::exists(path)) {
+        m_dialogs.Message(&m_window, MessageKind::Error, QStringLiteral("ファイルが存在しません。"),
+                          Buttons::Ok);
+        m_window.FocusName();
+        return;
+    }
+    QString failure;
+    {
+        WaitCursor wait;
+        // Read into a spare set: the open document changes only once the whole file is read.
+        auto loaded = std::make_unique<sw::model::LabelSet>();
+        sw::model::LoadResult result = sw::model::LoadLabelSetFile(FileSystemPath(path), *loaded);
+        if (result.ok) {
+            m_window.ClearScreenBackground();
+            sw::model::ReplaceLabelSet(m_ws, std::move(*loaded));
+            m_window.ShowLoadedLabelSet();
+            m_window.SetDocumentTitle(FileNamePart(path));
+            m_savePath = path;
+        } else {
+            failure = LoadFailure(path, result.error);
+        }
+    }
+    if (!failure.isEmpty()) {
+        m_dialogs.Message(&m_window, MessageKind::Error, failure, Buttons::Ok);
+        m_window.FocusName();
+        return;
+    }
+    m_dialogs.Message(&m_window, MessageKind::Information, QStringLiteral("読込が終了しました。"),
+                      Buttons::Ok);
+    m_window.FocusName();
+}
+
+void Commands::SaveLabelSet() {
+    // A name still being typed belongs to what is saved.
+    m_window.StoreEntryName();
+    std::optional<QString> chosen = m_dialogs.ChooseFile(&m_window, FileKind::SaveLabelSet, m_savePath);
+    if (!chosen) return;
+    const QString path = WithLabelSetExtension(*chosen);
+    if (QFileInfo::exists(path) &&
+        m_dialogs.Message(&m_window, MessageKind::Confirmation,
+                          QStringLiteral("既にファイルが存在します。上書きしますか？"),
+                          Buttons::OkCancel) != Reply::Ok) {
+        m_window.FocusName();
+        return;
+    }
+    sw::model::SaveResult result;
+    {
+        WaitCursor wait;
+        result = sw::model::SaveLabelSetFile(FileSystemPath(path), m_ws.labelSet);
+        if (result.ok) {
+            m_window.SetDocumentTitle(FileNamePart(path));
+            m_savePath = path;
+        }
+    }
+    if (!result.ok) {
+        m_dialogs.Message(&m_window, MessageKind::Error, QString::fromStdString(result.message),
+                          Buttons::Ok);
+        m_window.FocusName();
+        return;
+    }
+    m_dialogs.Message(&m_window, MessageKind::Information, QStringLiteral("保存が終了しました。"),
+                      Buttons::Ok);
+    m_window.FocusName();
+}
+
+}  // namespace sw::app

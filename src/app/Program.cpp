@@ -1,0 +1,28 @@
+// Creation order of the program's windows, and the print commands bound to the printer.
+#include "app/Program.h"
+
+#include "app/Commands.h"
+#include "editor/TfrmMain.h"
+#include "render/PrintJob.h"
+#include "render/TfrmPreview.h"
+
+namespace sw::app {
+
+Program::Program(sw::model::Workspace& ws, Dialogs& dialogs, sw::render::PrintTarget& printer)
+    : m_main(std::make_unique<sw::editor::TfrmMain>(ws, dialogs)),
+      m_commands(std::make_unique<Commands>(*m_main, dialogs)) {
+    // The preview lives from here to the end, hidden until the preview command shows it, so
+    // that its zoom and first showing are kept between showings.
+    m_preview = new sw::render::TfrmPreview(ws, printer, dialogs, m_main.get());
+    m_commands->SetPreviewCommand([this] { m_preview->ShowPreview(); });
+    m_commands->SetPrintCommand([this, &printer, &dialogs, &ws] {
+        sw::render::PrintSheet(m_main.get(), printer, dialogs, ws);
+    });
+}
+
+Program::~Program() {
+    m_commands.reset();
+    m_main.reset();
+}
+
+}  // namespace sw::app

@@ -1,0 +1,37 @@
+// The program's windows put together: the main window with its command table, then the
+// preview window, created once and kept hidden until the preview command shows it.
+#pragma once
+
+#include <memory>
+
+#include "model/Workspace.h"
+
+namespace sw::editor {
+class TfrmMain;
+}
+namespace sw::render {
+class PrintTarget;
+class TfrmPreview;
+}
+
+namespace sw::app {
+
+class Commands;
+class Dialogs;
+
+class Program {
+public:
+    Program(sw::model::Workspace& ws, Dialogs& dialogs, sw::render::PrintTarget& printer);
+    ~Program();
+
+    sw::editor::TfrmMain& main() { return *m_main; }
+    Commands& commands() { return *m_commands; }
+    sw::render::TfrmPreview& preview() { return *m_preview; }
+
+private:
+    std::unique_ptr<sw::editor::TfrmMain> m_main;
+    std::unique_ptr<Commands> m_commands;
+    sw::render::TfrmPreview* m_preview = nullptr;  // a child of the main window
+};
+
+}  // namespace sw::app

@@ -1,0 +1,246 @@
+// The current entry on screen: number and name fields, face tabs, key model, the face
+// background, and the refreshes after a reset, a load or a plain document operation.
+#include <QComboBox>
+#include <QTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "app/Dialogs.h"
+#include "render/Pictures.h"
+#include "editor/ScreenColors.h"
+#include "editor/TfrmMain.h"
+#include "model/Cp932.h"
+
+namespace sw::editor {
+
+namespace {
+
+QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+// The number field as a decimal integer, 0 when it is not one.
+int FieldNumber(const QLineEdit* field) {
+    bool ok = false;
+    int n = field->text().toInt(&ok, 10);
+    return ok ? n : 0;
+}
+
+constexpr int kFaceWidth = 458;
+constexpr int kFaceHeight = 277;
+
+}  // namespace
+
+void TfrmMain::ClearScreenBackground() { SetScreenBackground(sw::render::BlankPicture()); }
+
+void TfrmMain::SetScreenBackground(const QImage& image) {
+    // Image2 shows the top-left part of what it is given, as large as the face area.
+    m_image2->setPixmap(QPixmap::fromImage(image.copy(0, 0, kFaceWidth, kFaceHeight)));
+}
+
+void TfrmMain::PaintScreenSolidBackground() {
+    const sw::model::EditorState& e = m_ws.editor;
+    QImage solid(kFaceWidth, kFaceHeight, QImage::Format_RGB32);
+    solid.fill(ColorFromRef(m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace].BackgroundColor));
+    SetScreenBackground(solid);
+}
+
+void TfrmMain::PrepareScreenBackground() {
+    const sw::model::EditorState& e = m_ws.editor;
+    sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
+    QImage shown = sw::render::BlankPicture();
+    if (!face.PictureFile.empty()) {
+        sw::render::PictureLoad load = sw::render::LoadPicture(face.PictureFile);
+        switch (load.status) {
+            case sw::render::PictureStatus::Missing:
+                // A picture that is gone is forgotten; the face shows the blank.
+                face.PictureFile.clear();
+                break;
+            case sw::render::PictureStatus::Error:
+                ReportPictureError(load.message);
+                break;
+            case sw::render::PictureStatus::Ok:
+                if (face.PictureLayout == 0)
+                    shown = load.image.scaled(kFaceWidth, kFaceHeight, Qt::IgnoreAspectRatio,
+                                              Qt::SmoothTransformation);
+                else
+                    sw::render::TilePicture(load.image, shown);
+                break;
+        }
+    }
+    SetScreenBackground(shown);
+}
+
+QImage TfrmMain::ScreenBackground() const { return m_image2->pixmap().toImage(); }
+
+void TfrmMain::ReportPictureError(const QString& message) {
+    // A picture that cannot be read is reported once, not at every showing of its face,
+    // and after the operation that showed the face has finished.
+    if (m_reportedPictureErrors.contains(message)) return;
+    m_reportedPictureErrors.insert(message);
+    QTimer::singleShot(0, this, [this, message] {
+        m_dialogs.Message(this, sw::app::MessageKind::Error, message, sw::app::Buttons::Ok);
+    });
+}
+
+void TfrmMain::ShowFaceBackground() {
+    sw::model::EditorState& e = m_ws.editor;
+    sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
+    if (face.BackgroundMode != 0) {
+        PaintScreenSolidBackground();
+    } else if (!face.PictureFile.empty()) {
+        PrepareScreenBackground();
+    } else {
+        ClearScreenBackground();
+    }
+    m_programChange = true;
+    m_radio[face.PictureLayout != 0 ? 10 : 9]->setChecked(true);
+    m_radio[face.BackgroundMode != 0 ? 8 : 7]->setChecked(true);
+    m_programChange = false;
+    // The controls of the mode not in force are disabled.
+    const bool picture = face.BackgroundMode == 0;
+    m_btnSelect->setEnabled(picture);
+    m_button1->setEnabled(picture);
+    m_groupBox4->setEnabled(picture);
+    toolButton(27)->setEnabled(picture);
+    m_radio[9]->setEnabled(picture);
+    m_radio[10]->setEnabled(picture);
+    m_button3->setEnabled(!picture);
+}
+
+void TfrmMain::ShowEntry() {
+    sw::model::EditorState& e = m_ws.editor;
+    const sw::model::ManagementEntry& entry = m_ws.labelSet.Entries[e.CurrentEntry];
+    m_edtNaisen->setText(TwoDigits(e.CurrentEntry));
+    m_edtName->setText(sw::model::DecodeCp932(entry.Name));
+    // Any model other than 30 keys is laid out as 18 keys.
+    const int model = entry.ButtonModel == sw::model::kModel30 ? sw::model::kModel30 : sw::model::kModel18;
+    if (model != e.ShownModel) {
+        e.ShownModel = model;
+        LayOutKeyGrid();
+    }
+    ShowFaceBackground();
+}
+
+bool TfrmMain::ApplyEntryNumber() {
+    sw::model::EditorState& e = m_ws.editor;
+    const int n = FieldNumber(m_edtNaisen);
+    if (n == e.CurrentEntry) return true;
+    if (n < 1 || n > sw::model::kEntryCount) {
+        m_dialogs.Message(this, sw::app::MessageKind::Error, QStringLiteral("Ｎｏが誤っています。"),
+                          sw::app::Buttons::Ok);
+        PaintFieldColor(m_edtNaisen, kFocusColor);
+        m_edtNaisen->setSelection(0, 2);
+        m_edtNaisen->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    SetPanelLook(e.CurrentKeyPos, PanelLook::Normal);
+    e.CurrentEntry = n;
+    ShowEntry();
+    ShowFace();
+    ShowCurrentKey();
+    return true;
+}
+
+void TfrmMain::edtNaisenEnter() {
+    const int n = FieldNumber(m_edtNaisen);
+    m_edtNaisen->setText(n == 0 ? QString() : QString::number(n));
+    PaintFieldColor(m_edtNaisen, kFocusColor);
+    m_edtNaisen->setSelection(0, 2);
+}
+
+void TfrmMain::edtNaisenExit() {
+    PaintFieldColor(m_edtNaisen, kWindowColor);
+    const int n = FieldNumber(m_edtNaisen);
+    // Leaving the field does not switch the entry; the next ApplyEntryNumber does.
+    m_edtNaisen->setText(n >= 0 && n <= 99 ? TwoDigits(n) : QString::number(n));
+}
+
+void TfrmMain::edtNaisenClick() {
+    if (m_ws.editor.KeyEditorOpen) CloseKeyEditor();
+    m_edtNaisen->setSelection(0, 2);
+}
+
+void TfrmMain::edtNameEnter() {
+    if (!ApplyEntryNumber()) return;
+    PaintFieldColor(m_edtName, kFocusColor);
+    m_edtName->setCursorPosition(0);
+    m_edtName->deselect();
+}
+
+void TfrmMain::edtNameExit() {
+    PaintFieldColor(m_edtName, kWindowColor);
+    StoreEntryName();
+}
+
+void TfrmMain::edtNameClick() {
+    if (m_ws.editor.KeyEditorOpen) CloseKeyEditor();
+    m_edtName->deselect();
+    m_edtName->setCursorPosition(0);
+}
+
+void TfrmMain::StoreEntryName() {
+    StoreFieldText(m_ws.labelSet.Entries[m_ws.editor.CurrentEntry].Name, m_edtName->text());
+}
+
+void TfrmMain::tabPageChange(int index) {
+    sw::model::EditorState& e = m_ws.editor;
+    e.CurrentFace = index + 1;
+    // The open editor stores its text into EditFace, still the face that was shown.
+    if (e.KeyEditorOpen) CloseKeyEditor();
+    e.EditFace = e.CurrentFace;
+    SetPanelLook(e.CurrentKeyPos, PanelLook::Normal);
+    ShowEntry();
+    ShowFace();
+    e.CurrentKeyPos = 7;  // position 07 in both models
+    ShowCurrentKey();
+    UpdateFaceCopyButtons();
+}
+
+void TfrmMain::RadioButton11Click(int model) {
+    sw::model::EditorState& e = m_ws.editor;
+    if (e.KeyEditorOpen) CloseKeyEditor();
+    SetPanelLook(e.CurrentKeyPos, PanelLook::Normal);
+    std::int32_t& stored = m_ws.labelSet.Entries[e.CurrentEntry].ButtonModel;
+    if (model != stored) {
+        stored = model;
+        ShowEntry();
+        ShowFace();
+    }
+    ShowCurrentKey();
+}
+
+void TfrmMain::ShowResetLabelSet() {
+    m_programChange = true;
+    m_tabPage->setCurrentIndex(0);
+    m_programChange = false;
+    UpdateFaceCopyButtons();
+    ShowEntry();
+    for (int k = 1; k <= sw::model::kKeyCount; ++k) ShowKeyCleared(k);
+    UpdateEditCommandStates();
+    ShowCurrentKey();
+}
+
+void TfrmMain::ShowLoadedLabelSet() {
+    m_programChange = true;
+    m_tabPage->setCurrentIndex(0);
+    m_programChange = false;
+    UpdateFaceCopyButtons();
+    ShowEntry();
+    ShowFace();
+    UpdateEditCommandStates();
+    ShowCurrentKey();
+}
+
+void TfrmMain::PerformRefresh(const sw::model::Refresh& refresh) {
+    if (refresh.entry) ShowEntry();
+    if (refresh.face) ShowFace();
+    for (int position : refresh.positions) ShowKey(position);
+    if (refresh.currentKey) ShowCurrentKey();
+    UpdateEditCommandStates();
+}
+
+}  // namespace sw::editor

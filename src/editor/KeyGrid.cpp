@@ -1,0 +1,273 @@
+// The key grid: showing keys, the selected key and its format, laying the grid out for a
+// key model, keeping key texts at two visual lines, and selecting a key.
+#include <QComboBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QTextDocument>
+
+#include "editor/ScreenColors.h"
+#include "editor/TfrmMain.h"
+#include "editor/VisualLines.h"
+#include "model/Cp932.h"
+
+namespace sw::editor {
+
+using sw::model::DecodeCp932;
+using sw::model::KeyLabel;
+
+namespace {
+
+QString TwoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+
+Qt::Alignment HorizontalOf(std::uint8_t alignment) {
+    switch (alignment) {
+        case sw::model::kAlignLeft: return Qt::AlignLeft;
+        case sw::model::kAlignRight: return Qt::AlignRight;
+        default: return Qt::AlignHCenter;
+    }
+}
+
+Qt::Alignment VerticalOf(std::uint8_t layout) {
+    switch (layout) {
+        case sw::model::kLayoutTop: return Qt::AlignTop;
+        case sw::model::kLayoutBottom: return Qt::AlignBottom;
+        default: return Qt::AlignVCenter;
+    }
+}
+
+// Sizes from a file may be anything; the screen shows them within what a font can take.
+int ScreenPointSize(std::int32_t size) { return std::clamp<std::int32_t>(size, 1, 500); }
+
+void SetTextColors(QWidget* w, const QColor& text, const QColor* base) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::WindowText, text);
+    p.setColor(QPalette::Text, text);
+    if (base) p.setColor(QPalette::Base, *base);
+    w->setPalette(p);
+}
+
+}  // namespace
+
+QString TfrmMain::CaptionText(const KeyLabel& key) {
+    QString line1 = DecodeCp932(key.Line1);
+    QString line2 = DecodeCp932(key.Line2);
+    if (line2.isEmpty()) return line1;
+    if (line1.isEmpty()) return line2;
+    return line1 + QLatin1Char('\n') + line2;
+}
+
+QFont TfrmMain::KeyFont(const KeyLabel& key) {
+    QFont font(DecodeCp932(key.FontName));
+    font.setPointSize(ScreenPointSize(key.FontSize));
+    font.setBold(key.FontStyle & sw::model::kStyleBold);
+    font.setItalic(key.FontStyle & sw::model::kStyleItalic);
+    font.setUnderline(key.FontStyle & sw::model::kStyleUnderline);
+    font.setStrikeOut(key.FontStyle & sw::model::kStyleStrikeOut);
+    return font;
+}
+
+KeyLabel* TfrmMain::KeyAt(int position) {
+    const sw::model::EditorState& e = m_ws.editor;
+    int k = position - e.KeyOffset;
+    if (position < 1 || position > 30 || k < 1 || k > sw::model::kKeyCount) return nullptr;
+    return &m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace].Keys[k];
+}
+
+KeyLabel& TfrmMain::CurrentKey() {
+    KeyLabel* key = KeyAt(m_ws.editor.CurrentKeyPos);
+    Q_ASSERT(key);
+    return *key;
+}
+
+void TfrmMain::SetPanelLook(int position, PanelLook look) {
+    KeyPanel* panel = keyPanel(position);
+    if (!panel) return;
+    if (look == PanelLook::Selected) {
+        // Only one position looks selected at a time.
+        if (m_selectedPanel != 0 && m_selectedPanel != position)
+            keyPanel(m_selectedPanel)->setLook(PanelLook::Normal);
+        m_selectedPanel = position;
+    } else if (m_selectedPanel == position) {
+        m_selectedPanel = 0;
+    }
+    panel->setLook(look);
+}
+
+void TfrmMain::ShowKey(int position) {
+    KeyLabel* key = KeyAt(position);
+    if (!key) return;
+    Position& pos = m_positions[static_cast<size_t>(position)];
+    const QColor back = ColorFromRef(key->BackColor);
+    const QColor ink = ColorFromRef(key->FontColor);
+    const QFont font = KeyFont(*key);
+    const Qt::Alignment horizontal = HorizontalOf(key->Alignment);
+
+    pos.panel->setColor(back);
+
+    pos.memo->setFont(font);
+    QTextOption option = pos.memo->document()->defaultTextOption();
+    option.setAlignment(horizontal);
+    pos.memo->document()->setDefaultTextOption(option);
+    SetTextColors(pos.memo, ink, &back);
+
+    NormaliseKeyLines(position);
+    QTextCursor cursor = pos.memo->textCursor();
+    cursor.movePosition(QTextCursor::Start);
+    pos.memo->setTextCursor(cursor);
+
+    pos.caption->setAlignment(horizontal | VerticalOf(key->Layout));
+    SetTextColors(pos.caption, ink, nullptr);
+    pos.caption->setFont(font);
+    pos.caption->setText(CaptionText(*key));
+
+    if (position == m_ws.editor.CurrentKeyPos) ShowKeyFormat(*key);
+}
+
+void TfrmMain::ShowFace() {
+    const sw::model::EditorState& e = m_ws.editor;
+    for (int p = e.FirstKeyPos; p <= e.LastKeyPos; ++p) ShowKey(p);
+}
+
+void TfrmMain::ShowKeyFormat(const KeyLabel& key) {
+    // Filling the boxes and buttons from here is not a change made by the user.
+    m_programChange = true;
+    {
+        const QSignalBlocker block1(m_comboBox1);
+        const QSignalBlocker block2(m_comboBox2);
+        m_comboBox1->setEditText(DecodeCp932(key.FontName));
+        m_comboBox2->setEditText(QString::number(key.FontSize));
+    }
+    switch (key.Alignment) {
+        case sw::model::kAlignLeft: m_radio[1]->setChecked(true); break;
+        case sw::model::kAlignRight: m_radio[3]->setChecked(true); break;
+        case sw::model::kAlignCenter: m_radio[2]->setChecked(true); break;
+        default: break;
+    }
+    switch (key.Layout) {
+        case sw::model::kLayoutTop: m_radio[4]->setChecked(true); break;
+        case sw::model::kLayoutMiddle: m_radio[5]->setChecked(true); break;
+        case sw::model::kLayoutBottom: m_radio[6]->setChecked(true); break;
+        default: break;
+    }
+    m_programChange = false;
+}
+
+void TfrmMain::ShowCurrentKey() {
+    const sw::model::EditorState& e = m_ws.editor;
+    KeyLabel* key = KeyAt(e.CurrentKeyPos);
+    if (!key) return;
+    m_pnlADial->setText(TwoDigits(e.CurrentKeyPos - e.KeyOffset));
+    SetPanelLook(e.CurrentKeyPos, PanelLook::Selected);
+    ShowKeyFormat(*key);
+}
+
+void TfrmMain::NormaliseKeyLines(int position) {
+    KeyLabel* key = KeyAt(position);
+    if (!key) return;
+    KeyMemo* memo = keyMemo(position);
+    const QString line1 = DecodeCp932(key->Line1);
+    const QString line2 = DecodeCp932(key->Line2);
+    QString text = line1;
+    if (!line2.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + line2;
+    memo->setPlainText(text);
+    const qreal width = EditorTextWidth(*memo);
+    const QTextOption::WrapMode wrap = memo->wordWrapMode();
+    QStringList lines = VisualLines(text, memo->font(), width, wrap);
+    if (LineAt(lines, 0) == line1 && LineAt(lines, 1) == line2) return;
+
+    // Text wider than the key continues on the second line, a lone second line moves up,
+    // and what does not fit into two lines is dropped.
+    const QString wrapped = LineAt(lines, 0) + QLatin1Char('\n') + LineAt(lines, 1) + LineAt(lines, 2);
+    memo->setPlainText(wrapped);
+    lines = VisualLines(wrapped, memo->font(), width, wrap);
+    StoreFieldText(key->Line1, LineAt(lines, 0));
+    StoreFieldText(key->Line2, LineAt(lines, 1));
+}
+
+void TfrmMain::LayOutKeyGrid() {
+    sw::model::EditorState& e = m_ws.editor;
+    const std::int32_t model = m_ws.labelSet.Entries[e.CurrentEntry].ButtonModel;
+    const bool thirty = model == sw::model::kModel30;
+    e.ApplyKeyRange(sw::model::KeyRangeFor(model));
+    e.CurrentKeyPos = e.FirstKeyPos;
+    for (int p = 1; p <= 30; ++p) {
+        const bool outerRow = p <= 6 || p >= 25;
+        Position& pos = m_positions[static_cast<size_t>(p)];
+        if (outerRow) pos.panel->setVisible(thirty);
+        const bool numbered = thirty || !outerRow;
+        pos.number->setVisible(numbered);
+        if (numbered) pos.number->setText(TwoDigits(p - e.KeyOffset));
+    }
+    m_image430->setVisible(thirty);
+    m_image418->setVisible(!thirty);
+    if (thirty)
+        m_image1->setGeometry(39, 27, 396, 227);
+    else
+        m_image1->setGeometry(39, 72, 396, 137);
+    m_programChange = true;
+    m_radio[thirty ? 11 : 12]->setChecked(true);
+    m_programChange = false;
+}
+
+void TfrmMain::ShowKeyCleared(int position) {
+    if (position < 1 || position > 30) return;
+    const sw::model::EditorState& e = m_ws.editor;
+    // Every key of the face holds the reset values here, so key index = position serves
+    // every position, also those the 18-key model leaves out.
+    const KeyLabel& key = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace].Keys[position];
+    Position& pos = m_positions[static_cast<size_t>(position)];
+    pos.panel->setColor(ColorFromRef(key.BackColor));
+    QFont captionFont = pos.caption->font();
+    captionFont.setPointSize(ScreenPointSize(key.FontSize));
+    pos.caption->setFont(captionFont);
+    pos.caption->setText(DecodeCp932(key.Line1));
+    QFont memoFont = pos.memo->font();
+    memoFont.setPointSize(ScreenPointSize(key.FontSize));
+    pos.memo->setFont(memoFont);
+    pos.memo->clear();
+}
+
+void TfrmMain::SelectKey(int position) {
+    if (!keyPanel(position)) return;
+    sw::model::EditorState& e = m_ws.editor;
+    if (e.KeyEditorOpen) CloseKeyEditor();
+    const int old = e.CurrentKeyPos;
+    if (KeyPanel* panel = keyPanel(old)) {
+        panel->show();
+        keyMemo(old)->hide();
+        ShowKey(old);
+        SetPanelLook(old, PanelLook::Normal);
+    }
+    e.CurrentKeyPos = position;
+    ShowCurrentKey();
+}
+
+void TfrmMain::CloseKeyEditor() {
+    sw::model::EditorState& e = m_ws.editor;
+    e.KeyEditorOpen = 0;
+    if (KeyPanel* panel = keyPanel(e.CurrentKeyPos)) {
+        panel->show();
+        // Hiding the editor takes the focus from it, which stores what was typed.
+        keyMemo(e.CurrentKeyPos)->hide();
+        SetPanelLook(e.CurrentKeyPos, PanelLook::Normal);
+    }
+    ShowCurrentKey();
+}
+
+void TfrmMain::StoreKeyEditorText() {
+    const sw::model::EditorState& e = m_ws.editor;
+    KeyLabel* key = KeyAt(e.CurrentKeyPos);
+    if (!key) return;
+    const QStringList lines = EditorVisualLines(*keyMemo(e.CurrentKeyPos));
+    const QString first = LineAt(lines, 0);
+    const QString second = LineAt(lines, 1);
+    QString line1;
+    QString line2;
+    if (!first.isEmpty()) line1 = first;
+    if (!second.isEmpty()) (first.isEmpty() ? line1 : line2) = second;
+    StoreFieldText(key->Line1, line1);
+    StoreFieldText(key->Line2, line2);
+}
+
+}  // namespace sw::editor

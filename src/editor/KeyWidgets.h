@@ -1,0 +1,62 @@
+// The widgets of one key position: the bevelled key panel, its caption label and its
+// hidden in-place text editor.
+#pragma once
+
+#include <QLabel>
+#include <QWidget>
+
+#include "editor/Cp932Input.h"
+
+namespace sw::editor {
+
+// Initial: as created, until first selected and left (inner bevel lowered).
+// Normal: selected once and left (outer bevel lowered).
+// Selected: the current key position (outer bevel raised, inner bevel lowered).
+enum class PanelLook { Initial, Normal, Selected };
+
+// A key panel: filled with the key's background colour, framed by its bevels.
+class KeyPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit KeyPanel(QWidget* parent = nullptr);
+
+    void setLook(PanelLook look);
+    PanelLook look() const { return m_look; }
+    void setColor(const QColor& color);
+    QColor color() const { return m_color; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    PanelLook m_look = PanelLook::Initial;
+    QColor m_color = Qt::white;
+};
+
+// A label that reports clicks and double clicks (the caption of a key, which selects it).
+class CaptionLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit CaptionLabel(QWidget* parent = nullptr);
+
+signals:
+    void clicked();
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+// The in-place editor of a key: word wrap at its width, no scroll bars, CP932 only.
+class KeyMemo : public Cp932PlainTextEdit {
+    Q_OBJECT
+public:
+    explicit KeyMemo(QWidget* parent = nullptr);
+};
+
+}  // namespace sw::editor

@@ -1,0 +1,222 @@
+// Creation of the main window (settings, font list, reset of the label set), controls by
+// name, window-wide keys, the close request and the title.
+#include "editor/TfrmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "editor/Artwork.h"
+#include "model/Cp932.h"
+#include "model/DocumentOps.h"
+#include "model/Settings.h"
+
+namespace sw::editor {
+
+namespace {
+
+// Sees every key press of the application and hands those meant for the window to it
+// before the focused control gets them.
+class KeyPreview : public QObject {
+public:
+    explicit KeyPreview(TfrmMain* window) : QObject(window), m_window(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // A key press travels up to the parents when a control ignores it; take it once,
+        // at the focused control.
+        if (!widget || widget != QApplication::focusWidget()) return false;
+        if (widget != m_window && !m_window->isAncestorOf(widget)) return false;
+        return m_window->FormKeyDown(static_cast<QKeyEvent*>(event));
+    }
+
+private:
+    TfrmMain* m_window;
+};
+
+bool IsWindowSwitch(const QEvent* event) {
+    auto reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), m_ws(ws), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowIcon(ProgramIcon());
+    QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    windowFont.setPixelSize(12);
+    setFont(windowFont);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setFixedSize(kClientWidth, kClientHeight);
+    setCentralWidget(client);
+    BuildMenus();
+    BuildToolBar(client);
+    BuildManagementPanel(client);
+    BuildFormattingPanel(client);
+    BuildBackgroundPanel(client);
+    BuildFaceTabs(client);
+    BuildExitPanel(client);
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
+
+    for (QObject* field : {static_cast<QObject*>(m_edtNaisen), static_cast<QObject*>(m_edtName)})
+        field->installEventFilter(this);
+    // Focus entering these applies the Ｎｏ field first.
+    for (const char* name : {"btnFont", "btnColor", "btnColor1", "btnSelect", "Button1",
+                             "Button3", "btnCopy1", "btnCopy2", "btnCopy3", "btnCopy4",
+                             "btnDelete"})
+        findChild<QWidget*>(QString::fromLatin1(name))->installEventFilter(this);
+    for (QComboBox* box : {m_comboBox1, m_comboBox2}) box->installEventFilter(this);
+    for (int n : {9, 10, 11, 12}) m_radio[static_cast<size_t>(n)]->installEventFilter(this);
+    qApp->installEventFilter(new KeyPreview(this));
+
+    connect(m_tabPage, &QTabWidget::currentChanged, this, [this](int index) {
+        if (!m_programChange) tabPageChange(index);
+    });
+    connect(m_radio[11], &QRadioButton::clicked, this, [this] { RadioButton11Click(0); });
+    connect(m_radio[12], &QRadioButton::clicked, this, [this] { RadioButton11Click(1); });
+
+    // InitialiseEditorState.
+    sw::model::AppSettings& settings = m_ws.settings;
+    settings.ProgramDir = sw::model::WithTrailingSlash(QDir::currentPath().toStdString());
+    QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                    : QSize(kClientWidth, kClientHeight);
+    sw::model::WindowPlacement placement = sw::model::ReadMainSettings(
+        settings.SettingsPath(), {screen.width(), screen.height()}, {width(), height()}, settings);
+    move(placement.left, placement.top);
+    SetDocumentTitle(QString());
+    sw::model::EditorState& e = m_ws.editor;
+    e.CurrentEntry = 1;
+    e.ShownModel = -1;
+    e.CurrentKeyPos = 1;
+    e.MemoFocused = 0;
+    FillFontNames();
+    ClearScreenBackground();
+    e.ApplyKeyRange(sw::model::KeyRangeFor(sw::model::kModel18));
+    sw::model::ResetLabelSet(m_ws);
+    ShowResetLabelSet();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+KeyPanel* TfrmMain::keyPanel(int position) const {
+    return position >= 1 && position <= 30 ? m_positions[static_cast<size_t>(position)].panel : nullptr;
+}
+
+CaptionLabel* TfrmMain::captionLabel(int position) const {
+    return position >= 1 && position <= 30 ? m_positions[static_cast<size_t>(position)].caption : nullptr;
+}
+
+KeyMemo* TfrmMain::keyMemo(int position) const {
+    return position >= 1 && position <= 30 ? m_positions[static_cast<size_t>(position)].memo : nullptr;
+}
+
+QLabel* TfrmMain::numberLabel(int position) const {
+    return position >= 1 && position <= 30 ? m_positions[static_cast<size_t>(position)].number : nullptr;
+}
+
+QAction* TfrmMain::action(const QString& name) const { return findChild<QAction*>(name); }
+
+QToolButton* TfrmMain::toolButton(int number) const {
+    return m_toolBar->findChild<QToolButton*>(QStringLiteral("ToolButton%1").arg(number));
+}
+
+void TfrmMain::UpdateEditCommandStates() {
+    const sw::model::EditorState& e = m_ws.editor;
+    action(QStringLiteral("N7"))->setEnabled(e.PasteEnabled);
+    toolButton(10)->setEnabled(e.PasteEnabled);
+    action(QStringLiteral("N5"))->setEnabled(e.FormatPasteEnabled);
+    action(QStringLiteral("N11"))->setEnabled(e.EntryPasteEnabled);
+    toolButton(13)->setEnabled(e.EntryPasteEnabled);
+    action(QStringLiteral("N9"))->setEnabled(e.DeselectEnabled);
+    action(QStringLiteral("Undo1"))->setEnabled(e.UndoEnabled);
+}
+
+void TfrmMain::UpdateFaceCopyButtons() {
+    for (int n = 1; n <= 4; ++n)
+        m_btnCopy[static_cast<size_t>(n)]->setEnabled(n != m_ws.editor.CurrentFace);
+}
+
+void TfrmMain::SetDocumentTitle(const QString& fileName) {
+    QString title = sw::model::DecodeCp932(m_ws.settings.TitleBase);
+    if (!fileName.isEmpty()) title += QStringLiteral("＜") + fileName + QStringLiteral("＞");
+    setWindowTitle(title);
+}
+
+void TfrmMain::FocusName() {
+    // Right after a modal dialog the window is active again only a moment later; the name
+    // field is entered then.
+    m_enterNamePending = !isActiveWindow();
+    m_edtName->setFocus(Qt::OtherFocusReason);
+}
+
+bool TfrmMain::FormKeyDown(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        // Enter never reaches a control: it moves on as Tab does.
+        focusNextPrevChild(true);
+        return true;
+    }
+    return false;
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (m_closeQuery && !m_closeQuery()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::FocusIn && watched == m_edtName && m_enterNamePending) {
+        m_enterNamePending = false;
+        watched->event(event);
+        edtNameEnter();
+        return true;
+    }
+    if (type == QEvent::FocusIn && !IsWindowSwitch(event)) {
+        if (watched == m_edtNaisen || watched == m_edtName) {
+            // The field takes the focus first (a field entered by Tab selects all), then
+            // the window sets the selection it wants.
+            watched->event(event);
+            if (watched == m_edtNaisen)
+                edtNaisenEnter();
+            else
+                edtNameEnter();
+            return true;
+        } else {
+            ApplyEntryNumber();
+        }
+    } else if (type == QEvent::FocusOut && !IsWindowSwitch(event)) {
+        if (watched == m_edtNaisen) edtNaisenExit();
+        if (watched == m_edtName) edtNameExit();
+    } else if (type == QEvent::MouseButtonRelease) {
+        // Let the field finish its own click first (it places the caret), then act.
+        if (watched == m_edtNaisen) {
+            QMetaObject::invokeMethod(this, [this] { edtNaisenClick(); }, Qt::QueuedConnection);
+        } else if (watched == m_edtName) {
+            QMetaObject::invokeMethod(this, [this] { edtNameClick(); }, Qt::QueuedConnection);
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace sw::editor

@@ -1,0 +1,199 @@
+// The main window: tool bar, management and formatting panels, background panel, face tabs
+// with the 30-position key grid, and the refresh operations every editor command calls.
+#pragma once
+
+#include <QMainWindow>
+#include <QSet>
+#include <array>
+#include <functional>
+
+#include "editor/KeyWidgets.h"
+#include "model/Refresh.h"
+#include "model/Workspace.h"
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+
+namespace sw::app {
+class Dialogs;
+}
+
+namespace sw::editor {
+
+constexpr int kClientWidth = 756;
+constexpr int kClientHeight = 476;
+
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // FormCreate: builds every control, reads the main window's settings from the working
+    // directory and resets the label set (entry 01, face 1, position 07 selected).
+    TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    sw::model::Workspace& workspace() { return m_ws; }
+    sw::app::Dialogs& dialogs() { return m_dialogs; }
+
+    // --- Refresh operations (all act on CurrentEntry and CurrentFace) ---
+    void ShowKey(int position);
+    void ShowFace();
+    void ShowCurrentKey();
+    void ShowEntry();
+    void LayOutKeyGrid();
+    void ShowKeyCleared(int position);
+    // True when the Ｎｏ field names a valid entry (switching to it when it is another one);
+    // false after "Ｎｏが誤っています。" has been shown.
+    bool ApplyEntryNumber();
+    // Keeps the key of a position at no more than two lines as its editor wraps them.
+    void NormaliseKeyLines(int position);
+    // The current face's background into Image2, and the background radio buttons.
+    void ShowFaceBackground();
+    // The current face's picture into Image2, stretched over the face area or repeated at
+    // its own size; a picture file that is gone is forgotten.
+    void PrepareScreenBackground();
+    // Image2 filled with the current face's single colour.
+    void PaintScreenSolidBackground();
+    // The image Image2 shows (for a look at the face background).
+    QImage ScreenBackground() const;
+    // Shows again what a plain document operation reports as changed.
+    void PerformRefresh(const sw::model::Refresh& refresh);
+    // Menu items and tool buttons of the five edit command states follow EditorState.
+    void UpdateEditCommandStates();
+    // Face copy buttons: the one of the face shown is disabled.
+    void UpdateFaceCopyButtons();
+    void SetPanelLook(int position, PanelLook look);
+
+    // The window's part of a reset of the label set (start and "新規作成"): face tab 1,
+    // face copy buttons, ShowEntry, ShowKeyCleared for 1..30, command states, ShowCurrentKey.
+    void ShowResetLabelSet();
+    // After a label set was loaded: as above, but every used position is shown in full.
+    void ShowLoadedLabelSet();
+    // Image2 back to the blank picture.
+    void ClearScreenBackground();
+
+    // --- Events ---
+    void SelectKey(int position);
+    void tabPageChange(int index);
+    void RadioButton11Click(int model);  // 0 = 30 keys (RadioButton11), 1 = 18 keys (RadioButton12)
+    // Hides the in-place editor of the current key and shows its panel again (the editor's
+    // losing the focus stores its text).
+    void CloseKeyEditor();
+
+    // --- What the tool-bar commands store before they act ---
+    // Line 1 and line 2 of the current key from its editor, as the editor shows them.
+    void StoreKeyEditorText();
+    // The name field into the current entry.
+    void StoreEntryName();
+
+    // Title base alone (empty fileName) or title base + "＜" + fileName + "＞".
+    void SetDocumentTitle(const QString& fileName);
+    // Focus back to the name field after a document command.
+    void FocusName();
+
+    // Window-wide key handling, seen before the focused control: Enter moves to the next
+    // control as Tab. Returns true when the key was used up.
+    bool FormKeyDown(QKeyEvent* event);
+
+    // Asked at every close request; the close goes ahead when it returns true.
+    void SetCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
+
+    // True while the program itself fills controls (their change handlers do nothing).
+    bool IsProgramChange() const { return m_programChange; }
+
+    // --- Controls by name ---
+    KeyPanel* keyPanel(int position) const;
+    CaptionLabel* captionLabel(int position) const;
+    KeyMemo* keyMemo(int position) const;
+    QLabel* numberLabel(int position) const;
+    QAction* action(const QString& name) const;
+    QToolButton* toolButton(int number) const;
+    QLineEdit* edtNaisen() const { return m_edtNaisen; }
+    QLineEdit* edtName() const { return m_edtName; }
+    QTabWidget* tabPage() const { return m_tabPage; }
+    QComboBox* fontNameBox() const { return m_comboBox1; }
+    QComboBox* fontSizeBox() const { return m_comboBox2; }
+    QLabel* pnlADial() const { return m_pnlADial; }
+
+    // The text a key's caption label shows for its two lines.
+    static QString CaptionText(const sw::model::KeyLabel& key);
+    // The screen font of a key label.
+    static QFont KeyFont(const sw::model::KeyLabel& key);
+
+signals:
+    // A double click on a caption label (the first click has selected the key).
+    void keyDoubleClicked(int position);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Position {
+        KeyPanel* panel = nullptr;
+        CaptionLabel* caption = nullptr;
+        KeyMemo* memo = nullptr;
+        QLabel* number = nullptr;
+    };
+
+    // Layout (MainWindowLayout.cpp).
+    void BuildMenus();
+    void BuildToolBar(QWidget* client);
+    void BuildManagementPanel(QWidget* client);
+    void BuildFormattingPanel(QWidget* client);
+    void BuildBackgroundPanel(QWidget* client);
+    void BuildFaceTabs(QWidget* client);
+    void BuildKeyGrid(QWidget* panel1);
+    void BuildExitPanel(QWidget* client);
+    void FillFontNames();
+
+    // Field events (EntryView.cpp).
+    void edtNaisenEnter();
+    void edtNaisenExit();
+    void edtNaisenClick();
+    void edtNameEnter();
+    void edtNameExit();
+    void edtNameClick();
+
+    sw::model::KeyLabel* KeyAt(int position);
+    sw::model::KeyLabel& CurrentKey();
+    void ShowKeyFormat(const sw::model::KeyLabel& key);
+    void SetScreenBackground(const QImage& image);
+    void ReportPictureError(const QString& message);
+
+    sw::model::Workspace& m_ws;
+    sw::app::Dialogs& m_dialogs;
+    std::function<bool()> m_closeQuery;
+
+    std::array<Position, 31> m_positions{};  // 1..30
+    int m_selectedPanel = 0;                 // position that shows the selected look
+    bool m_programChange = false;            // set while the program fills controls
+    bool m_enterNamePending = false;         // the name field is entered once the window is active
+    QSet<QString> m_reportedPictureErrors;
+
+    QWidget* m_toolBar = nullptr;
+    QLineEdit* m_edtNaisen = nullptr;
+    QLineEdit* m_edtName = nullptr;
+    QLabel* m_pnlADial = nullptr;
+    QComboBox* m_comboBox1 = nullptr;
+    QComboBox* m_comboBox2 = nullptr;
+    std::array<QRadioButton*, 13> m_radio{};  // RadioButton1..12
+    std::array<QPushButton*, 5> m_btnCopy{};  // btnCopy1..4
+    QGroupBox* m_groupBox4 = nullptr;
+    QPushButton* m_btnSelect = nullptr;
+    QPushButton* m_button1 = nullptr;
+    QPushButton* m_button3 = nullptr;
+    QTabWidget* m_tabPage = nullptr;
+    QWidget* m_panel1 = nullptr;
+    QLabel* m_image2 = nullptr;
+    QLabel* m_image1 = nullptr;
+    QLabel* m_image430 = nullptr;
+    QLabel* m_image418 = nullptr;
+};
+
+}  // namespace sw::editor
