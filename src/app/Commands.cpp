@@ -50,6 +50,24 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     for (int n : {1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 25, 26, 27})
         connect(m_window.toolButton(n), &QToolButton::clicked, this, [this, n] { ToolButton1Click(n); });
 
+    // Key clipboard and undo: the Edit menu stores what a key editor holds and runs the
+    // command; the tool buttons (after the prologue) and Ctrl+C/X/V/U run the same.
+    using Edit = sw::editor::TfrmMain::EditCommand;
+    const std::pair<const char*, Edit> editMenu[] = {
+        {"Cut1", Edit::KeyCut}, {"Copy1", Edit::KeyCopy}, {"N7", Edit::KeyPaste},
+        {"N6", Edit::FormatCopy}, {"N5", Edit::FormatPaste}, {"N10", Edit::EntryCut},
+        {"N8", Edit::EntryCopy}, {"N11", Edit::EntryPaste}, {"Undo1", Edit::Undo},
+        {"N9", Edit::Deselect}};
+    for (const auto& [name, command] : editMenu)
+        bind(name, [this, command] { CloseEditorForMenu(); m_window.RunEditCommand(command); });
+    const std::pair<int, Edit> editTools[] = {{8, Edit::KeyCopy}, {9, Edit::KeyCut},
+                                              {10, Edit::KeyPaste}, {11, Edit::EntryCut},
+                                              {12, Edit::EntryCopy}, {13, Edit::EntryPaste}};
+    for (const auto& [number, command] : editTools)
+        SetToolCommand(number, [this, command] { m_window.RunEditCommand(command); });
+    SetToolCommand(25, [this] { m_window.btnColorClick(); });
+    SetToolCommand(26, [this] { m_window.btnColor1Click(); });
+
     m_window.SetCloseQuery([this] { return FormCloseQuery(); });
 }
 

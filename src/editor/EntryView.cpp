@@ -137,6 +137,8 @@ bool TfrmMain::ApplyEntryNumber() {
         m_edtNaisen->setFocus(Qt::OtherFocusReason);
         return false;
     }
+    // An open key editor belongs to the key of the entry shown until now.
+    if (e.KeyEditorOpen) CloseKeyEditor();
     SetPanelLook(e.CurrentKeyPos, PanelLook::Normal);
     e.CurrentEntry = n;
     ShowEntry();

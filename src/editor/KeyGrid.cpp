@@ -39,6 +39,10 @@ Qt::Alignment VerticalOf(std::uint8_t layout) {
 // Sizes from a file may be anything; the screen shows them within what a font can take.
 int ScreenPointSize(std::int32_t size) { return std::clamp<std::int32_t>(size, 1, 500); }
 
+void SetBoxText(QComboBox* box, const QString& text) {
+    if (box->currentText() != text) box->setEditText(text);
+}
+
 void SetTextColors(QWidget* w, const QColor& text, const QColor* base) {
     QPalette p = w->palette();
     p.setColor(QPalette::WindowText, text);
@@ -135,8 +139,10 @@ void TfrmMain::ShowKeyFormat(const KeyLabel& key) {
     {
         const QSignalBlocker block1(m_comboBox1);
         const QSignalBlocker block2(m_comboBox2);
-        m_comboBox1->setEditText(DecodeCp932(key.FontName));
-        m_comboBox2->setEditText(QString::number(key.FontSize));
+        // The box being typed in keeps what the user typed (and the caret); it shows the
+        // stored value again when it loses the focus.
+        if (m_typedBox != m_comboBox1) SetBoxText(m_comboBox1, DecodeCp932(key.FontName));
+        if (m_typedBox != m_comboBox2) SetBoxText(m_comboBox2, QString::number(key.FontSize));
     }
     switch (key.Alignment) {
         case sw::model::kAlignLeft: m_radio[1]->setChecked(true); break;
@@ -240,18 +246,6 @@ void TfrmMain::SelectKey(int position) {
         SetPanelLook(old, PanelLook::Normal);
     }
     e.CurrentKeyPos = position;
-    ShowCurrentKey();
-}
-
-void TfrmMain::CloseKeyEditor() {
-    sw::model::EditorState& e = m_ws.editor;
-    e.KeyEditorOpen = 0;
-    if (KeyPanel* panel = keyPanel(e.CurrentKeyPos)) {
-        panel->show();
-        // Hiding the editor takes the focus from it, which stores what was typed.
-        keyMemo(e.CurrentKeyPos)->hide();
-        SetPanelLook(e.CurrentKeyPos, PanelLook::Normal);
-    }
     ShowCurrentKey();
 }
 

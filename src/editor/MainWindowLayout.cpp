@@ -13,6 +13,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "app/FontDialog.h"
 #include "editor/Artwork.h"
 #include "editor/Cp932Input.h"
 #include "editor/TfrmMain.h"
@@ -66,10 +67,6 @@ QGroupBox* NewGroup(QWidget* parent, const char* name, const QString& title, QRe
     group->setGeometry(geometry);
     return group;
 }
-
-// The program's own fonts beside the installed ones: what the stored default names show.
-const char* const kProgramFontNames[] = {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "ＭＳ 明朝",
-                                         "ＭＳ Ｐ明朝"};
 
 }  // namespace
 
@@ -384,16 +381,10 @@ void TfrmMain::BuildExitPanel(QWidget* client) {
 }
 
 void TfrmMain::FillFontNames() {
-    // The printer uses the fonts installed for the screen; the program's own names are
-    // offered beside them because they are what stored labels name.
-    QStringList names = QFontDatabase::families();
-    for (const char* name : kProgramFontNames) names.append(QString::fromUtf8(name));
-    names.removeDuplicates();
-    QStringList storable;  // a name CP932 cannot hold could never be stored with a key
-    for (const QString& name : names)
-        if (!name.startsWith(u'.') && sw::model::FitsCp932(name)) storable.append(name);
-    storable.sort();
-    m_comboBox1->addItems(storable);
+    // The printer uses the fonts installed for the screen; the Windows names are offered
+    // beside them because they are what stored labels name (and are drawn in their
+    // substitutes).
+    m_comboBox1->addItems(sw::app::FontFamilyChoices(QFontDatabase::families(), QString()));
 }
 
 }  // namespace sw::editor

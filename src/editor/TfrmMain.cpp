@@ -91,6 +91,8 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     });
     connect(m_radio[11], &QRadioButton::clicked, this, [this] { RadioButton11Click(0); });
     connect(m_radio[12], &QRadioButton::clicked, this, [this] { RadioButton11Click(1); });
+    BindKeyEditing();
+    BindFormatting();
 
     // InitialiseEditorState.
     sw::model::AppSettings& settings = m_ws.settings;
@@ -113,7 +115,11 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     ShowResetLabelSet();
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+    // The controls are destroyed after this; what they still signal as they go (a font
+    // box losing the focus reports a choice) must reach no handler of the window.
+    for (QObject* control : findChildren<QObject*>()) control->disconnect(this);
+}
 
 KeyPanel* TfrmMain::keyPanel(int position) const {
     return position >= 1 && position <= 30 ? m_positions[static_cast<size_t>(position)].panel : nullptr;
@@ -164,16 +170,6 @@ void TfrmMain::FocusName() {
     // field is entered then.
     m_enterNamePending = !isActiveWindow();
     m_edtName->setFocus(Qt::OtherFocusReason);
-}
-
-bool TfrmMain::FormKeyDown(QKeyEvent* event) {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        // Enter never reaches a control: it moves on as Tab does.
-        focusNextPrevChild(true);
-        return true;
-    }
-    return false;
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -96,9 +96,39 @@ public:
     // Focus back to the name field after a document command.
     void FocusName();
 
-    // Window-wide key handling, seen before the focused control: Enter moves to the next
-    // control as Tab. Returns true when the key was used up.
+    // Window-wide key handling, seen before the focused control: Enter, Up and Down move
+    // the focus (in a key editor: to the next or previous key), Ctrl+C/X/V/U run the key
+    // clipboard and undo outside the key editors. Returns true when the key was used up.
     bool FormKeyDown(QKeyEvent* event);
+
+    // --- In-place key text editing (KeyEditing.cpp) ---
+    // Shows the editor of CurrentKeyPos over its panel with the key's two lines, focused.
+    void OpenKeyEditor();
+    // A key editor lost the focus: its first two visual lines go to the key of EditFace.
+    void CommitKeyEditor();
+    // Leaves the open editor for the next (+1) or previous (-1) used position, wrapping
+    // from the last used position to the first and back, and opens the editor there.
+    void MoveKeyEditor(int step);
+
+    // --- Formatting commands of the current key (Formatting.cpp) ---
+    void ComboBox1Change();           // font name typed or chosen
+    void ComboBox2Change();           // font size typed or chosen
+    void btnFontClick();              // font dialog
+    void btnColor1Click();            // font colour (also ToolButton26)
+    void btnColorClick();             // background colour (also ToolButton25)
+    void RadioButton1Click(int number);  // RadioButton1..6
+    void ToolButton15Click(int number);  // ToolButton15..20: alignment and layout
+    void ToolButton22Click(int number);  // ToolButton22..24: bold, italic, underline
+    void ToolButton29Click(int number);  // ToolButton28 (+1), ToolButton29 (-1)
+
+    // --- Key clipboard and undo (EditCommands.cpp) ---
+    enum class EditCommand {
+        KeyCut, KeyCopy, KeyPaste, FormatCopy, FormatPaste,
+        EntryCut, EntryCopy, EntryPaste, Undo, Deselect
+    };
+    // Runs the command on the workspace and shows what it changed; the menu items and tool
+    // buttons then follow the five edit command states.
+    void RunEditCommand(EditCommand command);
 
     // Asked at every close request; the close goes ahead when it returns true.
     void SetCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
@@ -165,6 +195,10 @@ private:
     void ShowKeyFormat(const sw::model::KeyLabel& key);
     void SetScreenBackground(const QImage& image);
     void ReportPictureError(const QString& message);
+    // Editing and formatting bindings (KeyEditing.cpp, Formatting.cpp).
+    void BindKeyEditing();
+    void BindFormatting();
+    void ParkFocusOffKeyEditor();
 
     sw::model::Workspace& m_ws;
     sw::app::Dialogs& m_dialogs;
@@ -175,6 +209,7 @@ private:
     bool m_programChange = false;            // set while the program fills controls
     bool m_enterNamePending = false;         // the name field is entered once the window is active
     QSet<QString> m_reportedPictureErrors;
+    QComboBox* m_typedBox = nullptr;         // the font box whose typing is being applied
 
     QWidget* m_toolBar = nullptr;
     QLineEdit* m_edtNaisen = nullptr;
