@@ -1,0 +1,211 @@
+// Typing key texts in place: opening an editor, moving from key to key, what is stored
+// when an editor is left, Japanese from the input method, and the window-wide keys.
+#include <QClipboard>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "editor/EditorWindow.h"
+
+namespace sw::editor {
+namespace {
+
+using sw::test::Sjis;
+
+class KeyEditing : public sw::test::EditorWindow {};
+
+void Commit(QWidget* target, const QString& preedit, const QString& commit) {
+    QInputMethodEvent composing(preedit, {});
+    QApplication::sendEvent(target, &composing);
+    QInputMethodEvent done;
+    done.setCommitString(commit);
+    QApplication::sendEvent(target, &done);
+}
+
+TEST_F(KeyEditing, TypingAKeyAndEnterStoresItMovesOnAndUndoBringsTheOldTextBack) {
+    Key(3).Line1 = "OLD";
+    w->ShowFace();
+    OpenEditor(9);
+    ASSERT_TRUE(e().KeyEditorOpen);
+    EXPECT_TRUE(w->keyMemo(9)->hasFocus());
+    EXPECT_TRUE(e().MemoFocused);
+    EXPECT_TRUE(w->keyPanel(9)->isHidden());
+    EXPECT_EQ(w->keyMemo(9)->toPlainText(), "OLD");
+
+    Press(Qt::Key_A, Qt::ControlModifier);  // the editor's own select-all
+    Type("ABC");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Key(3).Line1, "ABC");
+    EXPECT_EQ(Key(3).Line2, "");
+    EXPECT_EQ(Caption(9), "ABC");
+    EXPECT_FALSE(w->keyPanel(9)->isHidden());
+    EXPECT_EQ(e().CurrentKeyPos, 10);
+    EXPECT_TRUE(w->keyMemo(10)->hasFocus());
+    EXPECT_EQ(VisibleEditors(), 1);
+    EXPECT_EQ(w->keyMemo(10)->toPlainText(), "");  // Enter put no line break anywhere
+    EXPECT_EQ(w->pnlADial()->text(), "04");
+    EXPECT_TRUE(w->action("Undo1")->isEnabled());
+
+    Trigger("Undo1");
+    EXPECT_EQ(Key(3).Line1, "OLD");
+    EXPECT_EQ(Caption(9), "OLD");
+    EXPECT_FALSE(w->action("Undo1")->isEnabled());
+}
+
+TEST_F(KeyEditing, TheEditorWrapsFromTheLastUsedPositionToTheFirstAndBack) {
+    Click(Radio(11));  // 30 keys
+    w->SelectKey(30);
+    w->OpenKeyEditor();
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(e().CurrentKeyPos, 1);
+    EXPECT_TRUE(w->keyMemo(1)->hasFocus());
+    Press(Qt::Key_Up);
+    EXPECT_EQ(e().CurrentKeyPos, 30);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(e().CurrentKeyPos, 1);
+    EXPECT_EQ(VisibleEditors(), 1);
+
+    Click(Radio(12));  // 18 keys: the model change closes the editor
+    EXPECT_FALSE(e().KeyEditorOpen);
+    EXPECT_EQ(VisibleEditors(), 0);
+    w->OpenKeyEditor();
+    Press(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(e().CurrentKeyPos, 24);
+    EXPECT_TRUE(w->keyMemo(24)->hasFocus());
+    EXPECT_EQ(w->pnlADial()->text(), "18");
+    EXPECT_EQ(w->keyPanel(24)->look(), PanelLook::Selected);
+    EXPECT_EQ(w->keyPanel(7)->look(), PanelLook::Normal);
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(e().CurrentKeyPos, 7);
+}
+
+TEST_F(KeyEditing, OnlyTwoVisualLinesAreStoredAndAnEmptyFirstLineGivesWay) {
+    w->OpenKeyEditor();  // position 07
+    QApplication::clipboard()->setText(QStringLiteral("A\nB\nC"));
+    Press(Qt::Key_V, Qt::ControlModifier);  // the editor's own paste
+    EXPECT_EQ(w->keyMemo(7)->toPlainText(), "A\nB\nC");
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Key(1).Line1, "A");
+    EXPECT_EQ(Key(1).Line2, "B");
+
+    QApplication::clipboard()->setText(QStringLiteral("\n受付"));
+    Press(Qt::Key_V, Qt::ControlModifier);
+    QApplication::clipboard()->setText(QStringLiteral("한"));  // CP932 cannot hold it
+    Press(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(w->keyMemo(8)->toPlainText(), QStringLiteral("\n受付"));
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Key(2).Line1, Sjis("受付"));
+    EXPECT_EQ(Key(2).Line2, "");
+}
+
+TEST_F(KeyEditing, LeavingAnEditorUnchangedRecordsNothing) {
+    Key(2).Line1 = "SAME";
+    w->ShowFace();
+    w->RunEditCommand(TfrmMain::EditCommand::KeyCopy);
+    OpenEditor(8);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Up);
+    w->fontNameBox()->setFocus();
+    EXPECT_TRUE(e().KeyEditorOpen);  // still shown, no longer focused
+    EXPECT_FALSE(e().MemoFocused);
+    EXPECT_EQ(Key(2).Line1, "SAME");
+    EXPECT_TRUE(e().PasteEnabled);
+    EXPECT_EQ(e().KeyCopyMode, 1);
+    EXPECT_FALSE(e().UndoEnabled);
+    EXPECT_TRUE(w->action("N7")->isEnabled());
+}
+
+TEST_F(KeyEditing, AFaceSwitchStoresTheTypedTextOnTheFaceThatWasShown) {
+    w->OpenKeyEditor();
+    Type(QStringLiteral("面一"));
+    w->tabPage()->setCurrentIndex(1);  // the editor still has the focus as the face changes
+    EXPECT_EQ(Key(1, 1).Line1, Sjis("面一"));
+    EXPECT_EQ(Key(1, 2).Line1, "");
+    EXPECT_EQ(Caption(7), "");
+    EXPECT_FALSE(e().KeyEditorOpen);
+    EXPECT_EQ(VisibleEditors(), 0);
+
+    w->OpenKeyEditor();
+    Type(QStringLiteral("面二"));
+    auto* bar = w->tabPage()->findChild<QTabBar*>();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+    EXPECT_EQ(e().CurrentFace, 3);
+    EXPECT_EQ(Key(1, 2).Line1, Sjis("面二"));
+    EXPECT_EQ(Key(1, 3).Line1, "");
+    Trigger("Undo1");  // the record belongs to face 2
+    EXPECT_EQ(Key(1, 2).Line1, "");
+    EXPECT_EQ(Key(1, 1).Line1, Sjis("面一"));
+}
+
+TEST_F(KeyEditing, CtrlKeysInAnEditorWorkOnItsTextAndCtrlShiftCDoesNothing) {
+    Key(1).Line1 = Sjis("営業部");
+    w->ShowFace();
+    w->OpenKeyEditor();
+    Press(Qt::Key_A, Qt::ControlModifier);
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("営業部"));
+    EXPECT_EQ(e().KeyCopyMode, 0);
+    EXPECT_FALSE(e().PasteEnabled);
+
+    w->edtName()->setFocus();
+    Press(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    Press(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(e().KeyCopyMode, 0);
+    EXPECT_FALSE(w->action("N7")->isEnabled());
+    Press(Qt::Key_C, Qt::ControlModifier);  // outside the editors: the key
+    EXPECT_EQ(e().KeyCopyMode, 1);
+    EXPECT_EQ(e().CopyBuffer[1][1].Line1, Sjis("営業部"));
+}
+
+TEST_F(KeyEditing, EscapeAbandonsNothingAndNoEnterBreaksALine) {
+    w->OpenKeyEditor();
+    Type("AB");
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(Key(1).Line1, "AB");
+    EXPECT_EQ(e().CurrentKeyPos, 8);
+    Type("CD");
+    Press(Qt::Key_Return, Qt::ControlModifier);
+    Press(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(Key(2).Line1, "CD");
+    EXPECT_EQ(Key(2).Line2, "");
+    EXPECT_EQ(e().CurrentKeyPos, 9);
+}
+
+TEST_F(KeyEditing, JapaneseFromTheInputMethodGoesIntoKeysAndTheName) {
+    w->OpenKeyEditor();
+    Commit(w->keyMemo(7), QStringLiteral("えいぎょう"), QStringLiteral("営業"));
+    Commit(w->keyMemo(7), QString(), QStringLiteral("한"));
+    EXPECT_EQ(w->keyMemo(7)->toPlainText(), QStringLiteral("営業"));
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Key(1).Line1, Sjis("営業"));
+
+    w->edtName()->setFocus();
+    Commit(w->edtName(), QStringLiteral("ほんしゃ"), QStringLiteral("本社"));
+    Commit(w->edtName(), QString(), QStringLiteral("한"));
+    w->edtNaisen()->setFocus();
+    EXPECT_EQ(ws->labelSet.Entries[1].Name, Sjis("本社"));
+}
+
+TEST_F(KeyEditing, EnterUpAndDownMoveTheFocusOutsideTheEditors) {
+    w->edtNaisen()->setFocus();
+    Press(Qt::Key_Down);
+    EXPECT_TRUE(w->edtName()->hasFocus());
+    Press(Qt::Key_Up);
+    EXPECT_TRUE(w->edtNaisen()->hasFocus());
+    Press(Qt::Key_Return);
+    EXPECT_TRUE(w->edtName()->hasFocus());
+
+    // A box left by an arrow keeps its text and the key its size.
+    w->fontSizeBox()->setFocus();
+    Press(Qt::Key_Down);
+    EXPECT_FALSE(w->fontSizeBox()->hasFocus());
+    EXPECT_EQ(w->fontSizeBox()->currentText(), "9");
+    EXPECT_EQ(Key(1).FontSize, 9);
+    EXPECT_FALSE(e().UndoEnabled);
+}
+
+}  // namespace
+}  // namespace sw::editor
