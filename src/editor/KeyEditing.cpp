@@ -4,7 +4,11 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
+#include <algorithm>
 
 #include "editor/TfrmMain.h"
 #include "editor/VisualLines.h"
@@ -54,6 +58,29 @@ Bytes LineBytes(const QString& text, const KeyLabel& key, const Bytes& atPlace) 
     return encoded.ok() ? std::move(encoded.bytes) : atPlace;
 }
 
+// The visual line the caret is on, counted from 0 over the whole text.
+int CaretVisualLine(const QPlainTextEdit& editor) {
+    const QTextCursor cursor = editor.textCursor();
+    int line = 0;
+    for (QTextBlock b = editor.document()->firstBlock(); b.isValid() && b != cursor.block(); b = b.next())
+        line += b.layout() ? std::max(1, b.layout()->lineCount()) : 1;
+    const QTextLayout* layout = cursor.block().layout();
+    if (layout && layout->lineCount() > 0)
+        line += std::max(0, layout->lineForTextPosition(cursor.positionInBlock()).lineNumber());
+    return line;
+}
+
+// An editor shows the two lines a key holds from its top, as the key does, also when a
+// large font lets the second line show only in part; only typing beyond them scrolls.
+void KeepKeyLinesInView(QPlainTextEdit* editor) {
+    // The editor scrolls itself with the scroll bar's signals blocked; its viewport
+    // update after a scroll is what can be seen.
+    QObject::connect(editor, &QPlainTextEdit::updateRequest, editor, [editor](const QRect&, int dy) {
+        QScrollBar* bar = editor->verticalScrollBar();
+        if (dy != 0 && bar->value() != 0 && CaretVisualLine(*editor) < 2) bar->setValue(0);
+    });
+}
+
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
@@ -62,7 +89,10 @@ bool IsEnter(const QKeyEvent* event) {
 
 void TfrmMain::BindKeyEditing() {
     auto* focus = new KeyEditorFocus(this);
-    for (int p = 1; p <= 30; ++p) keyMemo(p)->installEventFilter(focus);
+    for (int p = 1; p <= 30; ++p) {
+        keyMemo(p)->installEventFilter(focus);
+        KeepKeyLinesInView(keyMemo(p));
+    }
     connect(this, &TfrmMain::keyDoubleClicked, this, [this](int position) {
         // The first click of the double click has selected the key already.
         if (position != m_ws.editor.CurrentKeyPos) SelectKey(position);

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -205,6 +206,19 @@ TEST_F(KeyEditing, EnterUpAndDownMoveTheFocusOutsideTheEditors) {
     EXPECT_EQ(w->fontSizeBox()->currentText(), "9");
     EXPECT_EQ(Key(1).FontSize, 9);
     EXPECT_FALSE(e().UndoEnabled);
+}
+
+TEST_F(KeyEditing, AnEditorKeepsTheKeysFirstLineInViewWhileTheSecondIsTyped) {
+    Key(2).FontSize = 11;
+    Key(2).FontStyle = sw::model::kStyleBold;
+    w->ShowFace();
+    OpenEditor(8);
+    KeyMemo* memo = w->keyMemo(8);
+    Type(QStringLiteral("東京本社営業"));  // wraps onto a second line that shows only in part
+    ASSERT_GT(memo->cursorRect().top(), memo->fontMetrics().height() / 2);
+    EXPECT_EQ(memo->verticalScrollBar()->value(), 0);
+    Type(QStringLiteral("第一部長室"));  // a third line, which the key will not keep, is shown
+    EXPECT_GT(memo->verticalScrollBar()->value(), 0);
 }
 
 }  // namespace
