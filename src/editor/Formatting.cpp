@@ -21,8 +21,9 @@ using sw::model::KeyLabel;
 
 namespace {
 
-// Calls back when a watched control loses the focus to another control of the window
-// (not while the window is being destroyed: then it is no TfrmMain any more).
+// Calls back when a watched control loses the focus to another control of the window (not
+// to a popup or another window, and not while the window is being destroyed: then it is
+// no TfrmMain any more).
 class FocusLeft : public QObject {
 public:
     FocusLeft(TfrmMain* window, std::function<void()> left) : QObject(window), m_left(std::move(left)) {}
@@ -30,6 +31,7 @@ public:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::FocusOut &&
             static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason &&
             qobject_cast<TfrmMain*>(parent()))
             m_left();
         return false;

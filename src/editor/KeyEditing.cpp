@@ -23,16 +23,24 @@ using sw::model::KeyLabel;
 
 namespace {
 
+// True for the focus an editor seems to lose and regain while it stays the window's
+// focused control: a popup opens (its own context menu, a menu of the window) or another
+// window is activated. The text is not stored then, and the caret stays where it is;
+// every command that acts on keys closes the editor first.
+bool KeepsFocus(const QEvent* event) {
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+}
+
 // Follows the focus of the key editors: entering one marks it focused, leaving it stores
-// its text. A popup (the editor's own context menu, a menu of the window) leaves the
-// editor focused, so its text is not stored then.
+// its text.
 class KeyEditorFocus : public QObject {
 public:
     explicit KeyEditorFocus(TfrmMain* window) : QObject(window) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) return false;
-        if (static_cast<QFocusEvent*>(event)->reason() == Qt::PopupFocusReason) return false;
+        if (KeepsFocus(event)) return false;
         // While the window is being destroyed it is no TfrmMain any more.
         auto* window = qobject_cast<TfrmMain*>(parent());
         if (!window) return false;

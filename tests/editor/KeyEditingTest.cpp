@@ -208,6 +208,18 @@ TEST_F(KeyEditing, EnterUpAndDownMoveTheFocusOutsideTheEditors) {
     EXPECT_FALSE(e().UndoEnabled);
 }
 
+TEST_F(KeyEditing, AnotherWindowInBetweenLeavesTheEditorAsItWas) {
+    w->OpenKeyEditor();
+    Type("AB");
+    QWidget other;
+    ASSERT_TRUE(sw::test::ShowActive(&other));
+    other.hide();
+    ASSERT_TRUE(sw::test::ShowActive(w.get()));
+    Type("C");  // the caret is where it was
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Key(1).Line1, "ABC");
+}
+
 TEST_F(KeyEditing, AnEditorKeepsTheKeysFirstLineInViewWhileTheSecondIsTyped) {
     Key(2).FontSize = 11;
     Key(2).FontStyle = sw::model::kStyleBold;
