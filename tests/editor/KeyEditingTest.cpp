@@ -118,6 +118,28 @@ TEST_F(KeyEditing, LeavingAnEditorUnchangedRecordsNothing) {
     EXPECT_TRUE(w->action("N7")->isEnabled());
 }
 
+TEST_F(KeyEditing, SelectingAnotherKeyOrEntryClosesTheEditorWithItsText) {
+    OpenEditor(7);
+    Type("AB");
+    Click(w->captionLabel(8));
+    EXPECT_EQ(Key(1).Line1, "AB");
+    EXPECT_FALSE(e().KeyEditorOpen);
+    EXPECT_EQ(VisibleEditors(), 0);
+    EXPECT_EQ(e().CurrentKeyPos, 8);
+
+    OpenEditor(8);
+    Type("CD");
+    w->fontNameBox()->setFocus();  // the editor stays shown, its text is stored
+    EXPECT_TRUE(e().KeyEditorOpen);
+    EXPECT_EQ(Key(2).Line1, "CD");
+    ws->labelSet.Entries[3].ButtonModel = sw::model::kModel30;
+    w->edtNaisen()->setText("3");
+    ASSERT_TRUE(w->ApplyEntryNumber());
+    EXPECT_FALSE(e().KeyEditorOpen);
+    EXPECT_EQ(VisibleEditors(), 0);
+    EXPECT_EQ(e().CurrentKeyPos, 1);
+}
+
 TEST_F(KeyEditing, AFaceSwitchStoresTheTypedTextOnTheFaceThatWasShown) {
     w->OpenKeyEditor();
     Type(QStringLiteral("面一"));
