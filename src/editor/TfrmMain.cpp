@@ -91,6 +91,8 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     });
     connect(m_radio[11], &QRadioButton::clicked, this, [this] { RadioButton11Click(0); });
     connect(m_radio[12], &QRadioButton::clicked, this, [this] { RadioButton11Click(1); });
+    BindFaceBackground();
+    BindFaceCopy();
 
     // InitialiseEditorState.
     sw::model::AppSettings& settings = m_ws.settings;
