@@ -84,9 +84,8 @@ void TfrmMain::BindFaceBackground() {
             if (on && !m_programChange) RadioButton9Click(n);
         });
     }
-    auto* watcher = new PressWatcher(this, [this] { Image418Click(); });
-    m_image418->installEventFilter(watcher);
-    m_image430->installEventFilter(watcher);
+    m_image418->installEventFilter(new PressWatcher(this, [this] { Image418Click(); }));
+    m_image430->installEventFilter(new PressWatcher(this, [this] { Image430Click(); }));
 }
 
 bool TfrmMain::EntryNumberStands() const {

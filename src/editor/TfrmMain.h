@@ -85,7 +85,9 @@ public:
     void Button3Click();  // 単色選択
     void RadioButton7Click(int sender);  // 7 = 画像, 8 = 単色
     void RadioButton9Click(int sender);  // 9 = 拡大縮小, 10 = 実寸並列
-    void Image418Click();                // a click on either strip drawing
+    // A click on a strip drawing (18 or 30 keys) closes the key editor.
+    void Image418Click();
+    void Image430Click() { Image418Click(); }
 
     // --- Face copy and clear (FaceCopy.cpp) ---
     void btnCopy1Click(int targetFace);  // btnCopy1..4

@@ -327,6 +327,15 @@ TEST_F(FaceBackground, AClickOnTheStripDrawingClosesTheKeyEditor) {
     EXPECT_TRUE(w->keyMemo(7)->isHidden());
     EXPECT_TRUE(w->keyPanel(7)->isVisible());
     EXPECT_EQ(w->keyPanel(7)->look(), PanelLook::Selected);
+
+    // The same on the 30-key drawing.
+    Click("RadioButton11");
+    ws->editor.KeyEditorOpen = 1;
+    w->keyPanel(1)->hide();
+    w->keyMemo(1)->show();
+    QTest::mouseClick(Named("Image430"), Qt::LeftButton, {}, QPoint(8, 8));
+    EXPECT_EQ(ws->editor.KeyEditorOpen, 0);
+    EXPECT_TRUE(w->keyMemo(1)->isHidden());
 }
 
 }  // namespace
