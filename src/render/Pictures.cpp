@@ -290,6 +290,8 @@ BitmapHeader ReadBitmapHeader(int fd) {
     header.parsed = true;
     header.width = header.width < 0 ? -header.width : header.width;
     header.height = header.height < 0 ? -header.height : header.height;
+    // Refused as too large before anything is read; its byte count could overflow.
+    if (header.width * header.height > kMaxPicturePixels) return header;
     const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
     if (uncompressed && bitsPerPixel > 0 && bitsPerPixel <= 32) {
         const qint64 stride = (header.width * bitsPerPixel + 31) / 32 * 4;
