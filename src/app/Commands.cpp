@@ -49,6 +49,7 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
 
     for (int n : {1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 25, 26, 27})
         connect(m_window.toolButton(n), &QToolButton::clicked, this, [this, n] { ToolButton1Click(n); });
+    SetToolCommand(27, [this] { m_window.ChooseBackgroundPicture(); });  // as 画像選択
 
     // Key clipboard and undo: the Edit menu stores what a key editor holds and runs the
     // command; the tool buttons (after the prologue) and Ctrl+C/X/V/U run the same.

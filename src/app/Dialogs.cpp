@@ -91,9 +91,12 @@ std::optional<QString> QtDialogs::ChooseFile(QWidget* parent, FileKind kind,
             break;
         case FileKind::OpenPicture:
             dialog.setWindowTitle(QStringLiteral("画像の選択"));
-            dialog.setNameFilters({QStringLiteral("画像ファイル (*.bmp *.BMP *.jpg *.JPG *.jpeg *.JPEG)"),
+            // Pictures from Windows often end in upper case; a desktop's own dialog may
+            // match the patterns case by case.
+            dialog.setNameFilters({QStringLiteral("すべてのファイル (*.bmp *.jpg *.jpeg *.BMP *.JPG *.JPEG)"),
                                    QStringLiteral("ビットマップ (*.bmp *.BMP)"),
-                                   QStringLiteral("JPEG (*.jpg *.JPG *.jpeg *.JPEG)")});
+                                   QStringLiteral("JPEG イメージファイル (*.jpg *.JPG)"),
+                                   QStringLiteral("JPEG イメージファイル (*.jpeg *.JPEG)")});
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             break;

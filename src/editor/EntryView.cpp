@@ -1,17 +1,12 @@
-// The current entry on screen: number and name fields, face tabs, key model, the face
-// background, and the refreshes after a reset, a load or a plain document operation.
+// The current entry on screen: number and name fields, face tabs, key model, and the
+// refreshes after a reset, a load or a plain document operation.
 #include <QComboBox>
-#include <QTimer>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-#include <QToolButton>
 
 #include "app/Dialogs.h"
-#include "render/Pictures.h"
 #include "editor/ScreenColors.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
@@ -29,87 +24,7 @@ int FieldNumber(const QLineEdit* field) {
     return ok ? n : 0;
 }
 
-constexpr int kFaceWidth = 458;
-constexpr int kFaceHeight = 277;
-
 }  // namespace
-
-void TfrmMain::ClearScreenBackground() { SetScreenBackground(sw::render::BlankPicture()); }
-
-void TfrmMain::SetScreenBackground(const QImage& image) {
-    // Image2 shows the top-left part of what it is given, as large as the face area.
-    m_image2->setPixmap(QPixmap::fromImage(image.copy(0, 0, kFaceWidth, kFaceHeight)));
-}
-
-void TfrmMain::PaintScreenSolidBackground() {
-    const sw::model::EditorState& e = m_ws.editor;
-    QImage solid(kFaceWidth, kFaceHeight, QImage::Format_RGB32);
-    solid.fill(ColorFromRef(m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace].BackgroundColor));
-    SetScreenBackground(solid);
-}
-
-void TfrmMain::PrepareScreenBackground() {
-    const sw::model::EditorState& e = m_ws.editor;
-    sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
-    QImage shown = sw::render::BlankPicture();
-    if (!face.PictureFile.empty()) {
-        sw::render::PictureLoad load = sw::render::LoadPicture(face.PictureFile);
-        switch (load.status) {
-            case sw::render::PictureStatus::Missing:
-                // A picture that is gone is forgotten; the face shows the blank.
-                face.PictureFile.clear();
-                break;
-            case sw::render::PictureStatus::Error:
-                ReportPictureError(load.message);
-                break;
-            case sw::render::PictureStatus::Ok:
-                if (face.PictureLayout == 0)
-                    shown = load.image.scaled(kFaceWidth, kFaceHeight, Qt::IgnoreAspectRatio,
-                                              Qt::SmoothTransformation);
-                else
-                    sw::render::TilePicture(load.image, shown);
-                break;
-        }
-    }
-    SetScreenBackground(shown);
-}
-
-QImage TfrmMain::ScreenBackground() const { return m_image2->pixmap().toImage(); }
-
-void TfrmMain::ReportPictureError(const QString& message) {
-    // A picture that cannot be read is reported once, not at every showing of its face,
-    // and after the operation that showed the face has finished.
-    if (m_reportedPictureErrors.contains(message)) return;
-    m_reportedPictureErrors.insert(message);
-    QTimer::singleShot(0, this, [this, message] {
-        m_dialogs.Message(this, sw::app::MessageKind::Error, message, sw::app::Buttons::Ok);
-    });
-}
-
-void TfrmMain::ShowFaceBackground() {
-    sw::model::EditorState& e = m_ws.editor;
-    sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
-    if (face.BackgroundMode != 0) {
-        PaintScreenSolidBackground();
-    } else if (!face.PictureFile.empty()) {
-        PrepareScreenBackground();
-    } else {
-        ClearScreenBackground();
-    }
-    m_programChange = true;
-    m_radio[face.PictureLayout != 0 ? 10 : 9]->setChecked(true);
-    m_radio[face.BackgroundMode != 0 ? 8 : 7]->setChecked(true);
-    m_programChange = false;
-    // The controls of the mode not in force are disabled.
-    const bool picture = face.BackgroundMode == 0;
-    m_btnSelect->setEnabled(picture);
-    m_button1->setEnabled(picture);
-    m_groupBox4->setEnabled(picture);
-    toolButton(27)->setEnabled(picture);
-    m_radio[9]->setEnabled(picture);
-    m_radio[10]->setEnabled(picture);
-    m_button3->setEnabled(!picture);
-}
 
 void TfrmMain::ShowEntry() {
     sw::model::EditorState& e = m_ws.editor;

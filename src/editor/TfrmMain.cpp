@@ -93,6 +93,8 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     connect(m_radio[12], &QRadioButton::clicked, this, [this] { RadioButton11Click(1); });
     BindKeyEditing();
     BindFormatting();
+    BindFaceBackground();
+    BindFaceCopy();
 
     // InitialiseEditorState.
     sw::model::AppSettings& settings = m_ws.settings;

@@ -77,6 +77,22 @@ public:
     // Image2 back to the blank picture.
     void ClearScreenBackground();
 
+    // --- Face background commands (FaceBackground.cpp) ---
+    // 画像選択 and tool button 27: a picture file for the current face.
+    void ChooseBackgroundPicture();
+    void btnSelectClick();
+    void Button1Click();  // 画像削除
+    void Button3Click();  // 単色選択
+    void RadioButton7Click(int sender);  // 7 = 画像, 8 = 単色
+    void RadioButton9Click(int sender);  // 9 = 拡大縮小, 10 = 実寸並列
+    // A click on a strip drawing (18 or 30 keys) closes the key editor.
+    void Image418Click();
+    void Image430Click() { Image418Click(); }
+
+    // --- Face copy and clear (FaceCopy.cpp) ---
+    void btnCopy1Click(int targetFace);  // btnCopy1..4
+    void btnDeleteClick();
+
     // --- Events ---
     void SelectKey(int position);
     void tabPageChange(int index);
@@ -199,6 +215,16 @@ private:
     void BindKeyEditing();
     void BindFormatting();
     void ParkFocusOffKeyEditor();
+    // Binds the background and face copy controls (FaceBackground.cpp, FaceCopy.cpp).
+    void BindFaceBackground();
+    void BindFaceCopy();
+    // The controls of the background mode in force enabled, those of the other disabled.
+    void EnableBackgroundControls(bool pictureMode);
+    // The current face's picture on screen, already loaded, stretched or repeated.
+    void ShowScreenPicture(const QImage& picture);
+    // False when a click arrives after applying the Ｎｏ field on focus failed: the field
+    // does not name the entry shown, and the button's command is not carried out.
+    bool EntryNumberStands() const;
 
     sw::model::Workspace& m_ws;
     sw::app::Dialogs& m_dialogs;
