@@ -161,7 +161,7 @@ void StyleText(QTextDocument& doc) {
         } else if (code) {
             charFormat.setFontFamilies({QString::fromLatin1(kFixedFamily)});
             charFormat.setFontFixedPitch(true);
-            charFormat.setFontPointSize(kBodyPoints - 1);
+            charFormat.setFontPointSize(kBodyPoints - 0.5);
             blockFormat.setBackground(kShadeColor);
             blockFormat.setIndent(1);
             auto isCode = [](QTextBlock other) {
