@@ -50,6 +50,25 @@ for chapter in "${chapters[@]}"; do
         fail "the contents send \"$chapter\" to page $page, which does not hold it"
 done
 
+# Every page after the title page ends with its number out of all, and no page ends with
+# a heading whose text went on to the next page.
+mapfile -t headings < <(sed -n 's/^###* //p' "$guide")
+for ((page = 2; page <= pages; page++)); do
+    mapfile -t lines < <(pdftotext -enc UTF-8 -layout -f "$page" -l "$page" "$pdf" - |
+        sed -e 's/[[:space:]]*$//' -e '/^$/d' -e 's/\f//g' | sed '/^$/d')
+    count="${#lines[@]}"
+    if [ "$count" -lt 2 ]; then
+        fail "page $page holds no text"
+        continue
+    fi
+    grep -qE "${page} / ${pages}\$" <<<"${lines[count - 1]}" ||
+        fail "page $page does not end with \"$page / $pages\": ${lines[count - 1]}"
+    last_text="$(sed -E 's/^[[:space:]]+//' <<<"${lines[count - 2]}")"
+    for heading in "${headings[@]}"; do
+        [ "$last_text" = "$heading" ] && fail "page $page ends with the heading \"$heading\""
+    done
+done
+
 # Every picture the guide names is embedded, at its own size or larger.
 mapfile -t pictures < <(grep -oE '!\[[^]]*\]\([^)]+\)' "$guide" | sed -E 's/.*\((.*)\)/\1/' | sort -u)
 [ "${#pictures[@]}" -ge 5 ] || fail "only ${#pictures[@]} pictures named in $guide"
