@@ -18,6 +18,7 @@
 #include <QTextTable>
 #include <QAbstractTextDocumentLayout>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -197,7 +198,7 @@ void StyleTables(QTextDocument& doc) {
         format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
         format.setBorderCollapse(true);
         format.setCellSpacing(0);
-        format.setCellPadding(Px(1.2));
+        format.setCellPadding(Px(1));
         format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
         format.setTopMargin(Px(1));
         format.setBottomMargin(Px(3));
@@ -246,18 +247,49 @@ int PageOf(QAbstractTextDocumentLayout* layout, const QTextBlock& block, double 
     return int((top + 1) / pageHeight);
 }
 
-// A heading or a picture that would end a page while what follows it starts the next one
-// goes to the next page with it. One move at a time, since each moves everything after it.
-void KeepWithNext(QTextDocument& doc, double pageHeight) {
+// The top of line i of a block in the document: the block's box starts where its text
+// layout is placed (inside its table cell, for a block in a table), its lines below that.
+double LineTop(QAbstractTextDocumentLayout* layout, const QTextBlock& block, int i) {
+    return layout->blockBoundingRect(block).top() + block.layout()->lineAt(i).y();
+}
+
+int LinePage(QAbstractTextDocumentLayout* layout, const QTextBlock& block, int i,
+             double pageHeight) {
+    return int((LineTop(layout, block, i) + 1) / pageHeight);
+}
+
+// A paragraph that would be split across two pages goes to the next page whole (the layout
+// draws every line of a block it draws, so the lines of a split one would be in the PDF
+// twice, once hidden), and a heading or a picture that would end a page while what follows
+// it starts the next one goes with it. One move at a time, since each moves all after it.
+void KeepTogether(QTextDocument& doc, double pageHeight) {
     QAbstractTextDocumentLayout* layout = doc.documentLayout();
     for (int round = 0; round < 200; ++round) {
         bool moved = false;
         for (QTextBlock block = doc.begin(); block.isValid() && !moved; block = block.next()) {
             const QTextBlockFormat format = block.blockFormat();
-            if (format.headingLevel() == 0 && !IsPictureBlock(block)) continue;
             if (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore) continue;
-            if (!block.next().isValid()) continue;
-            if (PageOf(layout, block.next(), pageHeight) > PageOf(layout, block, pageHeight)) {
+            if (block.layout()->lineCount() == 0) continue;
+            const int lastLine = block.layout()->lineCount() - 1;
+            const bool split = LinePage(layout, block, lastLine, pageHeight) >
+                               LinePage(layout, block, 0, pageHeight);
+            if (QTextTable* table = QTextCursor(block).currentTable()) {
+                // A table with a row split across two pages starts the next page instead (the
+                // guide's tables are shorter than a page).
+                QTextTableFormat format = table->format();
+                if (!split || (format.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
+                    continue;
+                format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+                table->setFormat(format);
+                moved = true;
+                continue;
+            }
+            const int page = PageOf(layout, block, pageHeight);
+            bool move = split;
+            if (!move && (format.headingLevel() > 0 || IsPictureBlock(block)) &&
+                block.next().isValid())
+                move = PageOf(layout, block.next(), pageHeight) > page;
+            if (move) {
                 QTextBlockFormat breakBefore;
                 breakBefore.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
                 QTextCursor(block).mergeBlockFormat(breakBefore);
@@ -348,11 +380,13 @@ bool WritePdf(QTextDocument& doc, const std::vector<TocLine>& toc, const QString
                                          QMarginsF(20, 18, 20, 14), QPageLayout::Millimeter));
         const QRect paintRect = writer.pageLayout().paintRectPixels(kResolution);
         const double footer = Dots(9);
-        const double bodyHeight = paintRect.height() - footer;
+        // Whole dots: the layout keeps positions in 1/64 dot, and a page boundary it cannot
+        // hold exactly would leave a line pushed to the next page touching this one.
+        const double bodyHeight = std::floor(paintRect.height() - footer);
         doc.documentLayout()->setPaintDevice(&writer);
         doc.setDocumentMargin(0);
         doc.setPageSize(QSizeF(paintRect.width(), bodyHeight));
-        KeepWithNext(doc, bodyHeight);
+        KeepTogether(doc, bodyHeight);
         FillContentsPages(doc, toc, bodyHeight);
         const int pages = doc.pageCount();
 
@@ -369,7 +403,14 @@ bool WritePdf(QTextDocument& doc, const std::vector<TocLine>& toc, const QString
             painter.setClipRect(QRectF(0, 0, paintRect.width(), bodyHeight));
             painter.translate(0, -page * bodyHeight);
             QAbstractTextDocumentLayout::PaintContext context;
-            context.clip = QRectF(0, page * bodyHeight, paintRect.width(), bodyHeight);
+            // The layout draws every block that meets this rectangle; the painter's clip hides
+            // what lies outside the page, but the PDF would still carry it. So the rectangle
+            // starts below the spacing the last block of the page above may reach into this
+            // one and ends half a dot above a block pushed to the next page: each text and
+            // picture is in the PDF once.
+            const double inset = Dots(2);
+            context.clip = QRectF(0, page * bodyHeight + inset, paintRect.width(),
+                                  bodyHeight - inset - 0.5);
             doc.documentLayout()->draw(&painter, context);
             painter.restore();
             if (page == 0) continue;  // the title page carries no footer

@@ -69,11 +69,20 @@ for ((page = 2; page <= pages; page++)); do
     done
 done
 
-# Every picture the guide names is embedded, at its own size or larger.
+# No sentence is on two pages after the contents (a line pushed to the next page must leave
+# nothing behind).
+repeated="$(for ((page = 2; page <= pages; page++)); do
+    pdftotext -enc UTF-8 -f "$page" -l "$page" "$pdf" - | grep -vxF -- "$title" |
+        awk 'length($0) >= 45' | sort -u
+done | sort | uniq -d)"
+[ -z "$repeated" ] || fail "text found on two pages: $repeated"
+
+# Every picture the guide names is embedded.
 mapfile -t pictures < <(grep -oE '!\[[^]]*\]\([^)]+\)' "$guide" | sed -E 's/.*\((.*)\)/\1/' | sort -u)
 [ "${#pictures[@]}" -ge 5 ] || fail "only ${#pictures[@]} pictures named in $guide"
 embedded="$(pdfimages -list "$pdf" | tail -n +3 | awk '$3 == "image"' | wc -l)"
-[ "$embedded" -ge "${#pictures[@]}" ] ||
+# Each picture once: a page must not carry, hidden, what belongs to its neighbour.
+[ "$embedded" -eq "${#pictures[@]}" ] ||
     fail "$embedded pictures embedded, ${#pictures[@]} named in the guide"
 picture_bytes=0
 for picture in "${pictures[@]}"; do
