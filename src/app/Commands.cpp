@@ -131,7 +131,13 @@ void Commands::ShowHelp() {
                          sw::model::DecodeCp932(m_ws.settings.HelpFileName);
     if (QFileInfo(path).isFile()) {
         // The document opens in the program the desktop associates with it; we do not wait.
-        openUrl(QUrl::fromLocalFile(path));
+        // When the desktop has no such program nothing would happen at all, so say so.
+        if (!openUrl(QUrl::fromLocalFile(path))) {
+            m_dialogs.Message(&m_window, MessageKind::Error,
+                              QStringLiteral("ヘルプファイル %1 を開くプログラムが見つかりません。")
+                                  .arg(path),
+                              Buttons::Ok);
+        }
         return;
     }
     m_dialogs.Message(&m_window, MessageKind::Error, QStringLiteral("ヘルプファイルが有りません。"),

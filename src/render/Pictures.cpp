@@ -293,7 +293,10 @@ BitmapHeader ReadBitmapHeader(int fd) {
     // Refused as too large before anything is read; its byte count could overflow.
     if (header.width * header.height > kMaxPicturePixels) return header;
     const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
-    if (uncompressed && bitsPerPixel > 0 && bitsPerPixel <= 32) {
+    // Only a size within the pixel bound is worth a byte count (a larger one is refused),
+    // and only there can the count not overflow.
+    const bool bounded = header.width * header.height <= kMaxPicturePixels;
+    if (bounded && uncompressed && bitsPerPixel > 0 && bitsPerPixel <= 32) {
         const qint64 stride = (header.width * bitsPerPixel + 31) / 32 * 4;
         header.bytesNeeded = pixelOffset + stride * header.height;
     } else if ((compression == 1 || compression == 2) && imageSize > 0) {  // RLE

@@ -131,6 +131,14 @@ TEST_F(CommandTable, HelpOpensTheGuideInTheProgramDirectoryOrSaysItIsMissing) {
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QUrl::fromLocalFile(QString::fromStdString(guide)));
     EXPECT_EQ(dialogs.messages.size(), 1u);
+
+    // A desktop with no program for PDF files opens nothing: the user is told, with the file.
+    program->commands().openUrl = [](const QUrl&) { return false; };
+    w().action("de1")->trigger();
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].kind, MessageKind::Error);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("Stripwise2ヘルプガイド.pdf")));
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("開くプログラムが見つかりません")));
 }
 
 TEST_F(CommandTable, TheAboutBoxShowsItsLinesAndKeepsItsPlaceOnOk) {
