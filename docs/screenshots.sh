@@ -16,6 +16,7 @@ fi
     echo "screenshots.sh: no configured build folder (run scripts/run or scripts/test first)" >&2
     exit 1
 }
+BUILD="$(cd "$BUILD" && pwd)"
 OUT="$ROOT/docs/guide/images"
 FONT=/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf
 for tool in Xvfb xdotool import convert; do
