@@ -4,12 +4,16 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QDialog>
 #include <QFont>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPalette>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
 
+#include "app/WaitCursor.h"
 #include "model/Settings.h"
 
 namespace sw::app {
@@ -37,15 +41,6 @@ inline void SetFieldFocusLook(QWidget* field, bool focused) {
     field->setPalette(palette);
 }
 
-// Shows the hourglass cursor for as long as it lives.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 // The size of the screen a window is centred on by default.
 inline sw::model::Size ScreenSizeFor(const QWidget* window) {
     const QWidget* anchor = window->parentWidget() ? window->parentWidget() : window;
@@ -62,5 +57,34 @@ inline void MakeFixedDialogWindow(QWidget* dialog, int clientWidth, int clientHe
                            Qt::MSWindowsFixedSizeDialogHint);
     dialog->setFixedSize(clientWidth, clientHeight);
 }
+
+// A dialog of fields filled in one after another: the window sees each key before the
+// focused control, and Enter, Down and Up move through the fields.
+class FieldDialog : public QDialog {
+protected:
+    using QDialog::QDialog;
+
+    // True when the key was taken. A focused button takes Enter as a click; elsewhere Enter
+    // moves on. No button is the dialog's default: Enter in a field never presses one.
+    bool MoveFocusOnFormKey(QObject* target, QKeyEvent* event) {
+        switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (auto* button = qobject_cast<QPushButton*>(target))
+                button->click();
+            else
+                focusNextPrevChild(true);
+            return true;
+        case Qt::Key_Down:
+            focusNextPrevChild(true);
+            return true;
+        case Qt::Key_Up:
+            focusNextPrevChild(false);
+            return true;
+        default:
+            return false;
+        }
+    }
+};
 
 }  // namespace sw::app

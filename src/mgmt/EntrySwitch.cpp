@@ -2,6 +2,7 @@
 #include "mgmt/EntrySwitch.h"
 
 #include "model/Cp932.h"
+#include "model/FieldNumber.h"
 
 namespace sw::mgmt {
 
@@ -41,14 +42,8 @@ Refresh ApplyChosenEntry(Workspace& ws) {
 }
 
 int EntryNumberOfField(const QString& text) {
-    const QString t = text.trimmed();
-    qsizetype i = (t.startsWith(u'+') || t.startsWith(u'-')) ? 1 : 0;
-    if (i == t.size()) return 0;
-    for (qsizetype j = i; j < t.size(); ++j)
-        if (t[j] < u'0' || t[j] > u'9') return 0;
-    bool ok = false;
-    const qlonglong n = t.toLongLong(&ok);
-    return ok && n >= 1 && n <= sw::model::kEntryCount ? static_cast<int>(n) : 0;
+    const std::optional<qlonglong> n = sw::model::FieldNumber(text);
+    return n && *n >= 1 && *n <= sw::model::kEntryCount ? static_cast<int>(*n) : 0;
 }
 
 QString SelectionItemText(int entry, const sw::model::Bytes& name) {

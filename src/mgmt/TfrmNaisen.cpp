@@ -40,7 +40,7 @@ QLabel* BoxLabel(QWidget* parent, const QString& name, const QString& text, QRec
 
 }  // namespace
 
-TfrmNaisen::TfrmNaisen(sw::model::Workspace& ws, QWidget* parent) : QDialog(parent), m_ws(ws) {
+TfrmNaisen::TfrmNaisen(sw::model::Workspace& ws, QWidget* parent) : FieldDialog(parent), m_ws(ws) {
     setObjectName(QStringLiteral("TfrmNaisen"));
     sw::app::MakeFixedDialogWindow(this, kClientWidth, kClientHeight);
     setFont(sw::app::GothicFont(17));
@@ -238,25 +238,7 @@ bool TfrmNaisen::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfrmNaisen::FormKeyDown(QObject* target, QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // A focused button takes Enter as a click; elsewhere Enter moves on. No button
-        // is the dialog's default: Enter in a field never presses one.
-        if (auto* button = qobject_cast<QPushButton*>(target))
-            button->click();
-        else
-            focusNextPrevChild(true);
-        return true;
-    case Qt::Key_Down:
-        focusNextPrevChild(true);
-        return true;
-    case Qt::Key_Up:
-        focusNextPrevChild(false);
-        return true;
-    default:
-        return false;
-    }
+    return MoveFocusOnFormKey(target, event);
 }
 
 sw::model::Refresh OpenRegistration(QWidget* parent, sw::model::Workspace& ws) {

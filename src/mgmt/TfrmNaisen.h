@@ -1,8 +1,7 @@
 // The registration dialog: names and key models of all 50 management numbers in one table.
 #pragma once
 
-#include <QDialog>
-
+#include "app/DialogSupport.h"
 #include "model/Refresh.h"
 #include "model/Settings.h"
 #include "model/Workspace.h"
@@ -15,7 +14,7 @@ namespace sw::mgmt {
 
 class NameEdit;
 
-class TfrmNaisen : public QDialog {
+class TfrmNaisen : public sw::app::FieldDialog {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 659;

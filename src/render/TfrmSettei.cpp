@@ -5,9 +5,11 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <climits>
 
 #include "app/DialogSupport.h"
 #include "model/Cp932.h"
+#include "model/FieldNumber.h"
 #include "model/IniFile.h"
 
 namespace sw::render {
@@ -15,14 +17,8 @@ namespace sw::render {
 QString FormatOffsetField(int value) { return QStringLiteral("%1").arg(value, 4); }
 
 int OffsetFieldValue(const QString& text) {
-    const QString t = text.trimmed();
-    qsizetype i = (t.startsWith(u'+') || t.startsWith(u'-')) ? 1 : 0;
-    if (i == t.size()) return 0;
-    for (qsizetype j = i; j < t.size(); ++j)
-        if (t[j] < u'0' || t[j] > u'9') return 0;
-    bool ok = false;
-    const int value = t.toInt(&ok);
-    return ok ? value : 0;
+    const std::optional<qlonglong> value = sw::model::FieldNumber(text);
+    return value && *value >= INT_MIN && *value <= INT_MAX ? static_cast<int>(*value) : 0;
 }
 
 OffsetEdit::OffsetEdit(QWidget* parent) : QLineEdit(parent) {
@@ -72,7 +68,7 @@ QLabel* PlacedLabel(QWidget* parent, const QString& name, const QString& text, Q
 
 }  // namespace
 
-TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent) : QDialog(parent), m_ws(ws) {
+TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent) : FieldDialog(parent), m_ws(ws) {
     setObjectName(QStringLiteral("TfrmSettei"));
     sw::app::MakeFixedDialogWindow(this, kClientWidth, kClientHeight);
     setFont(sw::app::GothicFont(13));
@@ -208,25 +204,7 @@ bool TfrmSettei::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfrmSettei::FormKeyDown(QObject* target, QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // A focused button takes Enter as a click; elsewhere Enter moves on. No button
-        // is the dialog's default: Enter in a field never presses one.
-        if (auto* button = qobject_cast<QPushButton*>(target))
-            button->click();
-        else
-            focusNextPrevChild(true);
-        return true;
-    case Qt::Key_Down:
-        focusNextPrevChild(true);
-        return true;
-    case Qt::Key_Up:
-        focusNextPrevChild(false);
-        return true;
-    default:
-        return false;
-    }
+    return MoveFocusOnFormKey(target, event);
 }
 
 void ShowPrintAdjustment(QWidget* parent, sw::model::Workspace& ws) {

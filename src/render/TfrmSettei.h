@@ -2,10 +2,10 @@
 // of a millimetre.
 #pragma once
 
-#include <QDialog>
 #include <QLineEdit>
 #include <QString>
 
+#include "app/DialogSupport.h"
 #include "model/Settings.h"
 #include "model/Workspace.h"
 
@@ -39,7 +39,7 @@ private:
     bool m_entered = false;  // entered and not yet left for another control
 };
 
-class TfrmSettei : public QDialog {
+class TfrmSettei : public sw::app::FieldDialog {
     Q_OBJECT
 public:
     static constexpr int kClientWidth = 386;

@@ -11,6 +11,7 @@
 
 #include "app/Commands.h"
 #include "app/Program.h"
+#include "app/ProgramFixture.h"
 #include "app/TfrmVersion.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
@@ -27,21 +28,8 @@ using sw::test::ScriptedDialogs;
 using sw::test::Sjis;
 using sw::test::WorkingDir;
 
-class CommandTable : public ::testing::Test {
+class CommandTable : public sw::test::ProgramFixture {
 protected:
-    WorkingDir cwd;
-    std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
-    ScriptedDialogs dialogs;
-    sw::test::FakePrinter printer;
-    std::unique_ptr<Program> program;
-
-    void SetUp() override {
-        program = std::make_unique<Program>(*ws, dialogs, printer);
-        ASSERT_TRUE(sw::test::ShowActive(&program->main()));
-    }
-    void TearDown() override { program.reset(); }
-
-    sw::editor::TfrmMain& w() { return program->main(); }
     std::string Ini() { return cwd.File("Stripwise2.ini"); }
 };
 

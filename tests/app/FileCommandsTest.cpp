@@ -9,6 +9,7 @@
 
 #include "app/Commands.h"
 #include "app/Program.h"
+#include "app/ProgramFixture.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
 #include "render/FakePrinter.h"
@@ -25,21 +26,8 @@ using sw::test::Sjis;
 using sw::test::WorkingDir;
 using sw::test::WriteFileBytes;
 
-class FileCommands : public ::testing::Test {
+class FileCommands : public sw::test::ProgramFixture {
 protected:
-    WorkingDir cwd;
-    std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
-    ScriptedDialogs dialogs;
-    sw::test::FakePrinter printer;
-    std::unique_ptr<Program> program;
-
-    void SetUp() override {
-        program = std::make_unique<Program>(*ws, dialogs, printer);
-        ASSERT_TRUE(sw::test::ShowActive(&program->main()));
-    }
-    void TearDown() override { program.reset(); }
-
-    sw::editor::TfrmMain& w() { return program->main(); }
     void Trigger(const char* action) { w().action(QString::fromLatin1(action))->trigger(); }
     void ClickTool(int n) { w().toolButton(n)->click(); }
     QStringList Messages() {

@@ -15,6 +15,7 @@
 
 #include "app/Commands.h"
 #include "app/Program.h"
+#include "app/ProgramFixture.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
 #include "mgmt/NameEdit.h"
@@ -52,21 +53,8 @@ void OnModal(std::function<void(D*)> act, bool* reached) {
     });
 }
 
-class MainWindowCommands : public ::testing::Test {
+class MainWindowCommands : public sw::test::ProgramFixture {
 protected:
-    WorkingDir cwd;
-    std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
-    ScriptedDialogs dialogs;
-    sw::test::FakePrinter printer;
-    std::unique_ptr<Program> program;
-
-    void SetUp() override {
-        program = std::make_unique<Program>(*ws, dialogs, printer);
-        ASSERT_TRUE(sw::test::ShowActive(&program->main()));
-    }
-    void TearDown() override { program.reset(); }
-
-    sw::editor::TfrmMain& w() { return program->main(); }
     QPushButton* Button(const char* name) { return w().findChild<QPushButton*>(QString::fromLatin1(name)); }
     QRadioButton* Radio(int n) { return w().findChild<QRadioButton*>(QStringLiteral("RadioButton%1").arg(n)); }
     void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "editor/MainWindowFixture.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
 #include "support/ScriptedDialogs.h"
@@ -37,17 +38,8 @@ QImage Quadrants(int width, int height) {
     return picture;
 }
 
-class FaceBackground : public ::testing::Test {
+class FaceBackground : public sw::test::MainWindowFixture {
 protected:
-    WorkingDir cwd;
-    std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TfrmMain> w;
-
-    void SetUp() override {
-        w = std::make_unique<TfrmMain>(*ws, dialogs);
-        ASSERT_TRUE(sw::test::ShowActive(w.get()));
-    }
     sw::model::PrintFace& Face() { return ws->labelSet.Entries[1].Faces[1]; }
     // A 2 x 1 bitmap: red, then blue.
     std::string RedBlueBitmap() {

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include "editor/MainWindowFixture.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
 #include "model/KeyFormat.h"
@@ -19,17 +20,8 @@ using sw::model::KeyLabel;
 using sw::test::ScriptedDialogs;
 using sw::test::WorkingDir;
 
-class FaceCopy : public ::testing::Test {
+class FaceCopy : public sw::test::MainWindowFixture {
 protected:
-    WorkingDir cwd;
-    std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TfrmMain> w;
-
-    void SetUp() override {
-        w = std::make_unique<TfrmMain>(*ws, dialogs);
-        ASSERT_TRUE(sw::test::ShowActive(w.get()));
-    }
     sw::model::PrintFace& Face(int f) { return ws->labelSet.Entries[1].Faces[f]; }
     QPushButton* Button(const QString& name) { return w->findChild<QPushButton*>(name); }
     QPushButton* CopyButton(int n) { return Button(QStringLiteral("btnCopy%1").arg(n)); }

@@ -13,6 +13,7 @@
 #include <QTextLayout>
 #include <QToolButton>
 
+#include "editor/MainWindowFixture.h"
 #include "editor/TfrmMain.h"
 #include "editor/VisualLines.h"
 #include "editor/WindowFixture.h"
@@ -27,18 +28,8 @@ using sw::test::Sjis;
 using sw::test::Utf;
 using sw::test::WorkingDir;
 
-class KeyGrid : public ::testing::Test {
+class KeyGrid : public sw::test::MainWindowFixture {
 protected:
-    WorkingDir cwd;
-    std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TfrmMain> w;
-
-    void SetUp() override {
-        w = std::make_unique<TfrmMain>(*ws, dialogs);
-        ASSERT_TRUE(sw::test::ShowActive(w.get()));
-    }
-
     KeyLabel& Key(int entry, int face, int k) { return ws->labelSet.Entries[entry].Faces[face].Keys[k]; }
     // Every key of an entry's faces names itself: "E<entry>F<face>K<key>".
     void NameKeys(int entry) {
