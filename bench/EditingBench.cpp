@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "WindowBench.h"
 #include "app/Dialogs.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
@@ -19,17 +20,6 @@
 namespace {
 
 using namespace sw::model;
-
-class NoDialogs : public sw::app::Dialogs {
-public:
-    sw::app::Reply Message(QWidget*, sw::app::MessageKind, const QString&, sw::app::Buttons) override {
-        return sw::app::Reply::Ok;
-    }
-    std::optional<QString> ChooseFile(QWidget*, sw::app::FileKind, const QString&) override { return {}; }
-    std::optional<ColorRef> ChooseColor(QWidget*, ColorRef) override { return {}; }
-    std::optional<sw::app::FontChoice> ChooseFont(QWidget*, const sw::app::FontChoice&) override { return {}; }
-    std::optional<int> ChoosePrint(QWidget*, QPrinter&) override { return {}; }
-};
 
 // Entry 01 with 30 keys, every key of face 1 typed: Japanese and Latin, one and two lines,
 // the four fonts, several sizes, styles, colours and alignments.
@@ -53,7 +43,7 @@ void TypeFace(LabelSet& set) {
 }
 
 struct TypedWindow {
-    NoDialogs dialogs;
+    sw::bench::QuietDialogs dialogs;
     std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
     std::unique_ptr<sw::editor::TfrmMain> window;
 
@@ -118,16 +108,4 @@ BENCHMARK(BM_SizeBoxKeystrokeToRepaintedKey)->Unit(benchmark::kMillisecond)->Use
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    const auto folder = std::filesystem::temp_directory_path() / "sw2-editing-bench";
-    std::filesystem::create_directories(folder);
-    QDir::setCurrent(QString::fromStdString(folder.string()));
-    sw::render::InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return sw::bench::RunWindowBenchmarks(argc, argv, "sw2-editing-bench"); }

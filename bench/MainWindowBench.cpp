@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/Commands.h"
+#include "WindowBench.h"
 #include "app/Dialogs.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
@@ -20,21 +21,6 @@
 namespace {
 
 using namespace sw::model;
-
-// Answers every dialog at once: the file to open, OK to every message.
-class QuietDialogs : public sw::app::Dialogs {
-public:
-    QString file;
-    sw::app::Reply Message(QWidget*, sw::app::MessageKind, const QString&, sw::app::Buttons) override {
-        return sw::app::Reply::Ok;
-    }
-    std::optional<QString> ChooseFile(QWidget*, sw::app::FileKind, const QString&) override { return file; }
-    std::optional<ColorRef> ChooseColor(QWidget*, ColorRef) override { return std::nullopt; }
-    std::optional<sw::app::FontChoice> ChooseFont(QWidget*, const sw::app::FontChoice&) override {
-        return std::nullopt;
-    }
-    std::optional<int> ChoosePrint(QWidget*, QPrinter&) override { return std::nullopt; }
-};
 
 // Every entry named, every key of every face with two lines of Japanese text; odd entries
 // have 30 keys, even ones 18.
@@ -65,7 +51,7 @@ std::string PopulatedFile() {
 }
 
 void BM_CreateAndShowMainWindow(benchmark::State& state) {
-    QuietDialogs dialogs;
+    sw::bench::QuietDialogs dialogs;
     for (auto _ : state) {
         auto ws = std::make_unique<Workspace>();
         auto window = std::make_unique<sw::editor::TfrmMain>(*ws, dialogs);
@@ -80,7 +66,7 @@ void BM_CreateAndShowMainWindow(benchmark::State& state) {
 BENCHMARK(BM_CreateAndShowMainWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SwitchToEntryOfOtherModel(benchmark::State& state) {
-    QuietDialogs dialogs;
+    sw::bench::QuietDialogs dialogs;
     auto ws = std::make_unique<Workspace>();
     sw::editor::TfrmMain window(*ws, dialogs);
     Populate(ws->labelSet);
@@ -96,7 +82,7 @@ void BM_SwitchToEntryOfOtherModel(benchmark::State& state) {
 BENCHMARK(BM_SwitchToEntryOfOtherModel)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenCommand(benchmark::State& state) {
-    QuietDialogs dialogs;
+    sw::bench::QuietDialogs dialogs;
     dialogs.file = QString::fromStdString(PopulatedFile());
     auto ws = std::make_unique<Workspace>();
     sw::editor::TfrmMain window(*ws, dialogs);
@@ -112,17 +98,4 @@ BENCHMARK(BM_OpenCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    // Settings are read from (and never written to) a folder of the benchmark's own.
-    const auto folder = std::filesystem::temp_directory_path() / "sw2-mainwindow-bench";
-    std::filesystem::create_directories(folder);
-    QDir::setCurrent(QString::fromStdString(folder.string()));
-    sw::render::InstallFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return sw::bench::RunWindowBenchmarks(argc, argv, "sw2-mainwindow-bench"); }
