@@ -1,0 +1,308 @@
+#!/usr/bin/env bash
+# Drives the real program in an X server of its own, from outside, with xdotool only.
+#
+# usage: e2e.sh PROGRAM SHEET_TOOL LSAN_SUPPRESSIONS OUTPUT_FOLDER
+#
+# Part 1: types "ABC" into key position 07 (key 1 under the 18-key model), a management
+# name into the name field, saves through the File menu and its dialog, moves the window,
+# quits answering はい, and checks the saved file (with the sheet tool's dump) and the
+# window position in Stripwise2.ini.
+# Part 2: a second start while the first runs leaves one window and ends by itself.
+#
+# Exit status 77 (a skip for CTest) when Xvfb or xdotool is not installed. On a failure a
+# screenshot of the screen goes to OUTPUT_FOLDER/e2e-failure.png if ImageMagick is there.
+set -uo pipefail
+
+if [ "$#" -ne 4 ]; then
+    echo "usage: $0 PROGRAM SHEET_TOOL LSAN_SUPPRESSIONS OUTPUT_FOLDER" >&2
+    exit 2
+fi
+PROGRAM="$(realpath "$1")"
+SHEET="$(realpath "$2")"
+SUPPRESSIONS="$(realpath "$3")"
+OUTPUT="$(realpath "$4")"
+
+for tool in Xvfb xdotool; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIPPED: $tool is not installed (scripts/deps.txt lists it; run scripts/test to install it)"
+        exit 77
+    fi
+done
+
+readonly TITLE="Stripwise２"
+# The main window's client area, below the menu bar, is this tall (TfrmMain.h).
+readonly CLIENT_HEIGHT=476
+readonly CLIENT_WIDTH=756
+# Centres of controls in the client area (MainWindowLayout.cpp): the face tabs at
+# (258,26), the face area in them at (11,32), position 07 (row 2, column 1) at (39,162)
+# sized 67x27; the name field at (96,59) sized 118x21 in the panel at (0,25).
+readonly KEY07_X=$((258 + 11 + 39 + 33)) KEY07_Y=$((26 + 32 + 162 + 13))
+readonly NAME_X=$((0 + 96 + 59)) NAME_Y=$((25 + 59 + 10))
+readonly KEY_TEXT="ABC"
+readonly ENTRY_NAME="E2E Office"
+# Where the window is moved before closing; the settings file must then hold it.
+readonly MOVED_LEFT=40 MOVED_TOP=30
+
+START=$(date +%s.%N)
+WORK="$(mktemp -d "${TMPDIR:-/tmp}/stripwise2-e2e.XXXXXX")"
+XVFB_PID=""
+PIDS=()
+DISPLAY_NUMBER=""
+STEP="starting"
+
+cleanup() {
+    local pid
+    for pid in "${PIDS[@]}"; do
+        kill -KILL "$pid" 2>/dev/null
+    done
+    if [ -n "$XVFB_PID" ]; then
+        kill -TERM "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+    fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+elapsed() { echo "$(date +%s.%N) $START" | awk '{ printf "%.1f", $1 - $2 }'; }
+
+xdo() { DISPLAY=":$DISPLAY_NUMBER" timeout 10 xdotool "$@"; }
+
+list_windows() {
+    local w
+    for w in $(xdo search --onlyvisible --name '.' 2>/dev/null); do
+        echo "  window $w \"$(xdo getwindowname "$w" 2>/dev/null)\" $(xdo getwindowgeometry "$w" 2>/dev/null | tr '\n' ' ')"
+    done
+    echo "  focus: $(xdo getwindowfocus 2>/dev/null)"
+}
+
+fail() {
+    echo "FAILED at step '$STEP' after $(elapsed) s: $*" >&2
+    if [ -n "$DISPLAY_NUMBER" ]; then
+        echo "Visible windows:" >&2
+        list_windows >&2
+        if command -v import >/dev/null 2>&1; then
+            DISPLAY=":$DISPLAY_NUMBER" timeout 10 import -window root "$OUTPUT/e2e-failure.png" 2>/dev/null &&
+                echo "Screenshot: $OUTPUT/e2e-failure.png" >&2
+        fi
+    fi
+    local log
+    for log in "$WORK"/program-*.log; do
+        [ -s "$log" ] || continue
+        echo "--- $(basename "$log") ---" >&2
+        tail -n 60 "$log" >&2
+    done
+    exit 1
+}
+
+# An ended child stays a zombie until it is waited for.
+process_ended() {
+    local state
+    state="$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f1)"
+    [ -z "$state" ] || [ "$state" = Z ]
+}
+
+# wait_for SECONDS WHAT COMMAND...: runs COMMAND every 0.1 s until it succeeds. Gives up
+# early when the program being driven (RUNNING) has ended.
+RUNNING=""
+wait_for() {
+    local seconds="$1" what="$2"
+    shift 2
+    local deadline=$(($(date +%s%N) + seconds * 1000000000))
+    until "$@"; do
+        [ "$(date +%s%N)" -lt "$deadline" ] || fail "no $what within $seconds s"
+        if [ -n "$RUNNING" ] && process_ended "$RUNNING"; then
+            wait "$RUNNING"
+            fail "the program ended with status $? while waiting for $what"
+        fi
+        sleep 0.1
+    done
+}
+
+# The id of the one visible window whose whole title is $1 (a regular expression).
+FOUND=""
+find_window() {
+    local ids
+    ids="$(xdo search --onlyvisible --name "^$1\$" 2>/dev/null)" || return 1
+    [ "$(echo "$ids" | wc -l)" -eq 1 ] || return 1
+    FOUND="$ids"
+}
+has_focus() { [ "$(xdo getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# Waits for a window titled $1 and for the program to give it the keyboard; sets FOUND.
+wait_for_window() {
+    wait_for 30 "window titled \"$1\"" find_window "$1"
+    wait_for 10 "keyboard focus on the window titled \"$1\"" has_focus "$FOUND"
+}
+
+# There is no window manager: the main window gets the keyboard as a window manager would
+# give it, when the program starts and when one of its dialogs has closed (the program
+# gives its dialogs the keyboard itself).
+activate() {
+    wait_for 10 "keyboard focus on window $1" eval "xdo windowfocus --sync $1 && has_focus $1"
+}
+
+# Starts the program in its working folder, in the background; sets PID.
+PID=""
+start_program() {
+    local log="$WORK/program-$1.log"
+    (
+        cd "$WORK/folder" || exit 1
+        exec env -i PATH="$PATH" HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
+            DISPLAY=":$DISPLAY_NUMBER" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 \
+            ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:${ASAN_OPTIONS:-}" \
+            LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$SUPPRESSIONS:print_suppressions=0" \
+            UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}" \
+            "$PROGRAM"
+    ) >"$log" 2>&1 &
+    PID=$!
+    PIDS+=("$PID")
+    RUNNING=$PID
+}
+
+# wait_for_exit PID SECONDS: fails unless the process ends with status 0 in time.
+wait_for_exit() {
+    local pid="$1" seconds="$2"
+    RUNNING=""
+    wait_for "$seconds" "end of process $pid" process_ended "$pid"
+    wait "$pid"
+    local status=$? kept=() p
+    for p in "${PIDS[@]}"; do [ "$p" = "$pid" ] || kept+=("$p"); done
+    PIDS=("${kept[@]}")
+    [ "$status" -eq 0 ] || fail "process $pid ended with status $status"
+}
+
+# Where the client area of main window $1 starts on the screen: below the menu bar, at
+# the window's bottom. click_at X Y [COUNT] clicks at (X, Y) of the client area.
+CLIENT_LEFT=0 CLIENT_TOP=0
+measure_client() {
+    # shellcheck disable=SC2034  # set by the eval, not all read
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdo getwindowgeometry --shell "$1")" || fail "no geometry for window $1"
+    [ "$WIDTH" -eq "$CLIENT_WIDTH" ] || fail "the main window is $WIDTH pixels wide, not $CLIENT_WIDTH"
+    CLIENT_LEFT=$X
+    CLIENT_TOP=$((Y + HEIGHT - CLIENT_HEIGHT))
+}
+click_at() { xdo mousemove --sync $((CLIENT_LEFT + $1)) $((CLIENT_TOP + $2)) click --repeat "${3:-1}" --delay 100 1; }
+
+# File > item by its keyboard accelerator.
+file_menu() { xdo key alt+f && xdo key "$1"; }
+
+geometry_is() {
+    # shellcheck disable=SC2034  # set by the eval, not all read
+    local X Y WIDTH HEIGHT WINDOW SCREEN
+    eval "$(xdo getwindowgeometry --shell "$1")" && [ "$X" -eq "$2" ] && [ "$Y" -eq "$3" ]
+}
+
+# The value of KEY in [SECTION] of an INI file.
+ini_value() {
+    awk -v section="[$2]" -v key="$3" '
+        { sub(/\r$/, "") }
+        /^\[/ { inside = ($0 == section); next }
+        inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }
+    ' "$1"
+}
+
+mkdir -p "$WORK/folder" "$WORK/home" "$WORK/runtime" "$WORK/saved" "$OUTPUT"
+chmod 700 "$WORK/runtime"
+
+STEP="starting Xvfb"
+( exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" ) &
+XVFB_PID=$!
+display_ready() { grep -q '^[0-9][0-9]*$' "$WORK/display" 2>/dev/null; }
+wait_for 20 "display from Xvfb" display_ready
+DISPLAY_NUMBER="$(cat "$WORK/display")"
+echo "Xvfb on display :$DISPLAY_NUMBER"
+
+# ---- Part 1: type a key and a name, save, quit --------------------------------------
+STEP="first start"
+start_program main
+MAIN_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+MAIN=$FOUND
+activate "$MAIN"
+measure_client "$MAIN"
+
+STEP="typing into position 07"
+click_at "$KEY07_X" "$KEY07_Y" 2
+xdo type --delay 50 "$KEY_TEXT"
+xdo key Return
+
+STEP="typing the management name"
+click_at "$NAME_X" "$NAME_Y"
+xdo type --delay 50 "$ENTRY_NAME"
+
+STEP="saving"
+SAVED="$WORK/saved/e2e.stw"
+file_menu a
+wait_for_window "名前を付けて保存"
+xdo type --delay 20 "$SAVED"
+xdo key Return
+wait_for_window "情報"
+xdo key Return
+wait_for 10 "title naming the saved file" find_window "$TITLE＜e2e.stw＞"
+[ -s "$SAVED" ] || fail "$SAVED was not written"
+
+STEP="moving the window"
+xdo windowmove "$MAIN" "$MOVED_LEFT" "$MOVED_TOP"
+wait_for 10 "window at $MOVED_LEFT,$MOVED_TOP" geometry_is "$MAIN" "$MOVED_LEFT" "$MOVED_TOP"
+
+STEP="quitting"
+activate "$MAIN"
+file_menu x
+wait_for_window "確認"
+xdo key y
+wait_for_exit "$MAIN_PID" 30
+
+STEP="checking the saved file"
+DUMP="$("$SHEET" dump "$SAVED")" || fail "stripwise2-sheet dump $SAVED failed"
+# The dump lists entries, faces and keys in order; the first key object is key 1 of face 1
+# of entry 1, and the first name is entry 1's.
+FIRST_KEY="$(echo "$DUMP" | grep -o '"keys":\[{[^}]*}' | head -n 1)"
+echo "$FIRST_KEY" | grep -q "\"line1\":\"$KEY_TEXT\",\"line2\":\"\"" ||
+    fail "key 1 of entry 1 face 1 is not \"$KEY_TEXT\": $FIRST_KEY"
+FIRST_NAME="$(echo "$DUMP" | grep -o '"name":"[^"]*"' | head -n 1)"
+[ "$FIRST_NAME" = "\"name\":\"$ENTRY_NAME\"" ] || fail "entry 1 is named $FIRST_NAME, not \"$ENTRY_NAME\""
+TEXTS="$(echo "$DUMP" | grep -o '"line[12]":"[^"]' | wc -l)"
+[ "$TEXTS" -eq 1 ] || fail "$TEXTS key lines hold text; only key 1 was typed into"
+
+STEP="checking the settings file"
+INI="$WORK/folder/Stripwise2.ini"
+[ -f "$INI" ] || fail "no Stripwise2.ini in the working folder"
+if [ "$(ini_value "$INI" Main Left)" != "$MOVED_LEFT" ] || [ "$(ini_value "$INI" Main Top)" != "$MOVED_TOP" ]; then
+    fail "Stripwise2.ini does not hold the window at $MOVED_LEFT,$MOVED_TOP: $(tr -s '\r\n' ' ' <"$INI")"
+fi
+echo "Part 1 passed after $(elapsed) s"
+
+# ---- Part 2: one window for two starts ----------------------------------------------
+STEP="starting twice"
+start_program first
+FIRST_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+FIRST=$FOUND
+activate "$FIRST"
+# Qt's hidden client-leader window carries the application name as well; only shown
+# windows count.
+one_window() {
+    local windows
+    windows="$(xdo search --onlyvisible --name "^$TITLE\$" | wc -l)"
+    [ "$windows" -eq 1 ] || fail "$windows windows are titled $TITLE after the second start"
+}
+start_program second
+SECOND_PID=$PID
+RUNNING=$FIRST_PID
+# The second program must not show a window of its own at any time before it ends.
+second_ended_alone() { one_window && process_ended "$SECOND_PID"; }
+wait_for 30 "end of the second program" second_ended_alone
+wait_for_exit "$SECOND_PID" 1
+RUNNING=$FIRST_PID
+one_window
+process_ended "$FIRST_PID" && fail "the first program ended when the second started"
+
+STEP="closing the first"
+file_menu x
+wait_for_window "確認"
+xdo key y
+wait_for_exit "$FIRST_PID" 30
+
+echo "Passed in $(elapsed) s"
