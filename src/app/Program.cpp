@@ -1,12 +1,25 @@
 // Creation order of the program's windows, and the print commands bound to the printer.
 #include "app/Program.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 #include "app/Commands.h"
 #include "editor/TfrmMain.h"
 #include "render/PrintJob.h"
 #include "render/TfrmPreview.h"
 
 namespace sw::app {
+
+bool InstallJapaneseQtTexts() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
 
 Program::Program(sw::model::Workspace& ws, Dialogs& dialogs, sw::render::PrintTarget& printer)
     : m_main(std::make_unique<sw::editor::TfrmMain>(ws, dialogs)),

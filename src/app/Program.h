@@ -19,6 +19,11 @@ namespace sw::app {
 class Commands;
 class Dialogs;
 
+// Qt's own texts (the buttons and labels of the file, colour and print dialogs) in Japanese,
+// like the rest of the program, whatever the desktop's language. False when Qt's Japanese
+// translation is not installed: those texts then stay in English.
+bool InstallJapaneseQtTexts();
+
 class Program {
 public:
     Program(sw::model::Workspace& ws, Dialogs& dialogs, sw::render::PrintTarget& printer);

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     if (sw::app::RaiseRunningInstance()) return 0;
 
     sw::render::InstallFontSubstitutions();
+    sw::app::InstallJapaneseQtTexts();
     auto ws = std::make_unique<sw::model::Workspace>();
     sw::app::QtDialogs dialogs;
     sw::render::QtPrintTarget printer;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -217,6 +219,20 @@ TEST_F(CommandTable, ChoosingAnEntryInTheSelectionDialogShowsIt) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w()));
     EXPECT_TRUE(w().edtName()->hasFocus());
     EXPECT_EQ(w().edtName()->palette().color(QPalette::Base), QColor(166, 202, 240));
+}
+
+// The file dialog the program opens speaks Japanese like the rest of the program.
+TEST(QtTexts, TheFileDialogsButtonsAreInJapanese) {
+    ASSERT_TRUE(InstallJapaneseQtTexts()) << "Qt's Japanese translation (qt6-translations-l10n) is missing";
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    auto* buttons = dialog.findChild<QDialogButtonBox*>();
+    ASSERT_NE(buttons, nullptr);
+    QStringList captions;
+    for (QAbstractButton* button : buttons->buttons()) captions << button->text();
+    EXPECT_TRUE(captions.join(u'|').contains(QStringLiteral("キャンセル"))) << captions.join(u'|').toStdString();
+    EXPECT_FALSE(captions.contains(QStringLiteral("Cancel"))) << captions.join(u'|').toStdString();
 }
 
 }  // namespace
