@@ -3,11 +3,11 @@
 #
 # usage: e2e.sh PROGRAM SHEET_TOOL LSAN_SUPPRESSIONS OUTPUT_FOLDER
 #
-# Part 1: types "ABC" into key position 07 (key 1 under the 18-key model), a management
+# First run: types "ABC" into key position 07 (key 1 under the 18-key model), a management
 # name into the name field, saves through the File menu and its dialog, moves the window,
 # quits answering はい, and checks the saved file (with the sheet tool's dump) and the
 # window position in Stripwise2.ini.
-# Part 2: a second start while the first runs leaves one window and ends by itself.
+# Second run: a second start while the first runs leaves one window and ends by itself.
 #
 # Exit status 77 (a skip for CTest) when Xvfb or xdotool is not installed. On a failure a
 # screenshot of the screen goes to OUTPUT_FOLDER/e2e-failure.png if ImageMagick is there.
@@ -214,7 +214,7 @@ wait_for 20 "display from Xvfb" display_ready
 DISPLAY_NUMBER="$(cat "$WORK/display")"
 echo "Xvfb on display :$DISPLAY_NUMBER"
 
-# ---- Part 1: type a key and a name, save, quit --------------------------------------
+# ---- First run: type a key and a name, save, quit --------------------------------------
 STEP="first start"
 start_program main
 MAIN_PID=$PID
@@ -272,9 +272,9 @@ INI="$WORK/folder/Stripwise2.ini"
 if [ "$(ini_value "$INI" Main Left)" != "$MOVED_LEFT" ] || [ "$(ini_value "$INI" Main Top)" != "$MOVED_TOP" ]; then
     fail "Stripwise2.ini does not hold the window at $MOVED_LEFT,$MOVED_TOP: $(tr -s '\r\n' ' ' <"$INI")"
 fi
-echo "Part 1 passed after $(elapsed) s"
+echo "First run passed after $(elapsed) s"
 
-# ---- Part 2: one window for two starts ----------------------------------------------
+# ---- Second run: one window for two starts ----------------------------------------------
 STEP="starting twice"
 start_program first
 FIRST_PID=$PID
