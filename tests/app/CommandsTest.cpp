@@ -26,9 +26,7 @@
 namespace sw::app {
 namespace {
 
-using sw::test::ScriptedDialogs;
 using sw::test::Sjis;
-using sw::test::WorkingDir;
 
 class CommandTable : public sw::test::ProgramFixture {
 protected:

@@ -21,9 +21,7 @@ namespace {
 
 using sw::editor::PanelLook;
 using sw::test::ReadFileBytes;
-using sw::test::ScriptedDialogs;
 using sw::test::Sjis;
-using sw::test::WorkingDir;
 using sw::test::WriteFileBytes;
 
 class FileCommands : public sw::test::ProgramFixture {

@@ -30,9 +30,7 @@ namespace sw::app {
 namespace {
 
 using sw::editor::PanelLook;
-using sw::test::ScriptedDialogs;
 using sw::test::Sjis;
-using sw::test::WorkingDir;
 
 // Runs `act` on the modal dialog of type D once it is shown; `reached` tells whether it was.
 template <typename D>

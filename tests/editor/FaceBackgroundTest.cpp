@@ -17,8 +17,6 @@
 namespace sw::editor {
 namespace {
 
-using sw::test::ScriptedDialogs;
-using sw::test::WorkingDir;
 
 // Colours equal within what JPEG leaves on flat areas.
 bool Near(const QColor& a, const QColor& b) {

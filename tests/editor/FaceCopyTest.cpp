@@ -17,8 +17,6 @@ namespace sw::editor {
 namespace {
 
 using sw::model::KeyLabel;
-using sw::test::ScriptedDialogs;
-using sw::test::WorkingDir;
 
 class FaceCopy : public sw::test::MainWindowFixture {
 protected:

@@ -23,10 +23,8 @@ namespace sw::editor {
 namespace {
 
 using sw::model::KeyLabel;
-using sw::test::ScriptedDialogs;
 using sw::test::Sjis;
 using sw::test::Utf;
-using sw::test::WorkingDir;
 
 class KeyGrid : public sw::test::MainWindowFixture {
 protected:
