@@ -21,10 +21,20 @@ QString FileNamePart(const QString& path) {
     return QString::fromStdString(sw::model::TitleFileName(path.toStdString()));
 }
 
+// A value that must be a number and is not: the file is something else, or damaged.
 QString LoadFailure(const QString& path, const sw::model::ReadError& error) {
-    const QString message = QString::fromStdString(error.message);
-    if (error.line <= 0) return message;  // names the file itself
-    return QStringLiteral("\"%1\" %2 行目: %3").arg(path).arg(error.line).arg(message);
+    if (error.line <= 0) return QString::fromStdString(error.message);  // names the file itself
+    return QStringLiteral("「%1」は示名条片ファイルではないか、壊れているため読み込めませんでした。\n"
+                          "%2 行目: 数値が入るはずの行に数値ではないものが書かれています。\n"
+                          "開いている内容はそのままです。")
+        .arg(path)
+        .arg(error.line);
+}
+
+QString LoadCompletion(const sw::model::LoadResult& result) {
+    if (!result.endedEarly) return QStringLiteral("読込が終了しました。");
+    return QStringLiteral("ファイルが途中で終わっています（%1 行）。足りない値は初期値で読み込みました。")
+        .arg(result.linesRead);
 }
 
 }  // namespace
@@ -57,6 +67,8 @@ void Commands::LoadLabelSet() {
         return;
     }
     QString failure;
+    QString completion;
+    MessageKind completionKind = MessageKind::Information;
     {
         WaitCursor wait;
         // Read into a spare set: the open document changes only once the whole file is read.
@@ -68,6 +80,8 @@ void Commands::LoadLabelSet() {
             m_window.ShowLoadedLabelSet();
             m_window.SetDocumentTitle(FileNamePart(path));
             m_savePath = path;
+            completion = LoadCompletion(result);
+            if (result.endedEarly) completionKind = MessageKind::Warning;
         } else {
             failure = LoadFailure(path, result.error);
         }
@@ -77,8 +91,7 @@ void Commands::LoadLabelSet() {
         m_window.FocusName();
         return;
     }
-    m_dialogs.Message(&m_window, MessageKind::Information, QStringLiteral("読込が終了しました。"),
-                      Buttons::Ok);
+    m_dialogs.Message(&m_window, completionKind, completion, Buttons::Ok);
     m_window.FocusName();
 }
 

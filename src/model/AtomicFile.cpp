@@ -1,19 +1,33 @@
-// Temporary file, fsync, rename: the old file survives every failure of a save.
+// Saving a file all or nothing: links followed, odd targets refused, the old file kept on
+// every failure, stale temporary files of killed saves cleaned up.
 #include "model/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <vector>
 
 namespace sw::model {
+
+const char* const kSaveTempPrefix = ".stripwise2-save-";
+const char* const kSaveTempSuffix = ".tmp";
+
 namespace {
+
+constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a path
 
 std::string Failure(const std::string& path, const char* what, int err) {
     return "\"" + path + "\": " + what + " (" + std::strerror(err) + ")";
+}
+
+std::string Refusal(const std::string& path, const char* what) {
+    return "\"" + path + "\": " + what;
 }
 
 std::string FolderOf(const std::string& path) {
@@ -23,11 +37,11 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-bool WriteAll(int fd, std::string_view data, int& err) {
+bool WriteAllAt(int fd, std::string_view data, off_t offset, int& err) {
     const char* p = data.data();
     size_t left = data.size();
     while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
+        ssize_t n = ::pwrite(fd, p, left, offset);
         if (n < 0) {
             if (errno == EINTR) continue;
             err = errno;
@@ -38,69 +52,215 @@ bool WriteAll(int fd, std::string_view data, int& err) {
             return false;
         }
         p += n;
+        offset += n;
         left -= static_cast<size_t>(n);
     }
     return true;
 }
 
+// Follows symbolic links to the file they name, which need not exist yet. `exists` tells
+// whether it does and `st` is its status then.
+bool ResolveLinks(const std::string& path, std::string& resolved, bool& exists, struct stat& st,
+                  int& err) {
+    resolved = path;
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        if (::lstat(resolved.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                err = errno;
+                return false;
+            }
+            exists = false;
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            exists = true;
+            return true;
+        }
+        std::vector<char> buffer(PATH_MAX + 1);
+        ssize_t n = ::readlink(resolved.c_str(), buffer.data(), buffer.size() - 1);
+        if (n < 0) {
+            err = errno;
+            return false;
+        }
+        std::string target(buffer.data(), static_cast<size_t>(n));
+        resolved = !target.empty() && target[0] == '/' ? target : FolderOf(resolved) + "/" + target;
+    }
+    err = ELOOP;
+    return false;
+}
+
+// access() answers for the user; the superuser passes it for every file, yet a file that
+// nobody may write was made read-only on purpose and is not overwritten either.
+bool MayWrite(const std::string& path, const struct stat& st) {
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return false;
+    return ::geteuid() != 0 || (st.st_mode & 0222) != 0;
+}
+
+bool IsSaveTempName(const char* name) {
+    const size_t prefix = std::strlen(kSaveTempPrefix);
+    const size_t suffix = std::strlen(kSaveTempSuffix);
+    const size_t length = std::strlen(name);
+    if (length != prefix + 6 + suffix) return false;
+    if (std::strncmp(name, kSaveTempPrefix, prefix) != 0) return false;
+    if (std::strcmp(name + prefix + 6, kSaveTempSuffix) != 0) return false;
+    for (size_t i = prefix; i < prefix + 6; ++i) {
+        char c = name[i];
+        bool alnum = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        if (!alnum) return false;
+    }
+    return true;
+}
+
+// A save holds a lock on its temporary file until it is renamed; one that nobody holds was
+// left by a save that was killed, and goes.
+void RemoveStaleTemporaries(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return;
+    while (dirent* entry = ::readdir(dir)) {
+        if (!IsSaveTempName(entry->d_name)) continue;
+        int fd = ::openat(::dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
+}
+
+void SyncFolder(const std::string& folder) {
+    int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+// Writes the complete data over the file itself: every hard link, the owner, group and mode
+// stay. Space for the new content is reserved first; a write that still fails part-way
+// writes the old content back.
+WriteResult WriteInPlace(const std::string& shownPath, const std::string& target,
+                         std::string_view data) {
+    WriteResult result;
+    int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        result = {false, Failure(shownPath, "ファイルに書き込めません", errno)};
+        return result;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return {false, Refusal(shownPath, "通常のファイルではないため保存しませんでした")};
+    }
+    std::string old(static_cast<size_t>(st.st_size), '\0');
+    size_t got = 0;
+    while (got < old.size()) {
+        ssize_t n = ::pread(fd, old.data() + got, old.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            int err = n < 0 ? errno : EIO;
+            ::close(fd);
+            return {false, Failure(shownPath, "ファイルを読み込めません", err)};
+        }
+        got += static_cast<size_t>(n);
+    }
+    if (data.size() > old.size()) {
+        // Not every file system can reserve; then a failed write is undone below.
+        if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(data.size())) != 0 &&
+            errno != EOPNOTSUPP && errno != ENOSYS) {
+            int why = errno;
+            ::close(fd);
+            return {false, Failure(shownPath, "ファイルに書き込めません", why)};
+        }
+    }
+    int err = 0;
+    bool written = WriteAllAt(fd, data, 0, err);
+    if (written && ::ftruncate(fd, static_cast<off_t>(data.size())) != 0) {
+        err = errno;
+        written = false;
+    }
+    if (written && ::fsync(fd) != 0) {
+        err = errno;
+        written = false;
+    }
+    if (!written) {
+        int ignored = 0;
+        if (WriteAllAt(fd, old, 0, ignored) && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0)
+            ::fsync(fd);
+        ::close(fd);
+        return {false, Failure(shownPath, "ファイルに書き込めません", err)};
+    }
+    ::close(fd);
+    return result;
+}
+
 }  // namespace
 
 WriteResult WriteFileAtomically(const std::string& path, std::string_view data) {
-    WriteResult result;
-    std::string tmpl = path + ".tmp-XXXXXX";
+    std::string target;
+    bool exists = false;
+    struct stat st {};
+    int err = 0;
+    if (!ResolveLinks(path, target, exists, st, err))
+        return {false, Failure(path, "保存先をたどれません", err)};
+    if (exists) {
+        if (S_ISDIR(st.st_mode))
+            return {false, Refusal(path, "フォルダーのため保存しませんでした")};
+        if (!S_ISREG(st.st_mode))
+            return {false, Refusal(path, "通常のファイルではない（デバイスやパイプなど）ため保存しませんでした")};
+        if (!MayWrite(target, st))
+            return {false, Refusal(path, "読み取り専用のファイルのため上書きしませんでした")};
+    }
+    const std::string folder = FolderOf(target);
+    RemoveStaleTemporaries(folder);
+
+    // A rename would give the other names of the file the old content.
+    if (exists && st.st_nlink > 1) return WriteInPlace(path, target, data);
+
+    std::string tmpl = folder + "/" + kSaveTempPrefix + "XXXXXX" + kSaveTempSuffix;
     std::vector<char> name(tmpl.begin(), tmpl.end());
     name.push_back('\0');
-    int fd = ::mkstemp(name.data());
+    int fd = ::mkostemps(name.data(), static_cast<int>(std::strlen(kSaveTempSuffix)), O_CLOEXEC);
     if (fd < 0) {
-        result.ok = false;
-        result.message = Failure(path, "ファイルを作成できません", errno);
-        return result;
+        err = errno;
+        // A folder that takes no new file can still have its existing files written.
+        if (exists) return WriteInPlace(path, target, data);
+        return {false, Failure(path, "ファイルを作成できません", err)};
     }
-    std::string tmpPath(name.data());
+    const std::string tmpPath(name.data());
+    ::flock(fd, LOCK_EX);  // marks the file as in use until it is renamed
 
-    // The new file gets the old file's permissions, or the usual ones for a new file.
-    struct stat st {};
+    auto discard = [&](const char* what, int why) {
+        ::close(fd);
+        ::unlink(tmpPath.c_str());
+        return WriteResult{false, Failure(path, what, why)};
+    };
+
+    // The new file gets the old one's owner, group and mode (chown first: it clears the
+    // set-id bits), or the usual mode for a new file.
     mode_t mode;
-    if (::stat(path.c_str(), &st) == 0) {
+    if (exists) {
+        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid()) &&
+            ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+            // Only the file itself carries them; write it in place.
+            ::close(fd);
+            ::unlink(tmpPath.c_str());
+            return WriteInPlace(path, target, data);
+        }
         mode = st.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-
-    int err = 0;
-    const char* what = nullptr;
-    if (::fchmod(fd, mode) != 0) {
-        // Not fatal: the file is still ours and readable.
-    }
-    if (!WriteAll(fd, data, err)) {
-        what = "ファイルに書き込めません";
-    } else if (::fsync(fd) != 0) {
-        err = errno;
-        what = "ファイルに書き込めません";
-    }
-    if (::close(fd) != 0 && what == nullptr) {
-        err = errno;
-        what = "ファイルに書き込めません";
-    }
-    if (what == nullptr && ::rename(tmpPath.c_str(), path.c_str()) != 0) {
-        err = errno;
-        what = "ファイルを置き換えられません";
-    }
-    if (what != nullptr) {
-        ::unlink(tmpPath.c_str());
-        result.ok = false;
-        result.message = Failure(path, what, err);
-        return result;
-    }
+    if (::fchmod(fd, mode) != 0) return discard("ファイルを作成できません", errno);
+    if (!WriteAllAt(fd, data, 0, err)) return discard("ファイルに書き込めません", err);
+    if (::fsync(fd) != 0) return discard("ファイルに書き込めません", errno);
+    if (::rename(tmpPath.c_str(), target.c_str()) != 0) return discard("ファイルを置き換えられません", errno);
+    ::close(fd);
     // Make the rename itself durable; a failure here no longer endangers either file.
-    int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return result;
+    SyncFolder(folder);
+    return {};
 }
 
 bool ReadWholeFile(const std::string& path, std::string& data, std::string& message,

@@ -11,8 +11,22 @@ struct WriteResult {
     std::string message;  // UTF-8, names the file and the failure
 };
 
-// Writes data to a temporary file beside path, flushes it to the disk and renames it over
-// path. On failure the temporary file is removed and path is left untouched.
+// Temporary files of a save are named ".stripwise2-save-XXXXXX.tmp" in the target's folder;
+// one left behind by a killed save is removed by the next save to that folder.
+extern const char* const kSaveTempPrefix;
+extern const char* const kSaveTempSuffix;
+
+// Saves data as the file at path, all or nothing:
+// - a symbolic link is followed and the file it points to is written; the link stays;
+// - a folder, a device, a FIFO or anything else that is not a regular file is refused,
+//   and so is a file that is read-only (for the superuser too: no write bit at all);
+// - normally the data goes to a temporary file beside the target, is flushed to the disk
+//   and renamed over it; the new file keeps the old one's mode, owner and group;
+// - the file is written in place instead, with the data complete in memory and the space
+//   reserved first, when it has more than one hard link (a rename would part the links),
+//   when its owner or group cannot be given to a new file, or when its folder takes no
+//   temporary file; a failure part-way writes the old content back.
+// On failure the temporary file is removed and the target keeps its old content.
 WriteResult WriteFileAtomically(const std::string& path, std::string_view data);
 
 // Reads a whole regular file. Returns false with a message naming the file on failure.

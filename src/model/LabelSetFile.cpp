@@ -56,6 +56,7 @@ public:
     explicit Reader(std::string_view text) : m_text(text) {}
 
     Bytes String() {
+        if (m_pos >= m_text.size()) m_ranOut = true;
         size_t end = m_text.find('\n', m_pos);
         if (end == std::string_view::npos) end = m_text.size();
         size_t stop = end;
@@ -78,6 +79,7 @@ public:
             ++m_pos;
         }
         if (m_pos >= m_text.size()) {
+            m_ranOut = true;
             value = 0;  // missing at the end of the file
             return true;
         }
@@ -96,6 +98,7 @@ public:
     }
 
     int line() const { return m_line; }
+    bool ranOut() const { return m_ranOut; }
 
 private:
     static bool ParseDecimal(std::string_view token, std::int32_t& value) {
@@ -122,7 +125,16 @@ private:
     std::string_view m_text;
     size_t m_pos = 0;
     int m_line = 1;
+    bool m_ranOut = false;
 };
+
+int LinesIn(std::string_view text) {
+    size_t breaks = 0;
+    for (char c : text)
+        if (c == '\n') ++breaks;
+    if (!text.empty() && text.back() != '\n') ++breaks;
+    return static_cast<int>(breaks);
+}
 
 void ReadWord(Reader& reader, std::uint8_t& field, const char* const words[3]) {
     Bytes line = reader.String();
@@ -202,6 +214,10 @@ LoadResult ReadLabelSet(std::string_view text, LabelSet& set) {
                 if (!integer(key.FontSize)) return result;
             }
         }
+    }
+    if (r.ranOut()) {
+        result.endedEarly = true;
+        result.linesRead = LinesIn(text);
     }
     return result;
 }

@@ -30,6 +30,9 @@ struct ReadError {
 struct LoadResult {
     bool ok = true;
     ReadError error;
+    // The file ran out before its last value: what was missing took the reset values.
+    bool endedEarly = false;
+    int linesRead = 0;  // lines the file holds (a last line without CR LF counts)
 };
 
 // Reads the whole text into a fresh label set (reset values first). On error, set holds

@@ -14,6 +14,9 @@ int UsageError(const std::string& message) {
 
 bool LoadForTool(const std::string& path, sw::model::LabelSet& set) {
     sw::model::LoadResult r = sw::model::LoadLabelSetFile(path, set);
+    if (r.ok && r.endedEarly)
+        std::fprintf(stderr, "%s: ファイルが途中で終わっています（%d 行）。足りない値は初期値で読み込みました。\n",
+                     path.c_str(), r.linesRead);
     if (r.ok) return true;
     if (r.error.line > 0)
         std::fprintf(stderr, "%s:%d: %s\n", path.c_str(), r.error.line, r.error.message.c_str());

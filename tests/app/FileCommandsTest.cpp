@@ -134,10 +134,60 @@ TEST_F(FileCommands, ABrokenFileLeavesDocumentAndTitleAsTheyWere) {
     EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromStdString(path)));
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("2 行目")));
-    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("入力値が数値ではありません")));
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("示名条片ファイルではないか、壊れている")));
     EXPECT_TRUE(ws->labelSet == *before);
     EXPECT_EQ(w().windowTitle(), QStringLiteral("Stripwise２＜kept.stw＞"));
     EXPECT_EQ(w().edtNaisen()->text(), "01");
+}
+
+TEST_F(FileCommands, AFileThatEndsEarlyLoadsWithDefaultsAndSaysSo) {
+    std::string text = ReadFileBytes(WriteSet("whole.stw", 0));
+    size_t cut = 0;
+    for (int line = 0; line < 1098 + 5; ++line) cut = text.find("\r\n", cut) + 2;
+    const std::string path = cwd.File("short.stw");
+    WriteFileBytes(path, text.substr(0, cut));  // entry 1 and the first lines of entry 2
+    ws->labelSet.Entries[2].Faces[1].Keys[1].Line1 = "GONE";
+    dialogs.files = {QString::fromStdString(path)};
+    Trigger("Open1");
+    ASSERT_EQ(Messages(), QStringList{QStringLiteral(
+                              "ファイルが途中で終わっています（1103 行）。足りない値は初期値で読み込みました。")});
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Warning);
+    EXPECT_EQ(w().windowTitle(), QStringLiteral("Stripwise２＜short.stw＞"));
+    EXPECT_EQ(w().captionLabel(30)->text(), "K30");
+    const sw::model::ManagementEntry& second = ws->labelSet.Entries[2];
+    EXPECT_EQ(second.ButtonModel, 1);  // read before the end
+    EXPECT_EQ(second.Faces[1].BackgroundColor, 0u);  // missing: 0
+    EXPECT_EQ(second.Faces[1].Keys[1].Line1, "");
+    EXPECT_EQ(second.Faces[4].Keys[30].Alignment, sw::model::kAlignCenter);
+    EXPECT_EQ(ws->labelSet.Entries[50].Faces[4].Keys[30].FontName, "");
+
+    // An empty file says so too, with nothing read.
+    WriteFileBytes(cwd.File("empty.stw"), "");
+    dialogs.files = {QString::fromStdString(cwd.File("empty.stw"))};
+    Trigger("Open1");
+    EXPECT_EQ(Messages().last(),
+              QStringLiteral("ファイルが途中で終わっています（0 行）。足りない値は初期値で読み込みました。"));
+    EXPECT_EQ(ws->labelSet.Entries[1].Name, "");
+    EXPECT_EQ(ws->editor.CurrentKeyPos, 1);  // model 0: the 30-key grid
+}
+
+TEST_F(FileCommands, AFileThatIsNoLabelSetIsNamedWithItsLineAndChangesNothing) {
+    ws->labelSet.Entries[1].Name = Sjis("残す");
+    w().SetDocumentTitle("kept.stw");
+    const auto before = std::make_unique<sw::model::LabelSet>(ws->labelSet);
+    const std::string path = cwd.File("notes.txt");
+    WriteFileBytes(path, "Shopping list\r\napples, pears\r\n");
+    dialogs.files = {QString::fromStdString(path)};
+    Trigger("Open1");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("「%1」は示名条片ファイルではないか、壊れているため読み込めませんでした。\n"
+                             "2 行目: 数値が入るはずの行に数値ではないものが書かれています。\n"
+                             "開いている内容はそのままです。")
+                  .arg(QString::fromStdString(path)));
+    EXPECT_TRUE(ws->labelSet == *before);
+    EXPECT_EQ(w().windowTitle(), QStringLiteral("Stripwise２＜kept.stw＞"));
 }
 
 TEST_F(FileCommands, OpenOfAMissingFileOrCancelChangesNothing) {

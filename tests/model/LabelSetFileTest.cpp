@@ -159,6 +159,8 @@ TEST(LabelSetReader, AFileCutAfterTheFirstEntryLoadsWithEmptyAndZeroValues) {
     auto back = std::make_unique<LabelSet>();
     LoadResult r = ReadLabelSet(JoinCrLf(lines, 1098), *back);
     ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.endedEarly);
+    EXPECT_EQ(r.linesRead, 1098);
     EXPECT_EQ(back->Entries[1], set->Entries[1]);
     for (int e = 2; e <= kEntryCount; ++e) {
         const ManagementEntry& entry = back->Entries[e];
@@ -177,6 +179,21 @@ TEST(LabelSetReader, AFileCutAfterTheFirstEntryLoadsWithEmptyAndZeroValues) {
         EXPECT_EQ(key.BackColor, 0u);
         EXPECT_EQ(key.FontSize, 0);
     }
+}
+
+TEST(LabelSetReader, OnlyAFileThatRunsOutBeforeItsLastValueHasEndedEarly) {
+    auto set = PopulatedSet();
+    const std::string text = WriteLabelSet(*set);
+    auto back = std::make_unique<LabelSet>();
+    EXPECT_FALSE(ReadLabelSet(text, *back).endedEarly);
+    // The last line without its CR LF is still whole.
+    EXPECT_FALSE(ReadLabelSet(text.substr(0, text.size() - 2), *back).endedEarly);
+    LoadResult r = ReadLabelSet(text.substr(0, text.size() - 4), *back);  // without "36\r\n", the last size
+    EXPECT_TRUE(r.endedEarly);
+    EXPECT_EQ(r.linesRead, 54899);
+    r = ReadLabelSet("", *back);
+    EXPECT_TRUE(r.endedEarly);
+    EXPECT_EQ(r.linesRead, 0);
 }
 
 TEST(LabelSetReader, UnknownWordsKeepTheResetValueAndIntegersSkipBlanks) {

@@ -117,6 +117,27 @@ TEST(SheetToolResave, AKilledSaveNeverLeavesAMixedFile) {
         ASSERT_TRUE(now == textA || now == textB) << "round " << round << ": " << now.size();
     }
     EXPECT_GT(killed, 0);  // at least some saves were really interrupted
+    // Whatever the killed saves left behind goes with the next save to that folder.
+    auto run = RunProgram(kTool, {"resave", QString::fromStdString(dir.File("b.stw")),
+                                  QString::fromStdString(target)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(sw::test::ListFolder(dir.path()), "a.stw\nb.stw\ntarget.stw\n");
+}
+
+TEST(SheetToolResave, AFileThatEndsEarlyIsCompletedWithAWarning) {
+    TempDir dir;
+    const std::string full = SampleFile();
+    size_t cut = 0;
+    for (int line = 0; line < 1098; ++line) cut = full.find("\r\n", cut) + 2;
+    WriteFileBytes(dir.File("short.stw"), full.substr(0, cut));
+    auto run = RunProgram(kTool, {"resave", QString::fromStdString(dir.File("short.stw")),
+                                  QString::fromStdString(dir.File("out.stw"))});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, dir.File("short.stw") +
+                           ": ファイルが途中で終わっています（1098 行）。足りない値は初期値で読み込みました。\n");
+    const std::string out = ReadFileBytes(dir.File("out.stw"));
+    EXPECT_EQ(out.substr(0, cut), full.substr(0, cut));
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 54900);
 }
 
 TEST(SheetToolUsage, HelpExitsZeroAndMistakesExitTwoWithOneLine) {
