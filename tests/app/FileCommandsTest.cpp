@@ -2,6 +2,8 @@
 // selection and what ends up in the document and on the disk.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -241,6 +243,20 @@ TEST_F(FileCommands, AFailedSaveIsReportedAndKeepsTheTitle) {
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("a.stw")));
     EXPECT_EQ(w().windowTitle(), QStringLiteral("Stripwise２"));
     EXPECT_EQ(ReadFileBytes(folder), "x");
+}
+
+TEST_F(FileCommands, SavingOverAReadOnlyFileIsRefusedByName) {
+    const std::string path = cwd.File("locked.stw");
+    WriteFileBytes(path, "old contents");
+    ::chmod(path.c_str(), 0444);
+    dialogs.files = {QString::fromStdString(path)};
+    Trigger("SaveAs1");  // OK to "上書きしますか？", then the refusal
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].kind, MessageKind::Error);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QString::fromStdString(path)));
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("読み取り専用")));
+    EXPECT_EQ(ReadFileBytes(path), "old contents");
+    EXPECT_EQ(w().windowTitle(), QStringLiteral("Stripwise２"));
 }
 
 TEST_F(FileCommands, ANameBeingTypedIsSavedFromTheMenuToo) {

@@ -127,6 +127,29 @@ TEST(FailingDisk, AFullDiskKeepsTheOldFileAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ListFolder(dir.path()), "office.stw\n");
 }
 
+// A hard-linked file is written in place; a write that fails part-way puts the old content
+// back under every name.
+TEST(FailingDisk, AFullDiskKeepsAHardLinkedFileWhole) {
+    TempDir dir;
+    std::string path = dir.File("office.stw");
+    ASSERT_TRUE(SaveLabelSetFile(path, *Sample()).ok);
+    ASSERT_EQ(::link(path.c_str(), dir.File("copy.stw").c_str()), 0);
+    const std::string before = ReadFileBytes(path);
+
+    auto bigger = Sample();
+    for (auto& entry : bigger->Entries) entry.Name = std::string(2000, 'x');
+    SaveResult s;
+    {
+        FileSizeLimit limit(before.size() + 1000);
+        s = SaveLabelSetFile(path, *bigger);
+    }
+    EXPECT_FALSE(s.ok);
+    EXPECT_NE(s.message.find("office.stw"), std::string::npos);
+    EXPECT_TRUE(ReadFileBytes(path) == before);
+    EXPECT_TRUE(ReadFileBytes(dir.File("copy.stw")) == before);
+    EXPECT_EQ(ListFolder(dir.path()), "copy.stw\noffice.stw\n");
+}
+
 TEST(FailingDisk, AFolderThatCannotTakeNewFilesFailsCleanly) {
     // Nobody, root included, can create files at the top of /proc.
     auto set = Sample();
