@@ -17,6 +17,8 @@
 #include <QTextFrame>
 #include <QTextTable>
 #include <QAbstractTextDocumentLayout>
+
+#include "PdfOutline.h"
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -300,21 +302,24 @@ void KeepTogether(QTextDocument& doc, double pageHeight) {
     }
 }
 
-struct TocLine {
-    QTextBlock heading;
-    int pageCursorPosition;  // where the page number placeholder starts
+// The contents: a table with one row per chapter, the chapter's title and its page.
+struct Contents {
+    QTextTable* table = nullptr;
+    std::vector<QTextBlock> chapters;
 };
+
+int PageOfTop(double top, double pageHeight) { return int((top + 1) / pageHeight); }
 
 // A table of contents of the chapters right after the title, its page numbers filled in
 // once the document is laid out. The chapters start on new pages, so the numbers the
 // contents hold cannot move the chapters they point to.
-std::vector<TocLine> InsertContents(QTextDocument& doc) {
-    std::vector<QTextBlock> chapters;
+Contents InsertContents(QTextDocument& doc) {
+    Contents contents;
     for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        if (block.blockFormat().headingLevel() == 2) chapters.push_back(block);
+        if (block.blockFormat().headingLevel() == 2) contents.chapters.push_back(block);
     }
-    std::vector<TocLine> lines;
-    if (chapters.empty() || !chapters.front().previous().isValid()) return lines;
+    const std::vector<QTextBlock>& chapters = contents.chapters;
+    if (chapters.empty() || !chapters.front().previous().isValid()) return {};
     // Insert after the block before the first chapter: a heading, then one table row per
     // chapter.
     QTextCursor cursor(chapters.front().previous());
@@ -336,41 +341,70 @@ std::vector<TocLine> InsertContents(QTextDocument& doc) {
     tableFormat.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     tableFormat.setColumnWidthConstraints(
         {QTextLength(QTextLength::PercentageLength, 90), QTextLength(QTextLength::PercentageLength, 10)});
-    QTextTable* table = cursor.insertTable(int(chapters.size()), 2, tableFormat);
+    contents.table = cursor.insertTable(int(chapters.size()), 2, tableFormat);
     QTextCharFormat entryChar;
     entryChar.setFontFamilies({QString::fromLatin1(kBodyFamily)});
     entryChar.setFontPointSize(11);
     for (int row = 0; row < int(chapters.size()); ++row) {
-        QTextCursor left = table->cellAt(row, 0).firstCursorPosition();
+        QTextCursor left = contents.table->cellAt(row, 0).firstCursorPosition();
         left.insertText(chapters[row].text(), entryChar);
-        QTextCursor right = table->cellAt(row, 1).firstCursorPosition();
+        QTextCursor right = contents.table->cellAt(row, 1).firstCursorPosition();
         QTextBlockFormat rightBlock;
         rightBlock.setAlignment(Qt::AlignRight);
         right.setBlockFormat(rightBlock);
-        lines.push_back({chapters[row], right.position()});
     }
-    return lines;
+    return contents;
 }
 
-void FillContentsPages(QTextDocument& doc, const std::vector<TocLine>& lines, double pageHeight) {
-    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+// The page (0-based) on which a chapter starts.
+int ChapterPage(QTextDocument& doc, const QTextBlock& chapter, double pageHeight) {
+    return PageOfTop(doc.documentLayout()->blockBoundingRect(chapter).top(), pageHeight);
+}
+
+void FillContentsPages(QTextDocument& doc, const Contents& contents, double pageHeight) {
     QTextCharFormat entryChar;
     entryChar.setFontFamilies({QString::fromLatin1(kBodyFamily)});
     entryChar.setFontPointSize(11);
-    // Fill from the last row so that the positions of the earlier ones stay valid.
-    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-        const QRectF box = layout->blockBoundingRect(it->heading);
-        const int page = int((box.top() + 1) / pageHeight) + 1;
-        QTextCursor cursor(&doc);
-        cursor.setPosition(it->pageCursorPosition);
-        cursor.insertText(QString::number(page), entryChar);
+    for (int row = 0; row < int(contents.chapters.size()); ++row) {
+        const int page = ChapterPage(doc, contents.chapters[row], pageHeight) + 1;
+        contents.table->cellAt(row, 1).firstCursorPosition().insertText(QString::number(page),
+                                                                       entryChar);
     }
 }
 
-bool WritePdf(QTextDocument& doc, const std::vector<TocLine>& toc, const QString& title,
+// A bookmark for every chapter, and each line of the contents (title and page number)
+// made a link to its chapter's page. `toPoints` maps a point of the document's layout
+// (dots, pages one under the other) on page `page` to the PDF's points.
+template <typename ToPoints>
+void ContentsLinks(QTextDocument& doc, const Contents& contents, double pageHeight,
+                   ToPoints toPoints, std::vector<guide::PdfBookmark>& bookmarks,
+                   std::vector<guide::PdfPageLink>& links) {
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    if (!contents.table) return;
+    const QRectF tableBox = layout->frameBoundingRect(contents.table);
+    for (int row = 0; row < int(contents.chapters.size()); ++row) {
+        const int target = ChapterPage(doc, contents.chapters[row], pageHeight);
+        bookmarks.push_back({contents.chapters[row].text(), target});
+        const QRectF title =
+            layout->blockBoundingRect(contents.table->cellAt(row, 0).firstCursorPosition().block());
+        const QRectF number =
+            layout->blockBoundingRect(contents.table->cellAt(row, 1).firstCursorPosition().block());
+        const double top = std::min(title.top(), number.top());
+        const double bottom = std::max(title.bottom(), number.bottom());
+        const int page = PageOfTop(top, pageHeight);
+        const QPointF a = toPoints(QPointF(tableBox.left(), top - page * pageHeight));
+        const QPointF b = toPoints(QPointF(tableBox.right(), bottom - page * pageHeight));
+        links.push_back({page, QRectF(a, b).normalized(), target});
+    }
+}
+
+bool WritePdf(QTextDocument& doc, const Contents& contents, const QString& title,
               const QString& outPath, QString& error) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
+    std::vector<guide::PdfBookmark> bookmarks;
+    std::vector<guide::PdfPageLink> links;
+    double pageHeightPoints = 0;
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(kResolution);
@@ -387,8 +421,17 @@ bool WritePdf(QTextDocument& doc, const std::vector<TocLine>& toc, const QString
         doc.setDocumentMargin(0);
         doc.setPageSize(QSizeF(paintRect.width(), bodyHeight));
         KeepTogether(doc, bodyHeight);
-        FillContentsPages(doc, toc, bodyHeight);
+        FillContentsPages(doc, contents, bodyHeight);
         const int pages = doc.pageCount();
+        // The painter's origin is the top-left of the area inside the margins, in whole dots;
+        // the PDF counts points from the bottom-left of the page.
+        pageHeightPoints = writer.pageLayout().fullRect(QPageLayout::Point).height();
+        const double pointsPerDot = 72.0 / kResolution;
+        auto toPoints = [&](QPointF dots) {
+            return QPointF((paintRect.left() + dots.x()) * pointsPerDot,
+                           pageHeightPoints - (paintRect.top() + dots.y()) * pointsPerDot);
+        };
+        ContentsLinks(doc, contents, bodyHeight, toPoints, bookmarks, links);
 
         QPainter painter;
         if (!painter.begin(&writer)) {
@@ -426,8 +469,10 @@ bool WritePdf(QTextDocument& doc, const std::vector<TocLine>& toc, const QString
         }
         painter.end();
     }
+    QByteArray pdf = buffer.data();
+    if (!guide::AddOutlineAndLinks(pdf, bookmarks, links, pageHeightPoints, error)) return false;
     QSaveFile out(outPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(buffer.data()) != buffer.data().size() ||
+    if (!out.open(QIODevice::WriteOnly) || out.write(pdf) != pdf.size() ||
         !out.commit()) {
         error = QStringLiteral("cannot write %1: %2").arg(outPath, out.errorString());
         return false;
@@ -497,8 +542,8 @@ int main(int argc, char** argv) {
         Fail(QStringLiteral("%1: %2").arg(guidePath, error));
         return 1;
     }
-    const std::vector<TocLine> toc = InsertContents(doc);
-    if (!WritePdf(doc, toc, title, outPath, error)) {
+    const Contents contents = InsertContents(doc);
+    if (!WritePdf(doc, contents, title, outPath, error)) {
         Fail(error);
         return 1;
     }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks the built help guide: a PDF whose chapters each start a page, whose contents point
-# to the right pages, whose pictures are embedded and whose text can be searched; and that
+# Checks the built help guide: a PDF whose chapters each start a page, whose contents and
+# bookmarks point to the right pages, whose pictures are embedded and whose text can be searched; and that
 # a guide naming a missing picture makes no PDF at all.
 # usage: check-guide.sh MAKEHELPGUIDE GUIDE.md GUIDE.pdf
 set -euo pipefail
@@ -49,6 +49,41 @@ for chapter in "${chapters[@]}"; do
     pdftotext -enc UTF-8 -f "$page" -l "$page" "$pdf" - | grep -qF -- "$chapter" ||
         fail "the contents send \"$chapter\" to page $page, which does not hold it"
 done
+
+# The outline (bookmarks) holds every chapter, in order, each opening the chapter's first
+# page; each line of the contents is a link to that same page. pdftohtml lists both: the
+# outline as <item page="N">, the text under a link annotation as <a href="...#N">.
+unescape() { sed -e 's/&lt;/</g' -e 's/&gt;/>/g' -e 's/&quot;/"/g' -e "s/&#39;/'/g" -e 's/&amp;/\&/g'; }
+xml="$(pdftohtml -xml -i -q -stdout "$pdf")"
+mapfile -t outline < <(sed -n 's:^<item page="\([0-9]*\)">\(.*\)</item>$:\1 \2:p' <<<"$xml" | unescape)
+[ "${#outline[@]}" -eq "${#chapters[@]}" ] ||
+    fail "the outline has ${#outline[@]} entries for ${#chapters[@]} chapters"
+first_chapter_page=""
+for ((i = 0; i < ${#chapters[@]}; i++)); do
+    chapter="${chapters[i]}"
+    entry="${outline[i]:-}"
+    if [ "${entry#* }" != "$chapter" ]; then
+        fail "outline entry $((i + 1)) is \"${entry#* }\", not \"$chapter\""
+        continue
+    fi
+    page="${entry%% *}"
+    [ -z "$first_chapter_page" ] && first_chapter_page="$page"
+    pdftotext -enc UTF-8 -f "$page" -l "$page" "$pdf" - | head -n 3 | grep -qxF -- "$chapter" ||
+        fail "the bookmark \"$chapter\" opens page $page, which does not start with it"
+done
+# The contents come before the first chapter; there, each chapter's line is a link.
+contents_xml="$(pdftohtml -xml -i -q -stdout -l "$((${first_chapter_page:-2} - 1))" "$pdf" | unescape)"
+for ((i = 0; i < ${#outline[@]}; i++)); do
+    page="${outline[i]%% *}"
+    chapter="${outline[i]#* }"
+    targets="$(grep -F -- ">$chapter</a>" <<<"$contents_xml" | sed -n 's:.*<a href="[^"#]*#\([0-9]*\)">.*:\1:p' | sort -u)"
+    if [ -z "$targets" ]; then
+        fail "the contents line of \"$chapter\" is not a link"
+    elif [ "$targets" != "$page" ]; then
+        fail "the contents line of \"$chapter\" links to page(s) $targets, not $page"
+    fi
+done
+links="$(grep -oE '<a href="[^"]*#[0-9]+">' <<<"$contents_xml" | wc -l)"
 
 # Every page after the title page ends with its number out of all, and no page ends with
 # a heading whose text went on to the next page.
@@ -108,4 +143,4 @@ if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2
     exit 1
 fi
-echo "help guide: $pages pages, ${#chapters[@]} chapters, $embedded pictures, $pdf_bytes bytes"
+echo "help guide: $pages pages, ${#chapters[@]} chapters, ${#outline[@]} bookmarks, $links linked texts in the contents, $embedded pictures, $pdf_bytes bytes"

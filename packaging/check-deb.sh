@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the .deb from a configured build tree, unpacks it into a temporary root and checks
-# what a user gets: programs that run, desktop entry, icons, catalogue entry, manuals, Depends.
-# usage: check-deb.sh BUILD_DIR [CPACK]
+# what a user gets: programs that run, desktop entry, file type, icons, catalogue entry,
+# manuals, licence, changelog, Depends. The package is left in KEEP_DIR when one is given.
+# usage: check-deb.sh BUILD_DIR [CPACK [KEEP_DIR]]
 set -euo pipefail
 build="$1"
 cpack="${2:-cpack}"
+keep="${3:-}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -25,14 +27,22 @@ if [ "${#debs[@]}" -ne 1 ]; then
 fi
 deb="${debs[0]}"
 echo "package: $(basename "$deb")"
+if [ -n "$keep" ]; then
+    rm -rf "$keep"
+    mkdir -p "$keep"
+    cp "$deb" "$keep/"
+fi
 
 [ "$(dpkg-deb -f "$deb" Package)" = stripwise2 ] || fail "package name is not stripwise2"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
+# The libraries come from dpkg-shlibdeps, so each one the programs link is there (the
+# single-instance socket is in libqt6network6); the fonts are named by hand.
 for pkg in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6printsupport6 \
-           libqt6gui6 libqt6core6 libjpeg62-turbo; do
+           libqt6gui6 libqt6core6 libqt6network6 libjpeg62-turbo libc6 libstdc++6; do
     # Each one must be a package of its own in the list, not a prefix of another name.
-    grep -Eq "(^|, )$pkg( \(|,|$)" <<<"$depends" || fail "Depends lacks $pkg"
+    pattern="$(sed 's/[+.]/\\&/g' <<<"$pkg")"
+    grep -Eq "(^|, )$pattern( \(|,|$)" <<<"$depends" || fail "Depends lacks $pkg"
 done
 # Every declared package is a real one: the build machine has them all installed.
 IFS=',' read -ra declared <<<"$depends"
@@ -75,13 +85,59 @@ else
     fail "no desktop entry at usr/share/applications/$app.desktop"
 fi
 
+# The label-set type: defined by the installed MIME data, claimed by the desktop entry.
+mime="$share/mime/packages/stripwise2.xml"
+if [ -f "$mime" ]; then
+    for type in $(sed -n 's/^MimeType=//p' "$desktop" 2>/dev/null | tr ';' ' '); do
+        grep -q "<mime-type type=\"$type\">" "$mime" || fail "the desktop entry claims $type, which the MIME data does not define"
+    done
+    grep -q '<glob pattern="\*\.stw"' "$mime" || fail "the MIME data has no *.stw glob"
+    grep -q '^MimeType=.*application/x-stripwise2-labelset;' "$desktop" ||
+        fail "the desktop entry does not claim application/x-stripwise2-labelset"
+    grep -q '^Exec=stripwise2 %f$' "$desktop" || fail "the desktop entry does not pass the file to open"
+else
+    fail "no MIME data at usr/share/mime/packages/stripwise2.xml"
+fi
+
 metainfo="$share/metainfo/$app.metainfo.xml"
 if [ -f "$metainfo" ]; then
     launchable="$(sed -n 's:.*<launchable type="desktop-id">\(.*\)</launchable>.*:\1:p' "$metainfo")"
     [ -f "$share/applications/$launchable" ] || fail "metainfo launches '$launchable', which is not installed"
+    grep -q '<project_license>MIT</project_license>' "$metainfo" || fail "metainfo does not give the MIT licence"
+    grep -q '<screenshot type="default">' "$metainfo" || fail "metainfo has no screenshot"
 else
     fail "no metainfo at usr/share/metainfo/$app.metainfo.xml"
 fi
+
+# The licence in Debian's machine-readable form, and a changelog for this very version.
+doc="$share/doc/stripwise2"
+if [ -f "$doc/copyright" ]; then
+    head -n 1 "$doc/copyright" | grep -qxF "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ||
+        fail "the copyright file is not in the machine-readable format"
+    grep -qx "License: Expat" "$doc/copyright" || fail "the copyright file does not give the MIT (Expat) licence"
+else
+    fail "no usr/share/doc/stripwise2/copyright"
+fi
+version="$(dpkg-deb -f "$deb" Version)"
+if [ -f "$doc/changelog.Debian.gz" ]; then
+    first="$(gzip -dc "$doc/changelog.Debian.gz" | head -n 1)"
+    [[ "$first" == "stripwise2 ($version) "* ]] ||
+        fail "the changelog starts with \"$first\", not version $version"
+else
+    fail "no usr/share/doc/stripwise2/changelog.Debian.gz"
+fi
+
+# Manual pages and changelog are gzipped at the best level without name or time (gzip -9n):
+# header flags (byte 3) without FNAME, time (bytes 4-7) zero, extra flags (byte 8) 2 = best.
+for gz in "$share"/man/man1/*.gz "$doc/changelog.Debian.gz"; do
+    [ -f "$gz" ] || continue
+    read -r flags t0 t1 t2 t3 xfl < <(od -An -tu1 -j3 -N6 "$gz")
+    if [ $((flags & 8)) -ne 0 ] || [ "$t0$t1$t2$t3" != 0000 ] || [ "$xfl" -ne 2 ]; then
+        fail "$(basename "$gz") is not compressed with gzip -9n"
+    fi
+done
+uncompressed="$(find "$share/man" -type f ! -name '*.gz')"
+[ -z "$uncompressed" ] || fail "uncompressed manual pages: $uncompressed"
 
 # The installed tool runs from the unpacked root.
 help="$work/help.txt"
@@ -92,10 +148,10 @@ else
 fi
 
 # The manual page describes every command and option the tool lists.
-man="$share/man/man1/stripwise2-sheet.1"
+man="$share/man/man1/stripwise2-sheet.1.gz"
 if [ -f "$man" ]; then
     text="$work/man.txt"
-    if ! preconv "$man" | groff -man -ww -Tutf8 -P-cbou >"$text" 2>"$work/groff.log" ||
+    if ! gzip -dc "$man" | preconv | groff -man -ww -Tutf8 -P-cbou >"$text" 2>"$work/groff.log" ||
             [ -s "$work/groff.log" ]; then
         cat "$work/groff.log" >&2
         fail "the manual page does not format cleanly"
@@ -109,9 +165,9 @@ if [ -f "$man" ]; then
         done
     done < <(sed -n 's/^  \(stripwise2-sheet .*\)$/\1/p' "$help")
 else
-    fail "no manual page at usr/share/man/man1/stripwise2-sheet.1"
+    fail "no manual page at usr/share/man/man1/stripwise2-sheet.1.gz"
 fi
-[ -f "$share/man/man1/stripwise2.1" ] || fail "no manual page for stripwise2"
+[ -f "$share/man/man1/stripwise2.1.gz" ] || fail "no manual page for stripwise2"
 
 # The user guide goes into the package whenever the build has made it.
 guide="Stripwise2ヘルプガイド.pdf"
