@@ -93,6 +93,9 @@ void KeepKeyLinesInView(QPlainTextEdit* editor) {
     });
 }
 
+// Longer key texts are wrapped anywhere in the editor, not at word ends.
+constexpr qsizetype kWordWrapChars = 4096;
+
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
@@ -129,12 +132,18 @@ void TfrmMain::OpenKeyEditor() {
     keyPanel(e.CurrentKeyPos)->hide();
     memo->clear();
     memo->setFont(KeyFont(*key));
+    // A key of many thousand characters (a damaged file) is wrapped anywhere: looking for
+    // the end of a word in a line that has none costs the whole line for every visual line,
+    // minutes for a megabyte. Such a key holds far more than it can show either way.
+    const QString text = EditorText(*key);
+    memo->setWordWrapMode(text.size() > kWordWrapChars ? QTextOption::WrapAnywhere
+                                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
     memo->show();
     memo->raise();
     memo->setFocus(Qt::OtherFocusReason);
     // Setting the text also forgets the editor's own undo steps of another key. Only what
     // is typed from here on changes the key.
-    memo->setPlainText(EditorText(*key));
+    memo->setPlainText(text);
     memo->document()->setModified(false);
     QTextCursor cursor = memo->textCursor();
     cursor.movePosition(QTextCursor::Start);

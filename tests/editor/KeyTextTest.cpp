@@ -3,6 +3,7 @@
 // hold, one character at a time; a key that does not fit is marked and tells its text.
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -184,6 +185,23 @@ TEST_F(KeyText, AKeyThatHoldsMoreThanItShowsIsMarkedAndLosesNothingWhenEdited) {
     w->ShowKey(7);
     EXPECT_FALSE(w->captionLabel(7)->overflowMark());
     EXPECT_TRUE(w->captionLabel(7)->toolTip().isEmpty());
+}
+
+TEST_F(KeyText, AKeyLineOfHundredsOfKilobytesShowsAndEditsAtOnceAndKeepsItsBytes) {
+    const std::string line(200000, 'A');  // no break point anywhere
+    Key7().Line1 = line;
+    Key(2).Line2 = line;
+    QElapsedTimer timer;
+    timer.start();
+    w->ShowFace();
+    EXPECT_TRUE(w->captionLabel(7)->overflowMark());
+    EXPECT_LE(Caption(7).size(), 1024);  // only what can show is laid out
+    w->OpenKeyEditor();
+    Press(Qt::Key_Delete);
+    Press(Qt::Key_Tab);
+    EXPECT_LT(timer.elapsed(), 20000);  // measuring word ends would take minutes
+    EXPECT_EQ(Key7().Line1, line.substr(1));
+    EXPECT_EQ(Key(2).Line2, line);
 }
 
 TEST_F(KeyText, GrowingTheFontAndBackNeverChangesTheText) {
