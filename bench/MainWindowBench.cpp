@@ -1,5 +1,6 @@
 // The main window: creating and showing it on a fresh workspace, switching to an entry of
-// the other key model, and the Open command on a fully populated file with its grid refresh.
+// the other key model, the Open command on a fully populated file with its grid refresh,
+// and opening a file with a key line of a megabyte until the window has shown it.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -95,6 +96,41 @@ void BM_OpenCommand(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenCommand)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A file whose first two keys hold a line of 1 MiB: letters without a single break point
+// (range 0), or words between blanks (range 1).
+std::string MegabyteKeyLineFile(bool breakPoints) {
+    const auto folder = std::filesystem::temp_directory_path() / "sw2-mainwindow-bench";
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / (breakPoints ? "megaline-words.stw" : "megaline.stw")).string();
+    auto set = std::make_unique<LabelSet>();
+    set->Entries[1].ButtonModel = kModel30;
+    std::string line;
+    const std::string word = breakPoints ? "Sales " : "SALES";
+    while (line.size() < (std::size_t{1} << 20)) line += word;
+    set->Entries[1].Faces[1].Keys[1].Line1 = line;
+    set->Entries[1].Faces[1].Keys[2].Line2 = line;
+    SaveLabelSetFile(path, *set);
+    return path;
+}
+
+void BM_OpenMegabyteKeyLine(benchmark::State& state) {
+    sw::bench::QuietDialogs dialogs;
+    dialogs.file = QString::fromStdString(MegabyteKeyLineFile(state.range(0) != 0));
+    auto ws = std::make_unique<Workspace>();
+    sw::editor::TfrmMain window(*ws, dialogs);
+    sw::app::Commands commands(window, dialogs);
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        commands.LoadLabelSet();
+        window.repaint();  // the window shown with the key
+        QApplication::processEvents();
+        if (ws->labelSet.Entries[1].Faces[1].Keys[1].Line1.size() < (std::size_t{1} << 20))
+            state.SkipWithError("not loaded");
+    }
+}
+BENCHMARK(BM_OpenMegabyteKeyLine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -59,8 +59,17 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
         {"N6", Edit::FormatCopy}, {"N5", Edit::FormatPaste}, {"N10", Edit::EntryCut},
         {"N8", Edit::EntryCopy}, {"N11", Edit::EntryPaste}, {"Undo1", Edit::Undo},
         {"N9", Edit::Deselect}};
+    // A paste while a key is being typed stores the typed text first, keeping the
+    // clipboard it pastes from; undoing the paste brings the typed text back.
+    auto isPaste = [](Edit command) {
+        return command == Edit::KeyPaste || command == Edit::FormatPaste || command == Edit::EntryPaste;
+    };
     for (const auto& [name, command] : editMenu)
-        bind(name, [this, command] { CloseEditorForMenu(); m_window.RunEditCommand(command); });
+        bind(name, [this, command, isPaste] {
+            if (isPaste(command)) m_window.CloseKeyEditorForPaste();
+            CloseEditorForMenu();
+            m_window.RunEditCommand(command);
+        });
     const std::pair<int, Edit> editTools[] = {{8, Edit::KeyCopy}, {9, Edit::KeyCut},
                                               {10, Edit::KeyPaste}, {11, Edit::EntryCut},
                                               {12, Edit::EntryCopy}, {13, Edit::EntryPaste}};
@@ -85,6 +94,8 @@ bool Commands::ToolPrologue() {
 }
 
 void Commands::ToolButton1Click(int number) {
+    // The paste buttons keep the clipboard through the prologue's store of the typed text.
+    if (number == 10 || number == 13) m_window.CloseKeyEditorForPaste();
     if (!ToolPrologue()) return;
     switch (number) {
         case 1: NewLabelSet(); return;

@@ -43,26 +43,68 @@ void RefuseNonCp932(QLineEdit* field, bool stripLineBreaks) {
 
 void RefuseNonCp932(QComboBox* box) { box->setValidator(new Cp932Validator(true, box)); }
 
+QString KeepCp932(const QString& text) {
+    if (FitsCp932(text)) return text;
+    QString kept;
+    kept.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length =
+            text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        if (FitsCp932(character)) kept += character;
+        i += length - 1;
+    }
+    return kept;
+}
+
 Cp932PlainTextEdit::Cp932PlainTextEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+
+void Cp932PlainTextEdit::Refuse() {
+    ++m_refused;
+    QApplication::beep();
+}
+
+bool Cp932PlainTextEdit::AcceptsInsert(const QString&) const { return true; }
 
 void Cp932PlainTextEdit::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
-    if (!text.isEmpty() && text.at(0).isPrint() && !FitsCp932(text)) {
-        ++m_refused;
+    // Typed characters (a surrogate pair's first half is no printable character by itself);
+    // control keys such as Backspace carry control characters and pass.
+    if (text.isEmpty() || !(text.at(0).isPrint() || text.at(0).isSurrogate())) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    const QString kept = KeepCp932(text);
+    if (kept.size() != text.size()) Refuse();
+    if (kept.isEmpty() || !AcceptsInsert(kept)) {
+        if (!kept.isEmpty()) Refuse();
         event->accept();
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    if (kept == text) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent filtered(event->type(), event->key(), event->modifiers(), kept, event->isAutoRepeat(),
+                       static_cast<quint16>(event->count()));
+    QPlainTextEdit::keyPressEvent(&filtered);
+    event->accept();
 }
 
 void Cp932PlainTextEdit::inputMethodEvent(QInputMethodEvent* event) {
-    if (event->commitString().isEmpty() || FitsCp932(event->commitString())) {
+    const QString commit = event->commitString();
+    const QString kept = KeepCp932(commit);
+    if (kept.size() != commit.size()) Refuse();
+    const bool acceptable = kept.isEmpty() || AcceptsInsert(kept);
+    if (!acceptable) Refuse();
+    if (kept == commit && acceptable) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    // Keep the composition state, drop the text that cannot be stored.
-    ++m_refused;
+    // Keep the composition state; what the key cannot hold does not go in.
     QInputMethodEvent filtered(event->preeditString(), event->attributes());
+    if (acceptable)
+        filtered.setCommitString(kept, event->replacementStart(), event->replacementLength());
     QPlainTextEdit::inputMethodEvent(&filtered);
     event->accept();
 }
@@ -72,8 +114,8 @@ bool Cp932PlainTextEdit::canInsertFromMimeData(const QMimeData* source) const {
 }
 
 void Cp932PlainTextEdit::insertFromMimeData(const QMimeData* source) {
-    if (!source->hasText() || !FitsCp932(source->text())) {
-        ++m_refused;
+    if (!source->hasText() || !FitsCp932(source->text()) || !AcceptsInsert(source->text())) {
+        Refuse();
         return;
     }
     QPlainTextEdit::insertFromMimeData(source);

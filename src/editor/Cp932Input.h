@@ -29,14 +29,16 @@ private:
 void RefuseNonCp932(QLineEdit* field, bool stripLineBreaks = false);
 void RefuseNonCp932(QComboBox* box);
 
-// Multi-line editor that refuses typed, pasted, dropped and input-method text holding a
-// character CP932 cannot hold. Everything else behaves as QPlainTextEdit.
+// Multi-line editor that refuses, with the system beep, every typed or input-method
+// character CP932 cannot hold (one by one, surrogate pairs included: the rest of what was
+// typed goes in), and pasted or dropped text holding such a character. Everything else
+// behaves as QPlainTextEdit.
 class Cp932PlainTextEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit Cp932PlainTextEdit(QWidget* parent = nullptr);
 
-    // How many pieces of input were refused so far (for a beep or a test).
+    // How many pieces of input were refused so far (each with a beep).
     int refusedCount() const { return m_refused; }
 
 protected:
@@ -45,9 +47,18 @@ protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
+    // Whether the text may take `inserted` in place of its selection (or at the caret).
+    // Refused input beeps like CP932 text does.
+    virtual bool AcceptsInsert(const QString& inserted) const;
+    // Counts a refusal and beeps.
+    void Refuse();
+
 private:
     int m_refused = 0;
 };
+
+// The characters of text CP932 can hold, in order; a surrogate pair counts as one character.
+QString KeepCp932(const QString& text);
 
 // Stores shown text into a document field. The field keeps its bytes when the text is the
 // one the bytes show (so bytes that are not valid CP932 survive) and when the text cannot

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -27,9 +28,12 @@ namespace {
 // focused control: a popup opens (its own context menu, a menu of the window) or another
 // window is activated. The text is not stored then, and the caret stays where it is;
 // every command that acts on keys closes the editor first.
+// The menu bar taking the keyboard (Alt, or Escape on an open menu) is such a popup too:
+// a paste chosen from there still finds the clipboard as it was.
 bool KeepsFocus(const QEvent* event) {
     const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
-    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason;
+    return reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
+           reason == Qt::MenuBarFocusReason;
 }
 
 // Follows the focus of the key editors: entering one marks it focused, leaving it stores
@@ -89,6 +93,9 @@ void KeepKeyLinesInView(QPlainTextEdit* editor) {
     });
 }
 
+// Longer key texts are wrapped anywhere in the editor, not at word ends.
+constexpr qsizetype kWordWrapChars = 4096;
+
 bool IsEnter(const QKeyEvent* event) {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
@@ -101,6 +108,13 @@ void TfrmMain::BindKeyEditing() {
         keyMemo(p)->installEventFilter(focus);
         KeepKeyLinesInView(keyMemo(p));
     }
+    // The keyboard going on from the menu bar to another control of the window leaves the
+    // editor that the menu bar held it for: its text is stored then.
+    m_menuBarFocusLeft = connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        const sw::model::EditorState& e = m_ws.editor;
+        if (!e.MemoFocused || !qobject_cast<QMenuBar*>(old) || !now || qobject_cast<QMenu*>(now)) return;
+        if (now != keyMemo(e.CurrentKeyPos) && isAncestorOf(now)) CommitKeyEditor();
+    });
     connect(this, &TfrmMain::keyDoubleClicked, this, [this](int position) {
         // The first click of the double click has selected the key already.
         if (position != m_ws.editor.CurrentKeyPos) SelectKey(position);
@@ -118,15 +132,19 @@ void TfrmMain::OpenKeyEditor() {
     keyPanel(e.CurrentKeyPos)->hide();
     memo->clear();
     memo->setFont(KeyFont(*key));
+    // A key of many thousand characters (a damaged file) is wrapped anywhere: looking for
+    // the end of a word in a line that has none costs the whole line for every visual line,
+    // minutes for a megabyte. Such a key holds far more than it can show either way.
+    const QString text = EditorText(*key);
+    memo->setWordWrapMode(text.size() > kWordWrapChars ? QTextOption::WrapAnywhere
+                                                       : QTextOption::WrapAtWordBoundaryOrAnywhere);
     memo->show();
     memo->raise();
     memo->setFocus(Qt::OtherFocusReason);
-    // Each non-empty line as a line of its own; setting the text also forgets the
-    // editor's own undo steps of another key.
-    QStringList lines;
-    if (!key->Line1.empty()) lines.append(DecodeCp932(key->Line1));
-    if (!key->Line2.empty()) lines.append(DecodeCp932(key->Line2));
-    memo->setPlainText(lines.join(QLatin1Char('\n')));
+    // Setting the text also forgets the editor's own undo steps of another key. Only what
+    // is typed from here on changes the key.
+    memo->setPlainText(text);
+    memo->document()->setModified(false);
     QTextCursor cursor = memo->textCursor();
     cursor.movePosition(QTextCursor::Start);
     memo->setTextCursor(cursor);
@@ -140,11 +158,40 @@ void TfrmMain::CommitKeyEditor() {
     if (!memo || k < 1 || k > sw::model::kKeyCount || e.EditFace < 1 ||
         e.EditFace > sw::model::kFaceCount)
         return;
+    if (!memo->document()->isModified()) {
+        // Nothing typed: the key stays exactly as stored, also when the editor wraps it
+        // into other lines than the stored ones.
+        if (e.EditFace == e.CurrentFace) ShowKey(e.CurrentKeyPos);
+        UpdateEditCommandStates();
+        return;
+    }
     const KeyLabel& key = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.EditFace].Keys[k];
-    const QStringList lines = EditorVisualLines(*memo);
-    const Bytes line0 = LineBytes(LineAt(lines, 0), key, key.Line1);
-    const Bytes line1 = LineBytes(LineAt(lines, 1), key, key.Line2);
-    PerformRefresh(sw::model::StoreKeyText(m_ws, line0, line1));
+    QString first;
+    QString second;
+    const QStringList lines = EditorVisualLines(*memo, KeyMemo::kMaxLines + 1);
+    if (lines.size() <= KeyMemo::kMaxLines) {
+        first = LineAt(lines, 0);
+        second = LineAt(lines, 1);
+    } else {
+        // A key that held more than two lines' worth (from a file, or after a font change)
+        // and was only shortened keeps its own two lines; nothing is cut off.
+        const QStringList paragraphs = memo->toPlainText().split(QLatin1Char('\n'));
+        first = paragraphs.value(0);
+        second = paragraphs.mid(1).join(QString());
+    }
+    const Bytes line0 = LineBytes(first, key, key.Line1);
+    const Bytes line1 = LineBytes(second, key, key.Line2);
+    memo->document()->setModified(false);
+    const sw::model::TextStore store =
+        m_storeBeforePaste ? sw::model::TextStore::BeforePaste : sw::model::TextStore::Record;
+    PerformRefresh(sw::model::StoreKeyText(m_ws, line0, line1, store));
+}
+
+void TfrmMain::CloseKeyEditorForPaste() {
+    if (!m_ws.editor.KeyEditorOpen) return;
+    m_storeBeforePaste = true;
+    CloseKeyEditor();
+    m_storeBeforePaste = false;
 }
 
 void TfrmMain::ParkFocusOffKeyEditor() {
@@ -167,6 +214,8 @@ void TfrmMain::CloseKeyEditor() {
         panel->show();
         ParkFocusOffKeyEditor();
         keyMemo(e.CurrentKeyPos)->hide();
+        // An editor that lent the keyboard to a popup or the menu bar has not stored yet.
+        if (e.MemoFocused) CommitKeyEditor();
         SetPanelLook(e.CurrentKeyPos, PanelLook::Normal);
     }
     ShowCurrentKey();
@@ -193,8 +242,20 @@ void TfrmMain::MoveKeyEditor(int step) {
 
 bool TfrmMain::FormKeyDown(QKeyEvent* event) {
     QWidget* focused = QApplication::focusWidget();
-    // The menu bar walked by keyboard keeps its own keys.
-    if (qobject_cast<QMenuBar*>(focused)) return false;
+    if (auto* bar = qobject_cast<QMenuBar*>(focused)) {
+        // The menu bar walked by keyboard (after Alt, or Escape on an open menu) keeps its
+        // own keys, but Ctrl+C/X/V/U give the keyboard back to the control that had it and
+        // act there.
+        const bool ctrlKey = (event->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier &&
+                             (event->key() == Qt::Key_C || event->key() == Qt::Key_X ||
+                              event->key() == Qt::Key_V || event->key() == Qt::Key_U);
+        if (!ctrlKey) return false;
+        QKeyEvent leave(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(bar, &leave);
+        QWidget* back = QApplication::focusWidget();
+        if (back && back != bar) QApplication::sendEvent(back, event);
+        return true;
+    }
     sw::model::EditorState& e = m_ws.editor;
     const bool inEditor = e.MemoFocused && focused && focused == keyMemo(e.CurrentKeyPos);
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;

@@ -1,5 +1,5 @@
-// The key grid: showing keys, the selected key and its format, laying the grid out for a
-// key model, keeping key texts at two visual lines, and selecting a key.
+// The key grid: showing keys (never changing them), the selected key and its format,
+// laying the grid out for a key model, and selecting a key.
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -10,6 +10,7 @@
 #include "editor/TfrmMain.h"
 #include "editor/VisualLines.h"
 #include "model/Cp932.h"
+#include "render/SheetRenderer.h"
 
 namespace sw::editor {
 
@@ -39,6 +40,28 @@ Qt::Alignment VerticalOf(std::uint8_t layout) {
 // Sizes from a file may be anything; the screen shows them within what a font can take.
 int ScreenPointSize(std::int32_t size) { return std::clamp<std::int32_t>(size, 1, 500); }
 
+// A key line longer than this cannot show in full on a key; only the part that can show is
+// laid out, so that a line of megabytes from a damaged file shows at once.
+constexpr qsizetype kShownChars = 512;
+// The tooltip of a key that does not fit shows its whole text, up to this many characters.
+constexpr qsizetype kTooltipChars = 4096;
+
+// The part of a line a clipped caption shows: its start, its end, or its middle.
+QString ShownPart(const QString& line, std::uint8_t alignment) {
+    if (line.size() <= kShownChars) return line;
+    switch (alignment) {
+        case sw::model::kAlignLeft: return line.left(kShownChars);
+        case sw::model::kAlignRight: return line.right(kShownChars);
+        default: return line.mid((line.size() - kShownChars) / 2, kShownChars);
+    }
+}
+
+QString CaptionOf(const QString& line1, const QString& line2) {
+    if (line2.isEmpty()) return line1;
+    if (line1.isEmpty()) return line2;
+    return line1 + QLatin1Char('\n') + line2;
+}
+
 void SetBoxText(QComboBox* box, const QString& text) {
     if (box->currentText() != text) box->setEditText(text);
 }
@@ -54,11 +77,15 @@ void SetTextColors(QWidget* w, const QColor& text, const QColor* base) {
 }  // namespace
 
 QString TfrmMain::CaptionText(const KeyLabel& key) {
-    QString line1 = DecodeCp932(key.Line1);
-    QString line2 = DecodeCp932(key.Line2);
-    if (line2.isEmpty()) return line1;
-    if (line1.isEmpty()) return line2;
-    return line1 + QLatin1Char('\n') + line2;
+    return CaptionOf(DecodeCp932(key.Line1), DecodeCp932(key.Line2));
+}
+
+QString TfrmMain::EditorText(const KeyLabel& key) {
+    // Each non-empty line as a line of its own.
+    QStringList lines;
+    if (!key.Line1.empty()) lines.append(DecodeCp932(key.Line1));
+    if (!key.Line2.empty()) lines.append(DecodeCp932(key.Line2));
+    return lines.join(QLatin1Char('\n'));
 }
 
 QFont TfrmMain::KeyFont(const KeyLabel& key) {
@@ -115,15 +142,10 @@ void TfrmMain::ShowKey(int position) {
     pos.memo->document()->setDefaultTextOption(option);
     SetTextColors(pos.memo, ink, &back);
 
-    NormaliseKeyLines(position);
-    QTextCursor cursor = pos.memo->textCursor();
-    cursor.movePosition(QTextCursor::Start);
-    pos.memo->setTextCursor(cursor);
-
     pos.caption->setAlignment(horizontal | VerticalOf(key->Layout));
     SetTextColors(pos.caption, ink, nullptr);
     pos.caption->setFont(font);
-    pos.caption->setText(CaptionText(*key));
+    ShowKeyText(position);
 
     if (position == m_ws.editor.CurrentKeyPos) ShowKeyFormat(*key);
 }
@@ -168,27 +190,37 @@ void TfrmMain::ShowCurrentKey() {
     ShowKeyFormat(*key);
 }
 
-void TfrmMain::NormaliseKeyLines(int position) {
-    KeyLabel* key = KeyAt(position);
+void TfrmMain::ShowKeyText(int position) {
+    const KeyLabel* key = KeyAt(position);
     if (!key) return;
-    KeyMemo* memo = keyMemo(position);
+    Position& pos = m_positions[static_cast<size_t>(position)];
     const QString line1 = DecodeCp932(key->Line1);
     const QString line2 = DecodeCp932(key->Line2);
-    QString text = line1;
-    if (!line2.isEmpty()) text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + line2;
-    memo->setPlainText(text);
-    const qreal width = EditorTextWidth(*memo);
-    const QTextOption::WrapMode wrap = memo->wordWrapMode();
-    QStringList lines = VisualLines(text, memo->font(), width, wrap);
-    if (LineAt(lines, 0) == line1 && LineAt(lines, 1) == line2) return;
+    // The caption shows the stored lines as they are, clipped by the key; a key whose lines
+    // do not fit (as the sheet would print them) is marked and tells its whole text.
+    pos.caption->setText(CaptionOf(ShownPart(line1, key->Alignment), ShownPart(line2, key->Alignment)));
+    const bool overflows = line1.size() > kShownChars || line2.size() > kShownChars ||
+                           sw::render::CheckKeyFit(*key, m_ws.editor.CurrentFace, position).Any();
+    pos.caption->setOverflowMark(overflows);
+    QString whole;
+    if (overflows) {
+        whole = CaptionOf(line1, line2);
+        if (whole.size() > kTooltipChars) whole = whole.left(kTooltipChars) + QStringLiteral("…");
+        whole = Qt::convertFromPlainText(whole, Qt::WhiteSpaceNormal);
+    }
+    pos.caption->setToolTip(whole);
 
-    // Text wider than the key continues on the second line, a lone second line moves up,
-    // and what does not fit into two lines is dropped.
-    const QString wrapped = LineAt(lines, 0) + QLatin1Char('\n') + LineAt(lines, 1) + LineAt(lines, 2);
-    memo->setPlainText(wrapped);
-    lines = VisualLines(wrapped, memo->font(), width, wrap);
-    StoreFieldText(key->Line1, LineAt(lines, 0));
-    StoreFieldText(key->Line2, LineAt(lines, 1));
+    // An open editor that is not being typed in shows the key's text again (after an undo,
+    // say); what is being typed stays until it is stored.
+    const sw::model::EditorState& e = m_ws.editor;
+    if (e.KeyEditorOpen && position == e.CurrentKeyPos && !pos.memo->hasFocus() &&
+        !pos.memo->document()->isModified()) {
+        const QString text = EditorText(*key);
+        if (pos.memo->toPlainText() != text) {
+            pos.memo->setPlainText(text);
+            pos.memo->document()->setModified(false);
+        }
+    }
 }
 
 void TfrmMain::LayOutKeyGrid() {
@@ -228,6 +260,8 @@ void TfrmMain::ShowKeyCleared(int position) {
     captionFont.setPointSize(ScreenPointSize(key.FontSize));
     pos.caption->setFont(captionFont);
     pos.caption->setText(DecodeCp932(key.Line1));
+    pos.caption->setOverflowMark(false);
+    pos.caption->setToolTip(QString());
     QFont memoFont = pos.memo->font();
     memoFont.setPointSize(ScreenPointSize(key.FontSize));
     pos.memo->setFont(memoFont);
@@ -250,18 +284,9 @@ void TfrmMain::SelectKey(int position) {
 }
 
 void TfrmMain::StoreKeyEditorText() {
+    // Only an open editor holds typed text; a closed one stored it when it lost the focus.
     const sw::model::EditorState& e = m_ws.editor;
-    KeyLabel* key = KeyAt(e.CurrentKeyPos);
-    if (!key) return;
-    const QStringList lines = EditorVisualLines(*keyMemo(e.CurrentKeyPos));
-    const QString first = LineAt(lines, 0);
-    const QString second = LineAt(lines, 1);
-    QString line1;
-    QString line2;
-    if (!first.isEmpty()) line1 = first;
-    if (!second.isEmpty()) (first.isEmpty() ? line1 : line2) = second;
-    StoreFieldText(key->Line1, line1);
-    StoreFieldText(key->Line2, line2);
+    if (e.KeyEditorOpen && e.MemoFocused) CommitKeyEditor();
 }
 
 }  // namespace sw::editor

@@ -3,13 +3,18 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextCursor>
 #include <QTextDocument>
+
+#include "editor/VisualLines.h"
 
 namespace sw::editor {
 
 namespace {
 const QColor kShadow(128, 128, 128);     // clBtnShadow
 const QColor kHighlight(255, 255, 255);  // clBtnHighlight
+const QColor kOverflowMark(220, 0, 0);
+constexpr int kOverflowMarkSize = 7;
 
 // One bevel ring along the inside of rect.
 void DrawBevel(QPainter& p, const QRect& rect, bool raised) {
@@ -63,6 +68,24 @@ CaptionLabel::CaptionLabel(QWidget* parent) : QLabel(parent) {
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
+void CaptionLabel::setOverflowMark(bool shown) {
+    if (m_overflow == shown) return;
+    m_overflow = shown;
+    update();
+}
+
+void CaptionLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!m_overflow) return;
+    QPainter p(this);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kOverflowMark);
+    const int right = width();
+    const QPoint corner[] = {QPoint(right - kOverflowMarkSize, 0), QPoint(right, 0),
+                             QPoint(right, kOverflowMarkSize)};
+    p.drawPolygon(corner, 3);
+}
+
 void CaptionLabel::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) m_pressed = true;
     event->accept();
@@ -91,6 +114,20 @@ KeyMemo::KeyMemo(QWidget* parent) : Cp932PlainTextEdit(parent) {
     setTabChangesFocus(true);
     document()->setDocumentMargin(1);
     setAttribute(Qt::WA_InputMethodEnabled, true);
+}
+
+bool KeyMemo::AcceptsInsert(const QString& inserted) const {
+    const QString before = toPlainText();
+    const QTextCursor cursor = textCursor();
+    QString typed = inserted;
+    typed.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    typed.replace(u'\r', u'\n');
+    typed.replace(QChar::ParagraphSeparator, u'\n');
+    const QString after = before.left(cursor.selectionStart()) + typed + before.mid(cursor.selectionEnd());
+    if (VisualLines(after, font(), EditorTextWidth(*this), wordWrapMode(), kMaxLines + 1).size() <= kMaxLines)
+        return true;
+    // A key that holds more than it can show may lose characters, but gains no line.
+    return after.size() < before.size() && after.count(u'\n') < kMaxLines;
 }
 
 }  // namespace sw::editor

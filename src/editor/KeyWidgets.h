@@ -34,10 +34,14 @@ private:
 };
 
 // A label that reports clicks and double clicks (the caption of a key, which selects it).
+// A key whose text does not fit shows a small red triangle in its top right corner.
 class CaptionLabel : public QLabel {
     Q_OBJECT
 public:
     explicit CaptionLabel(QWidget* parent = nullptr);
+
+    void setOverflowMark(bool shown);
+    bool overflowMark() const { return m_overflow; }
 
 signals:
     void clicked();
@@ -47,16 +51,25 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool m_pressed = false;
+    bool m_overflow = false;
 };
 
-// The in-place editor of a key: word wrap at its width, no scroll bars, CP932 only.
+// The in-place editor of a key: word wrap at its width, no scroll bars, CP932 only, and
+// at most two visual lines: typing or pasting that would need a third line is refused with
+// a beep, like a field at its maximum length. A key that holds more already (from a file,
+// or after a font change) can still lose characters.
 class KeyMemo : public Cp932PlainTextEdit {
     Q_OBJECT
 public:
+    static constexpr int kMaxLines = 2;
     explicit KeyMemo(QWidget* parent = nullptr);
+
+protected:
+    bool AcceptsInsert(const QString& inserted) const override;
 };
 
 }  // namespace sw::editor

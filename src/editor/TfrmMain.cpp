@@ -121,6 +121,7 @@ TfrmMain::~TfrmMain() {
     // The controls are destroyed after this; what they still signal as they go (a font
     // box losing the focus reports a choice) must reach no handler of the window.
     for (QObject* control : findChildren<QObject*>()) control->disconnect(this);
+    disconnect(m_menuBarFocusLeft);
 }
 
 KeyPanel* TfrmMain::keyPanel(int position) const {

@@ -50,8 +50,9 @@ public:
     // True when the Ｎｏ field names a valid entry (switching to it when it is another one);
     // false after "Ｎｏが誤っています。" has been shown.
     bool ApplyEntryNumber();
-    // Keeps the key of a position at no more than two lines as its editor wraps them.
-    void NormaliseKeyLines(int position);
+    // The key's two lines in its caption, as stored (showing never changes them): clipped,
+    // with the overflow mark and the whole text as tooltip when they do not fit the key.
+    void ShowKeyText(int position);
     // The current face's background into Image2, and the background radio buttons.
     void ShowFaceBackground();
     // The current face's picture into Image2, stretched over the face area or repeated at
@@ -102,8 +103,11 @@ public:
     void CloseKeyEditor();
 
     // --- What the tool-bar commands store before they act ---
-    // Line 1 and line 2 of the current key from its editor, as the editor shows them.
+    // What an open key editor holds, into the current key.
     void StoreKeyEditorText();
+    // Closes an open key editor before a paste: its text is stored without an undo record
+    // of its own, which would empty the clipboard the paste is about to use.
+    void CloseKeyEditorForPaste();
     // The name field into the current entry.
     void StoreEntryName();
 
@@ -168,6 +172,8 @@ public:
 
     // The text a key's caption label shows for its two lines.
     static QString CaptionText(const sw::model::KeyLabel& key);
+    // The text an opened key editor starts with: each non-empty line as a line.
+    static QString EditorText(const sw::model::KeyLabel& key);
     // The screen font of a key label.
     static QFont KeyFont(const sw::model::KeyLabel& key);
 
@@ -234,6 +240,8 @@ private:
     int m_selectedPanel = 0;                 // position that shows the selected look
     bool m_programChange = false;            // set while the program fills controls
     bool m_enterNamePending = false;         // the name field is entered once the window is active
+    bool m_storeBeforePaste = false;         // the editor's text goes in without an undo record
+    QMetaObject::Connection m_menuBarFocusLeft;
     QSet<QString> m_reportedPictureErrors;
     QComboBox* m_typedBox = nullptr;         // the font box whose typing is being applied
 

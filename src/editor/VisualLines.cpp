@@ -10,6 +10,11 @@
 
 namespace sw::editor {
 
+namespace {
+// No line of a key can hold this many characters at any size the screen shows.
+constexpr qsizetype kMeasuredCharsPerLine = 512;
+}  // namespace
+
 void PaintFieldColor(QWidget* field, sw::model::ColorRef color) {
     QPalette p = field->palette();
     p.setColor(QPalette::Base, ColorFromRef(color));
@@ -17,24 +22,31 @@ void PaintFieldColor(QWidget* field, sw::model::ColorRef color) {
 }
 
 QStringList VisualLines(const QString& text, const QFont& font, qreal width,
-                        QTextOption::WrapMode wrapMode) {
+                        QTextOption::WrapMode wrapMode, int maxLines) {
     QStringList lines;
     QTextOption option;
     option.setWrapMode(wrapMode);
+    auto full = [&] { return maxLines > 0 && lines.size() >= maxLines; };
     const QStringList paragraphs = text.split(u'\n');
     for (const QString& paragraph : paragraphs) {
+        if (full()) break;
         if (paragraph.isEmpty()) {
             lines.append(QString());
             continue;
         }
-        QTextLayout layout(paragraph, font);
+        // Only so much of a long paragraph is laid out as can fill the lines asked for: a
+        // line break is looked for up to the end of a word, and a word of megabytes (a
+        // damaged file) would cost that much for every line.
+        QString part = paragraph;
+        if (maxLines > 0) part.truncate(kMeasuredCharsPerLine * maxLines);
+        QTextLayout layout(part, font);
         layout.setTextOption(option);
         layout.beginLayout();
-        for (;;) {
+        while (!full()) {
             QTextLine line = layout.createLine();
             if (!line.isValid()) break;
             line.setLineWidth(width);
-            lines.append(paragraph.mid(line.textStart(), line.textLength()));
+            lines.append(part.mid(line.textStart(), line.textLength()));
         }
         layout.endLayout();
     }
@@ -45,9 +57,9 @@ qreal EditorTextWidth(const QPlainTextEdit& editor) {
     return editor.contentsRect().width() - 2 * editor.document()->documentMargin();
 }
 
-QStringList EditorVisualLines(const QPlainTextEdit& editor) {
+QStringList EditorVisualLines(const QPlainTextEdit& editor, int maxLines) {
     return VisualLines(editor.toPlainText(), editor.font(), EditorTextWidth(editor),
-                       editor.wordWrapMode());
+                       editor.wordWrapMode(), maxLines);
 }
 
 }  // namespace sw::editor

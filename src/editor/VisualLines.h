@@ -11,14 +11,16 @@ namespace sw::editor {
 
 // Every visual line of text, paragraph by paragraph ("\n" separates paragraphs), wrapped at
 // width pixels with the given font and wrap mode. An empty paragraph is one empty line.
+// With maxLines > 0 the measure stops once that many lines are found (enough to tell
+// whether a text fits a key), so a long text costs no more than its first lines.
 QStringList VisualLines(const QString& text, const QFont& font, qreal width,
-                        QTextOption::WrapMode wrapMode);
+                        QTextOption::WrapMode wrapMode, int maxLines = 0);
 
 // The width the editor wraps its text at: its contents minus the document margins.
 qreal EditorTextWidth(const QPlainTextEdit& editor);
 
 // The visual lines of what the editor holds, computed at its width and font.
-QStringList EditorVisualLines(const QPlainTextEdit& editor);
+QStringList EditorVisualLines(const QPlainTextEdit& editor, int maxLines = 0);
 
 // Visual line i, empty when there is none.
 inline QString LineAt(const QStringList& lines, int i) {

@@ -138,7 +138,8 @@ std::pair<Bytes, Bytes> KeyLinesFromEditor(const Bytes& visualLine0, const Bytes
     return {visualLine0, visualLine1};
 }
 
-Refresh StoreKeyText(Workspace& ws, const Bytes& visualLine0, const Bytes& visualLine1) {
+Refresh StoreKeyText(Workspace& ws, const Bytes& visualLine0, const Bytes& visualLine1,
+                     TextStore store) {
     EditorState& e = ws.editor;
     const int face = e.EditFace;
     if (face < 1 || face > kFaceCount || e.CurrentEntry < 1 || e.CurrentEntry > kEntryCount)
@@ -148,7 +149,7 @@ Refresh StoreKeyText(Workspace& ws, const Bytes& visualLine0, const Bytes& visua
     KeyLabel& key = ws.labelSet.Entries[e.CurrentEntry].Faces[face].Keys[keyIndex];
     auto [line1, line2] = KeyLinesFromEditor(visualLine0, visualLine1);
     if (line1 != key.Line1 || line2 != key.Line2) {
-        RecordKeyChange(ws, kChangeText, face);
+        if (store == TextStore::Record) RecordKeyChange(ws, kChangeText, face);
         key.Line1 = std::move(line1);
         key.Line2 = std::move(line2);
     }

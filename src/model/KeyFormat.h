@@ -80,7 +80,13 @@ std::pair<Bytes, Bytes> KeyLinesFromEditor(const Bytes& visualLine0, const Bytes
 // A key editor lost the focus: stores its first two visual lines into key
 // CurrentKeyPos - KeyOffset of face EditFace (not CurrentFace while a face switch closes
 // the editor); records the text change only when the lines differ. Returns the current
-// position when EditFace is the face shown (ShowKey normalises the lines to the key).
-Refresh StoreKeyText(Workspace& ws, const Bytes& visualLine0, const Bytes& visualLine1);
+// position when EditFace is the face shown.
+//
+// With TextStore::BeforePaste the text is stored without an undo record of its own: a
+// recorded change would empty the clipboard that a paste is about to use. The paste then
+// records the key with its typed text, so undoing the paste brings that text back.
+enum class TextStore { Record, BeforePaste };
+Refresh StoreKeyText(Workspace& ws, const Bytes& visualLine0, const Bytes& visualLine1,
+                     TextStore store = TextStore::Record);
 
 }  // namespace sw::model

@@ -2,9 +2,11 @@
 #include "render/SheetRenderer.h"
 
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "model/Cp932.h"
@@ -280,6 +282,43 @@ RenderResult RenderSheet(QPainter& canvas, int resolution, sw::model::Workspace&
         }
     }
     return RenderResult{};
+}
+
+bool KeyTextSpill::Any() const {
+    for (const KeyLineSpill& line : lines)
+        if (line.wide > 0 || line.tall > 0) return true;
+    return false;
+}
+
+KeyTextSpill MeasureKeySpill(const KeyTextPlacement& placement) {
+    KeyTextSpill spill;
+    for (int i = 0; i < 2; ++i) {
+        const KeyLinePlacement& line = placement.lines[i];
+        if (!line.drawn) continue;
+        const QRect& band = line.band;
+        spill.lines[i].wide = std::max(0, band.left() - line.topLeft.x()) +
+                              std::max(0, line.topLeft.x() + line.width - (band.left() + band.width()));
+        spill.lines[i].tall = std::max(0, band.top() - line.topLeft.y()) +
+                              std::max(0, line.topLeft.y() + line.height - (band.top() + band.height()));
+    }
+    return spill;
+}
+
+KeyTextSpill CheckKeyFit(const KeyLabel& key, int face, int position) {
+    if (key.Line1.empty() && key.Line2.empty()) return {};
+    // Font metrics need a device of the check's resolution; one serves every measure.
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        const int dotsPerMeter = static_cast<int>(std::lround(kFitCheckDpi / 0.0254));
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        return image;
+    }();
+    RenderContext ctx;
+    ctx.Resolution = kFitCheckDpi;
+    SetFaceOrigin(ctx, face, 0, 0);
+    const QFontMetrics fm(KeyFont(key, ctx), &device);
+    return MeasureKeySpill(PlaceKeyText(ctx, position, key, fm));
 }
 
 }  // namespace sw::render

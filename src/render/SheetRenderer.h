@@ -67,4 +67,22 @@ struct KeyTextPlacement {
 KeyTextPlacement PlaceKeyText(const RenderContext& ctx, int position,
                               const sw::model::KeyLabel& key, const QFontMetrics& fm);
 
+// How far each drawn line of a key spills out of its cell, in dots: sideways (both sides
+// together) and up or down (both together). Nothing spills from a key that fits.
+struct KeyLineSpill {
+    int wide = 0;
+    int tall = 0;
+};
+struct KeyTextSpill {
+    KeyLineSpill lines[2];
+    bool Any() const;
+};
+KeyTextSpill MeasureKeySpill(const KeyTextPlacement& placement);
+
+// The fit rule: a key at grid position 1..30 of face 1..4, measured as a 600-dpi printer
+// would draw it with no fine adjustment. The companion tool's check reports what spills; the
+// main window marks such keys.
+constexpr int kFitCheckDpi = 600;
+KeyTextSpill CheckKeyFit(const sw::model::KeyLabel& key, int face, int position);
+
 }  // namespace sw::render

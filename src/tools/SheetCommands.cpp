@@ -38,7 +38,7 @@ constexpr int kDefaultPngDpi = 300;
 constexpr int kDefaultPdfDpi = 1200;
 constexpr int kMaxDpi = 1200;
 // The fit check measures as a 600-dpi printer would.
-constexpr int kCheckDpi = 600;
+constexpr int kCheckDpi = sw::render::kFitCheckDpi;
 constexpr double kPageWidthMm = 297;
 constexpr double kPageHeightMm = 210;
 
@@ -241,30 +241,20 @@ void Say(const QString& line) {
 }
 
 // Appends the width and height findings of one key and returns their number.
-int CheckKeyFit(const LabelSet& set, int entry, int face, int position, int keyOffset,
-                const QPaintDevice& device) {
-    const KeyLabel& key = set.Entries[entry].Faces[face].Keys[position - keyOffset];
-    sw::render::RenderContext ctx;
-    ctx.Resolution = kCheckDpi;
-    sw::render::SetFaceOrigin(ctx, face, 0, 0);
-    const QFontMetrics fm(sw::render::KeyFont(key, ctx), &device);
-    const sw::render::KeyTextPlacement placement = sw::render::PlaceKeyText(ctx, position, key, fm);
+int ReportKeyFit(const LabelSet& set, int entry, int face, int position, int keyOffset) {
+    const int keyIndex = position - keyOffset;
+    const sw::render::KeyTextSpill spill =
+        sw::render::CheckKeyFit(set.Entries[entry].Faces[face].Keys[keyIndex], face, position);
+    const QString where = KeyLabelText(entry, face, keyIndex);
     int findings = 0;
     for (int i = 0; i < 2; ++i) {
-        const sw::render::KeyLinePlacement& line = placement.lines[i];
-        if (!line.drawn) continue;
-        const QRect& band = line.band;
-        const int wide = std::max(0, band.left() - line.topLeft.x()) +
-                         std::max(0, line.topLeft.x() + line.width - (band.left() + band.width()));
-        const int tall = std::max(0, band.top() - line.topLeft.y()) +
-                         std::max(0, line.topLeft.y() + line.height - (band.top() + band.height()));
-        const QString where = KeyLabelText(entry, face, position - keyOffset);
-        if (wide > 0) {
-            Say(QStringLiteral("%1: %2行目が横に %3 はみ出しています").arg(where).arg(i + 1).arg(OverflowMm(wide)));
+        const sw::render::KeyLineSpill& line = spill.lines[i];
+        if (line.wide > 0) {
+            Say(QStringLiteral("%1: %2行目が横に %3 はみ出しています").arg(where).arg(i + 1).arg(OverflowMm(line.wide)));
             ++findings;
         }
-        if (tall > 0) {
-            Say(QStringLiteral("%1: %2行目が縦に %3 はみ出しています").arg(where).arg(i + 1).arg(OverflowMm(tall)));
+        if (line.tall > 0) {
+            Say(QStringLiteral("%1: %2行目が縦に %3 はみ出しています").arg(where).arg(i + 1).arg(OverflowMm(line.tall)));
             ++findings;
         }
     }
@@ -340,11 +330,6 @@ int RunCheck(const std::vector<std::string>& args) {
     if (!ws) return kExitFailure;
     const LabelSet& set = ws->labelSet;
 
-    QImage device(1, 1, QImage::Format_RGB32);
-    const int dotsPerMeter = static_cast<int>(std::lround(kCheckDpi / 0.0254));
-    device.setDotsPerMeterX(dotsPerMeter);
-    device.setDotsPerMeterY(dotsPerMeter);
-
     int findings = 0;
     std::map<QString, FontUse> fonts;
     for (int entry = 1; entry <= kEntryCount; ++entry) {
@@ -378,7 +363,7 @@ int RunCheck(const std::vector<std::string>& args) {
                         use.order = static_cast<int>(fonts.size());
                     }
                 }
-                findings += CheckKeyFit(set, entry, face, position, offset, device);
+                findings += ReportKeyFit(set, entry, face, position, offset);
             }
         }
     }

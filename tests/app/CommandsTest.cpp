@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -56,7 +57,9 @@ TEST_F(CommandTable, AToolBarCommandStopsAtAnInvalidNumberWhileTheMenuRunsIt) {
 
 TEST_F(CommandTable, AToolBarCommandFirstStoresTheKeyEditorsTextAndTheName) {
     w().SelectKey(9);
-    w().keyMemo(9)->setPlainText(QStringLiteral("\n受付"));
+    w().OpenKeyEditor();
+    QApplication::clipboard()->setText(QStringLiteral("\n受付"));
+    QTest::keyClick(w().keyMemo(9), Qt::Key_V, Qt::ControlModifier);  // pasted into the open editor
     w().edtName()->setText(QStringLiteral("本社"));
     dialogs.files = {std::nullopt};
     w().toolButton(2)->click();  // 開く, cancelled

@@ -82,11 +82,13 @@ TEST_F(KeyEditing, TheEditorWrapsFromTheLastUsedPositionToTheFirstAndBack) {
     EXPECT_EQ(e().CurrentKeyPos, 7);
 }
 
-TEST_F(KeyEditing, OnlyTwoVisualLinesAreStoredAndAnEmptyFirstLineGivesWay) {
+TEST_F(KeyEditing, AThirdLineIsRefusedAndAnEmptyFirstLineGivesWay) {
     w->OpenKeyEditor();  // position 07
     QApplication::clipboard()->setText(QStringLiteral("A\nB\nC"));
-    Press(Qt::Key_V, Qt::ControlModifier);  // the editor's own paste
-    EXPECT_EQ(w->keyMemo(7)->toPlainText(), "A\nB\nC");
+    Press(Qt::Key_V, Qt::ControlModifier);  // the editor's own paste, refused: three lines
+    EXPECT_EQ(w->keyMemo(7)->toPlainText(), "");
+    QApplication::clipboard()->setText(QStringLiteral("A\nB"));
+    Press(Qt::Key_V, Qt::ControlModifier);
     Press(Qt::Key_Tab);
     EXPECT_EQ(Key(1).Line1, "A");
     EXPECT_EQ(Key(1).Line2, "B");
@@ -251,8 +253,9 @@ TEST_F(KeyEditing, AnEditorKeepsTheKeysFirstLineInViewWhileTheSecondIsTyped) {
     Type(QStringLiteral("東京本社営業"));  // wraps onto a second line that shows only in part
     ASSERT_GT(memo->cursorRect().top(), memo->fontMetrics().height() / 2);
     EXPECT_EQ(memo->verticalScrollBar()->value(), 0);
-    Type(QStringLiteral("第一部長室"));  // a third line, which the key will not keep, is shown
-    EXPECT_GT(memo->verticalScrollBar()->value(), 0);
+    Type(QStringLiteral("第一部長室"));  // a third line is refused
+    EXPECT_EQ(memo->verticalScrollBar()->value(), 0);
+    EXPECT_GT(memo->refusedCount(), 0);
 }
 
 }  // namespace
