@@ -8,6 +8,10 @@
 # quits answering はい, and checks the saved file (with the sheet tool's dump) and the
 # window position in Stripwise2.ini.
 # Second run: a second start while the first runs leaves one window and ends by itself.
+# Third run: a label set written beforehand (a key with only a second line, a key longer
+# than its two lines) is opened, its faces and keys are shown, and it is saved untouched
+# under a new name: the two files are the same byte for byte. Then more than two lines'
+# worth is typed into keys: the file holds what fits, and the line after it stays.
 #
 # Exit status 77 (a skip for CTest) when Xvfb or xdotool is not installed. On a failure a
 # screenshot of the screen goes to OUTPUT_FOLDER/e2e-failure.png if ImageMagick is there.
