@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/WaitCursor.h"
-#include "editor/Artwork.h"
-#include "editor/Cp932Input.h"
+#include "dialogs/WaitCursor.h"
+#include "render/Artwork.h"
+#include "dialogs/Cp932Input.h"
 #include "model/Cp932.h"
 #include "model/Settings.h"
 

@@ -2,12 +2,12 @@
 #include <QApplication>
 #include <memory>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "editor/TfrmMain.h"
 #include "model/Workspace.h"
-#include "render/PrintJob.h"
+#include "print/PrintJob.h"
 #include "render/SheetRenderer.h"
 
 int main(int argc, char** argv) {

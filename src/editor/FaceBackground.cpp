@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "editor/ScreenColors.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"

@@ -13,9 +13,9 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "app/FontDialog.h"
-#include "editor/Artwork.h"
-#include "editor/Cp932Input.h"
+#include "dialogs/FontDialog.h"
+#include "render/Artwork.h"
+#include "dialogs/Cp932Input.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
 #include "render/Pictures.h"

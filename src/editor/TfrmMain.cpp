@@ -17,7 +17,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "editor/Artwork.h"
+#include "render/Artwork.h"
 #include "model/Cp932.h"
 #include "model/DocumentOps.h"
 #include "model/Settings.h"

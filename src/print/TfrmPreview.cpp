@@ -1,6 +1,6 @@
 // The preview window: zoom, page layout from the printer, painting the sheet, printing
 // copies, and its section of the settings file.
-#include "render/TfrmPreview.h"
+#include "print/TfrmPreview.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -13,10 +13,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/Dialogs.h"
-#include "app/WaitCursor.h"
-#include "editor/Artwork.h"
-#include "editor/Cp932Input.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/WaitCursor.h"
+#include "render/Artwork.h"
+#include "dialogs/Cp932Input.h"
 #include "model/Cp932.h"
 #include "render/SheetRenderer.h"
 

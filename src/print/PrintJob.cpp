@@ -1,13 +1,13 @@
 // The printer seam over QPrinter, the print command and the preview page geometry.
-#include "render/PrintJob.h"
+#include "print/PrintJob.h"
 
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <cmath>
 
-#include "app/Dialogs.h"
-#include "app/WaitCursor.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/WaitCursor.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::render {

@@ -1,5 +1,5 @@
 // The real message boxes and standard dialogs.
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -9,7 +9,7 @@
 #include <QPrinter>
 #include <QPushButton>
 
-#include "app/FontDialog.h"
+#include "dialogs/FontDialog.h"
 
 namespace sw::app {
 

@@ -1,5 +1,5 @@
 // Drawn in code: strip outlines, tool icons and the program icon.
-#include "editor/Artwork.h"
+#include "render/Artwork.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -6,7 +6,7 @@
 #include <QPrinter>
 #include <vector>
 
-#include "render/PrintJob.h"
+#include "print/PrintJob.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::test {
