@@ -13,6 +13,14 @@
 
 namespace sw::app {
 
+bool Dialogs::ReportMissingPicture(QWidget* parent, const QString& path) {
+    if (m_namedMissingPictures.contains(path)) return false;
+    m_namedMissingPictures.insert(path);
+    Message(parent, MessageKind::Warning,
+            QStringLiteral("背景画像「%1」が見つかりません。白で表示・印刷します。").arg(path), Buttons::Ok);
+    return true;
+}
+
 QString MessageTitle(MessageKind kind) {
     switch (kind) {
         case MessageKind::Warning: return QStringLiteral("警告");

@@ -241,6 +241,14 @@ void TfrmMain::BuildBackgroundPanel(QWidget* client) {
         b->setFont(buttonFont);
         b->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     }
+    // A stored picture that is gone: its path in red beside 画像削除, the whole path on hover.
+    m_lblMissingPicture = new QLabel(panel);
+    m_lblMissingPicture->setObjectName(QStringLiteral("lblMissingPicture"));
+    m_lblMissingPicture->setGeometry(QRect(128, 70, 117, 21));
+    m_lblMissingPicture->setFont(buttonFont);
+    QPalette red = m_lblMissingPicture->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_lblMissingPicture->setPalette(red);
     m_groupBox4 = NewGroup(panel, "GroupBox4", QStringLiteral("画像配置"), QRect(12, 95, 234, 38));
     m_radio[9] = NewRadio(m_groupBox4, "RadioButton9", QStringLiteral("拡大縮小"), QPoint(35, 16), 80);
     m_radio[10] = NewRadio(m_groupBox4, "RadioButton10", QStringLiteral("実寸並列"), QPoint(123, 16), 80);

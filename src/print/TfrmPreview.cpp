@@ -184,9 +184,16 @@ void TfrmPreview::ShowZoomState() {
 
 void TfrmPreview::PaintBox1Paint(QPainter& canvas) {
     if (m_zoomPercent < kMinZoom) return;  // not laid out yet
-    RenderResult result =
-        RenderSheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent), m_ws, m_drawButtonOutlines);
+    RenderResult result = RenderCurrentSheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent),
+                                             m_ws, m_drawButtonOutlines);
     if (!result.ok) ReportRenderFailure(result.message);
+    // Painting happens again and again: the message comes after the paint, and the dialogs
+    // name each missing file only once.
+    for (const sw::render::PictureProblem& picture : result.pictures) {
+        if (!picture.missing) continue;
+        const QString path = sw::model::DecodeCp932(picture.path);
+        QTimer::singleShot(0, this, [this, path] { m_dialogs.ReportMissingPicture(this, path); });
+    }
 }
 
 void TfrmPreview::ReportRenderFailure(const QString& message) {
@@ -205,6 +212,7 @@ void TfrmPreview::btnPrintClick() {
     // The page keeps the printer set-up it was laid out with.
     std::optional<int> copies = m_dialogs.ChoosePrint(this, m_printer.Printer());
     QString error;
+    RenderResult drawn;
     if (copies) {
         sw::app::WaitCursor wait;
         // Each copy is a job of its own; the printer itself makes one copy of each.
@@ -212,15 +220,16 @@ void TfrmPreview::btnPrintClick() {
         for (int copy = 0; copy < *copies && error.isEmpty(); ++copy) {
             m_printer.PrintPage(QString::fromUtf8(kPrintJobTitle),
                                 [this](QPainter& canvas, int resolution) {
-                                    return RenderSheet(canvas, resolution, m_ws, false);
+                                    return RenderCurrentSheet(canvas, resolution, m_ws, false);
                                 },
-                                error);
+                                error, &drawn);
         }
     }
     m_drawButtonOutlines = true;
     m_paintBox1->update();
     if (!error.isEmpty())
         m_dialogs.Message(this, sw::app::MessageKind::Error, error, sw::app::Buttons::Ok);
+    ReportMissingPictures(this, m_dialogs, drawn);
 }
 
 void TfrmPreview::btnCloseClick() { close(); }
