@@ -146,7 +146,7 @@ void TfrmMain::BuildToolBar(QWidget* client) {
         button->setObjectName(QStringLiteral("ToolButton%1").arg(tool.number));
         button->setGeometry(x, 1, 25, 23);
         button->setIconSize(QSize(16, 16));
-        button->setIcon(ToolIcon(tool.number));
+        button->setIcon(sw::render::ToolIcon(tool.number));
         button->setToolTip(QString::fromUtf8(tool.hint));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
@@ -316,12 +316,12 @@ void TfrmMain::BuildKeyGrid(QWidget* panel1) {
     m_image430->setObjectName(QStringLiteral("Image430"));
     m_image430->setGeometry(5, 5, 458, 277);
     m_image430->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image430->setPixmap(QPixmap::fromImage(StripDrawing(true)));
+    m_image430->setPixmap(QPixmap::fromImage(sw::render::StripDrawing(true)));
     m_image418 = new QLabel(panel1);
     m_image418->setObjectName(QStringLiteral("Image418"));
     m_image418->setGeometry(5, 5, 458, 277);
     m_image418->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image418->setPixmap(QPixmap::fromImage(StripDrawing(false)));
+    m_image418->setPixmap(QPixmap::fromImage(sw::render::StripDrawing(false)));
     m_image430->hide();
 
     static const int kRowTop[6] = {0, 207, 162, 117, 72, 26};

@@ -70,13 +70,13 @@ TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app
     m_speedButton1 = new QToolButton(panel1);
     m_speedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     m_speedButton1->setGeometry(96, 8, 25, 25);
-    m_speedButton1->setIcon(sw::editor::ZoomIcon(true));
+    m_speedButton1->setIcon(sw::render::ZoomIcon(true));
     m_speedButton1->setIconSize(QSize(16, 16));
     m_speedButton1->setFocusPolicy(Qt::NoFocus);
     m_speedButton2 = new QToolButton(panel1);
     m_speedButton2->setObjectName(QStringLiteral("SpeedButton2"));
     m_speedButton2->setGeometry(121, 8, 25, 25);
-    m_speedButton2->setIcon(sw::editor::ZoomIcon(false));
+    m_speedButton2->setIcon(sw::render::ZoomIcon(false));
     m_speedButton2->setIconSize(QSize(16, 16));
     m_speedButton2->setFocusPolicy(Qt::NoFocus);
     m_label1 = new QLabel(QStringLiteral("x100%"), panel1);

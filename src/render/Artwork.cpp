@@ -5,7 +5,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace sw::editor {
+namespace sw::render {
 
 namespace {
 
@@ -367,4 +367,4 @@ QIcon ProgramIcon() {
     return QIcon(pm);
 }
 
-}  // namespace sw::editor
+}  // namespace sw::render
