@@ -8,14 +8,14 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "app/TfrmVersion.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
 #include "mgmt/TfrmIchiran.h"
 #include "mgmt/TfrmNaisen.h"
 #include "model/Settings.h"
-#include "render/TfrmSettei.h"
+#include "print/TfrmSettei.h"
 
 namespace sw::app {
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "app/Commands.h"
-#include "app/Dialogs.h"
-#include "app/WaitCursor.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/WaitCursor.h"
 #include "editor/TfrmMain.h"
 #include "model/DocumentOps.h"
 #include "model/LabelSetFile.h"

@@ -6,9 +6,9 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/WaitCursor.h"
-#include "editor/Artwork.h"
-#include "editor/Cp932Input.h"
+#include "dialogs/WaitCursor.h"
+#include "render/Artwork.h"
+#include "dialogs/Cp932Input.h"
 #include "model/Cp932.h"
 #include "model/Settings.h"
 
@@ -33,7 +33,7 @@ TfrmVersion::TfrmVersion(std::string settingsPath, QWidget* parent)
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("Image1"));
     icon->setGeometry(18, 24, 32, 32);
-    icon->setPixmap(sw::editor::ProgramIcon().pixmap(32, 32));
+    icon->setPixmap(sw::render::ProgramIcon().pixmap(32, 32));
     auto addLabel = [this](const char* name, const QString& text, int top) {
         auto* label = new QLabel(text, this);
         label->setObjectName(QString::fromLatin1(name));

@@ -17,7 +17,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "editor/Artwork.h"
+#include "render/Artwork.h"
 #include "model/Cp932.h"
 #include "model/DocumentOps.h"
 #include "model/Settings.h"
@@ -56,7 +56,7 @@ bool IsWindowSwitch(const QEvent* event) {
 TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_ws(ws), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowIcon(ProgramIcon());
+    setWindowIcon(sw::render::ProgramIcon());
     QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
     windowFont.setPixelSize(12);
     setFont(windowFont);

@@ -217,6 +217,8 @@ private:
     void ShowKeyFormat(const sw::model::KeyLabel& key);
     void SetScreenBackground(const QImage& image);
     void ReportPictureError(const QString& message);
+    // The stored path of a picture that is gone, in red under 画像選択; empty hides it.
+    void ShowMissingPicture(const QString& path);
     // Editing and formatting bindings (KeyEditing.cpp, Formatting.cpp).
     void BindKeyEditing();
     void BindFormatting();
@@ -256,6 +258,7 @@ private:
     QGroupBox* m_groupBox4 = nullptr;
     QPushButton* m_btnSelect = nullptr;
     QPushButton* m_button1 = nullptr;
+    QLabel* m_lblMissingPicture = nullptr;
     QPushButton* m_button3 = nullptr;
     QTabWidget* m_tabPage = nullptr;
     QWidget* m_panel1 = nullptr;

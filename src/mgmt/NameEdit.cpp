@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 
-#include "app/DialogSupport.h"
+#include "dialogs/DialogSupport.h"
 #include "model/Cp932.h"
 
 namespace sw::mgmt {

@@ -6,8 +6,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/DialogSupport.h"
-#include "mgmt/EntrySwitch.h"
+#include "dialogs/DialogSupport.h"
+#include "model/EntrySwitch.h"
 #include "model/Cp932.h"
 
 namespace sw::mgmt {
@@ -72,10 +72,10 @@ void TfrmIchiran::FormActivate() {
     setWindowTitle(sw::model::DecodeCp932(m_placement.caption));
 
     m_listBox1->clear();
-    const int shown = EntryNumberOfField(m_naisenText);
+    const int shown = sw::model::EntryNumberOfField(m_naisenText);
     const int selected = shown > 0 ? shown - 1 : 0;
     for (int n = 1; n <= sw::model::kEntryCount; ++n) {
-        auto* item = new QListWidgetItem(SelectionItemText(n, m_ws.labelSet.Entries[n].Name));
+        auto* item = new QListWidgetItem(sw::model::SelectionItemText(n, m_ws.labelSet.Entries[n].Name));
         item->setSizeHint(QSize(m_listBox1->gridSize().width(), kItemHeight));
         m_listBox1->addItem(item);
     }

@@ -8,8 +8,8 @@
 #include <QRadioButton>
 #include <QScrollArea>
 
-#include "app/DialogSupport.h"
-#include "mgmt/EntrySwitch.h"
+#include "dialogs/DialogSupport.h"
+#include "model/EntrySwitch.h"
 #include "mgmt/NameEdit.h"
 #include "model/Cp932.h"
 

@@ -14,7 +14,7 @@
 #include "app/ProgramFixture.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
-#include "render/FakePrinter.h"
+#include "print/FakePrinter.h"
 #include "model/LabelSetFile.h"
 #include "support/ScriptedDialogs.h"
 

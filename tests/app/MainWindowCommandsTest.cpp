@@ -21,9 +21,9 @@
 #include "mgmt/NameEdit.h"
 #include "mgmt/TfrmIchiran.h"
 #include "mgmt/TfrmNaisen.h"
-#include "render/FakePrinter.h"
+#include "print/FakePrinter.h"
 #include "render/RenderTestSupport.h"
-#include "render/TfrmSettei.h"
+#include "print/TfrmSettei.h"
 #include "support/ScriptedDialogs.h"
 
 namespace sw::app {

@@ -11,7 +11,7 @@
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
 #include "model/Workspace.h"
-#include "render/FakePrinter.h"
+#include "print/FakePrinter.h"
 #include "support/ScriptedDialogs.h"
 
 namespace sw::test {

@@ -11,6 +11,7 @@
 
 #include "model/Workspace.h"
 #include "render/RenderContext.h"
+#include "render/SheetRenderer.h"
 
 class QPainter;
 class QWidget;
@@ -44,9 +45,11 @@ public:
     virtual PrinterGeometry Geometry() = 0;
     // One job of one page titled `title`; `draw` paints the page at the printer's
     // resolution, its origin at the top-left corner of the printable area. Returns false with
-    // a message when the job could not be printed (nothing half-drawn is sent).
+    // a message when the job could not be printed (nothing half-drawn is sent). `drawn` gets
+    // what the drawing reported, for the pictures it found gone.
     using PageDrawer = std::function<RenderResult(QPainter&, int resolution)>;
-    virtual bool PrintPage(const QString& title, const PageDrawer& draw, QString& error) = 0;
+    virtual bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
+                           RenderResult* drawn = nullptr) = 0;
 };
 
 class QtPrintTarget : public PrintTarget {
@@ -55,11 +58,24 @@ public:
     QPrinter& Printer() override { return m_printer; }
     void SetUpA4Landscape() override;
     PrinterGeometry Geometry() override;
-    bool PrintPage(const QString& title, const PageDrawer& draw, QString& error) override;
+    bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
+                   RenderResult* drawn = nullptr) override;
 
 private:
     QPrinter m_printer;
 };
+
+// The options the program draws the current entry with: the fine adjustment of the settings
+// and the key offset the editor stands on.
+sw::render::SheetOptions CurrentSheetOptions(const sw::model::Workspace& ws, bool buttonOutlines);
+
+// The sheet of the current entry, drawn from the workspace without changing it.
+RenderResult RenderCurrentSheet(QPainter& canvas, int resolution, const sw::model::Workspace& ws,
+                                bool buttonOutlines);
+
+// Tells the user about the pictures a render found gone, each file once per run (the dialogs
+// remember which were named).
+void ReportMissingPictures(QWidget* parent, sw::app::Dialogs& dialogs, const RenderResult& result);
 
 // The main window's print command: A4 landscape, the print dialog, then one job with one
 // page of the current entry, without button outlines. Failures are shown as messages.

@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QString>
 
-#include "app/DialogSupport.h"
+#include "dialogs/DialogSupport.h"
 #include "model/Settings.h"
 #include "model/Workspace.h"
 

@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "app/FontDialog.h"
+#include "dialogs/FontDialog.h"
 #include "support/ScriptedDialogs.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,9 +1,9 @@
 // Where the editor stands after the registration and selection dialogs.
 #include <gtest/gtest.h>
 
-#include "mgmt/EntrySwitch.h"
+#include "model/EntrySwitch.h"
 
-namespace sw::mgmt {
+namespace sw::model {
 namespace {
 
 using sw::model::Workspace;
@@ -105,4 +105,4 @@ TEST(Selection, TheNumberFieldNamesAnEntryOnlyFrom1To50) {
 }
 
 }  // namespace
-}  // namespace sw::mgmt
+}  // namespace sw::model

@@ -1,6 +1,6 @@
 // The preview window: zoom, page layout from the printer, painting the sheet, printing
 // copies, and its section of the settings file.
-#include "render/TfrmPreview.h"
+#include "print/TfrmPreview.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -13,10 +13,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/Dialogs.h"
-#include "app/WaitCursor.h"
-#include "editor/Artwork.h"
-#include "editor/Cp932Input.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/WaitCursor.h"
+#include "render/Artwork.h"
+#include "dialogs/Cp932Input.h"
 #include "model/Cp932.h"
 #include "render/SheetRenderer.h"
 
@@ -70,13 +70,13 @@ TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app
     m_speedButton1 = new QToolButton(panel1);
     m_speedButton1->setObjectName(QStringLiteral("SpeedButton1"));
     m_speedButton1->setGeometry(96, 8, 25, 25);
-    m_speedButton1->setIcon(sw::editor::ZoomIcon(true));
+    m_speedButton1->setIcon(sw::render::ZoomIcon(true));
     m_speedButton1->setIconSize(QSize(16, 16));
     m_speedButton1->setFocusPolicy(Qt::NoFocus);
     m_speedButton2 = new QToolButton(panel1);
     m_speedButton2->setObjectName(QStringLiteral("SpeedButton2"));
     m_speedButton2->setGeometry(121, 8, 25, 25);
-    m_speedButton2->setIcon(sw::editor::ZoomIcon(false));
+    m_speedButton2->setIcon(sw::render::ZoomIcon(false));
     m_speedButton2->setIconSize(QSize(16, 16));
     m_speedButton2->setFocusPolicy(Qt::NoFocus);
     m_label1 = new QLabel(QStringLiteral("x100%"), panel1);
@@ -184,9 +184,16 @@ void TfrmPreview::ShowZoomState() {
 
 void TfrmPreview::PaintBox1Paint(QPainter& canvas) {
     if (m_zoomPercent < kMinZoom) return;  // not laid out yet
-    RenderResult result =
-        RenderSheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent), m_ws, m_drawButtonOutlines);
+    RenderResult result = RenderCurrentSheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent),
+                                             m_ws, m_drawButtonOutlines);
     if (!result.ok) ReportRenderFailure(result.message);
+    // Painting happens again and again: the message comes after the paint, and the dialogs
+    // name each missing file only once.
+    for (const sw::render::PictureProblem& picture : result.pictures) {
+        if (!picture.missing) continue;
+        const QString path = sw::model::DecodeCp932(picture.path);
+        QTimer::singleShot(0, this, [this, path] { m_dialogs.ReportMissingPicture(this, path); });
+    }
 }
 
 void TfrmPreview::ReportRenderFailure(const QString& message) {
@@ -205,6 +212,7 @@ void TfrmPreview::btnPrintClick() {
     // The page keeps the printer set-up it was laid out with.
     std::optional<int> copies = m_dialogs.ChoosePrint(this, m_printer.Printer());
     QString error;
+    RenderResult drawn;
     if (copies) {
         sw::app::WaitCursor wait;
         // Each copy is a job of its own; the printer itself makes one copy of each.
@@ -212,15 +220,16 @@ void TfrmPreview::btnPrintClick() {
         for (int copy = 0; copy < *copies && error.isEmpty(); ++copy) {
             m_printer.PrintPage(QString::fromUtf8(kPrintJobTitle),
                                 [this](QPainter& canvas, int resolution) {
-                                    return RenderSheet(canvas, resolution, m_ws, false);
+                                    return RenderCurrentSheet(canvas, resolution, m_ws, false);
                                 },
-                                error);
+                                error, &drawn);
         }
     }
     m_drawButtonOutlines = true;
     m_paintBox1->update();
     if (!error.isEmpty())
         m_dialogs.Message(this, sw::app::MessageKind::Error, error, sw::app::Buttons::Ok);
+    ReportMissingPictures(this, m_dialogs, drawn);
 }
 
 void TfrmPreview::btnCloseClick() { close(); }

@@ -6,7 +6,7 @@
 
 #include "model/Settings.h"
 #include "model/Workspace.h"
-#include "render/PrintJob.h"
+#include "print/PrintJob.h"
 
 class QLabel;
 class QPushButton;

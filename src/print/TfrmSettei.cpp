@@ -1,5 +1,5 @@
 // The print fine-adjustment dialog: two offset fields and the buttons that take or drop them.
-#include "render/TfrmSettei.h"
+#include "print/TfrmSettei.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <climits>
 
-#include "app/DialogSupport.h"
+#include "dialogs/DialogSupport.h"
 #include "model/Cp932.h"
 #include "model/FieldNumber.h"
 #include "model/IniFile.h"

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "model/IniFile.h"
-#include "render/TfrmSettei.h"
+#include "print/TfrmSettei.h"
 #include "support/TempDir.h"
 
 namespace sw::render {

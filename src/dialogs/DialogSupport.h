@@ -13,7 +13,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/WaitCursor.h"
+#include "dialogs/WaitCursor.h"
 #include "model/Settings.h"
 
 namespace sw::app {

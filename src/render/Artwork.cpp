@@ -1,11 +1,11 @@
 // Drawn in code: strip outlines, tool icons and the program icon.
-#include "editor/Artwork.h"
+#include "render/Artwork.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace sw::editor {
+namespace sw::render {
 
 namespace {
 
@@ -367,4 +367,4 @@ QIcon ProgramIcon() {
     return QIcon(pm);
 }
 
-}  // namespace sw::editor
+}  // namespace sw::render

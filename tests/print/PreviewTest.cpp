@@ -7,9 +7,9 @@
 
 #include "editor/WindowFixture.h"
 #include "model/IniFile.h"
-#include "render/FakePrinter.h"
-#include "render/PrintJob.h"
-#include "render/TfrmPreview.h"
+#include "print/FakePrinter.h"
+#include "print/PrintJob.h"
+#include "print/TfrmPreview.h"
 #include "support/ScriptedDialogs.h"
 
 namespace sw::render {

@@ -6,7 +6,7 @@
 #include <QPrinter>
 #include <vector>
 
-#include "render/PrintJob.h"
+#include "print/PrintJob.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::test {
@@ -31,7 +31,8 @@ public:
     QPrinter& Printer() override { return printer; }
     void SetUpA4Landscape() override { ++setUps; }
     sw::render::PrinterGeometry Geometry() override { return geometry; }
-    bool PrintPage(const QString& title, const PageDrawer& draw, QString& error) override {
+    bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
+                   sw::render::RenderResult* drawn = nullptr) override {
         if (refuseJobs) {
             error = QStringLiteral("no printer");
             return false;
@@ -41,6 +42,7 @@ public:
         QPainter canvas(&page);
         sw::render::RenderResult result = draw(canvas, pageResolution);
         canvas.end();
+        if (drawn != nullptr) *drawn = result;
         if (!result.ok) {
             error = result.message;
             return false;
@@ -58,7 +60,7 @@ inline QImage RenderedPage(sw::model::Workspace& ws, QSize size, int resolution,
     QImage page(size, QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter canvas(&page);
-    sw::render::RenderSheet(canvas, resolution, ws, outlines);
+    sw::render::RenderCurrentSheet(canvas, resolution, ws, outlines);
     return page;
 }
 

@@ -2,6 +2,7 @@
 // tests answer them from a script and windows never block a test.
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -50,6 +51,14 @@ public:
 
     // Shows the print dialog for printer; the copy count when confirmed.
     virtual std::optional<int> ChoosePrint(QWidget* parent, QPrinter& printer) = 0;
+
+    // A picture file a face names is gone: the warning "背景画像「path」が見つかりません。
+    // 白で表示・印刷します。" the first time this run meets that file, whichever window meets it
+    // (main window, preview, print); nothing afterwards. True when the warning was shown.
+    bool ReportMissingPicture(QWidget* parent, const QString& path);
+
+private:
+    QSet<QString> m_namedMissingPictures;
 };
 
 // The real dialogs, with the program's Japanese titles and button texts.

@@ -1,14 +1,11 @@
 // Editor position after the registration and selection dialogs.
-#include "mgmt/EntrySwitch.h"
+#include "model/EntrySwitch.h"
 
 #include "model/Cp932.h"
 #include "model/FieldNumber.h"
 
-namespace sw::mgmt {
+namespace sw::model {
 
-using sw::model::KeyRangeFor;
-using sw::model::Refresh;
-using sw::model::Workspace;
 
 void BeginRegistration(Workspace& ws) {
     ws.editor.ShownModel = ws.labelSet.Entries[ws.editor.CurrentEntry].ButtonModel;
@@ -51,4 +48,4 @@ QString SelectionItemText(int entry, const sw::model::Bytes& name) {
            sw::model::DecodeCp932(name);
 }
 
-}  // namespace sw::mgmt
+}  // namespace sw::model

@@ -1,5 +1,5 @@
 // The program's own font dialog: Qt's font dialog has no colour, a key's font has one.
-#include "app/FontDialog.h"
+#include "dialogs/FontDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <QImage>
 
-namespace sw::editor {
+namespace sw::render {
 
 // The strip drawing of the 30-key (thirtyKeys) or the 18-key model: 460 x 271 pixels, a
 // thin rounded frame and a rounded button (0x00F5F5F5, outline 0x003B3B3B) under every
@@ -21,4 +21,4 @@ QIcon ZoomIcon(bool zoomIn);
 // 32 x 32 program icon.
 QIcon ProgramIcon();
 
-}  // namespace sw::editor
+}  // namespace sw::render

@@ -7,7 +7,7 @@
 #include "model/Refresh.h"
 #include "model/Workspace.h"
 
-namespace sw::mgmt {
+namespace sw::model {
 
 // Before the registration dialog opens: the grid counts as laid out for the current
 // entry's model, so that only a change of that model lays it out again.
@@ -34,4 +34,4 @@ int EntryNumberOfField(const QString& text);
 // "(" + number as two digits + ") " + name: the selection list's item of an entry.
 QString SelectionItemText(int entry, const sw::model::Bytes& name);
 
-}  // namespace sw::mgmt
+}  // namespace sw::model

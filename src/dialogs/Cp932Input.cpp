@@ -1,5 +1,5 @@
 // CP932 checks on text fields and the store of field text into the document.
-#include "editor/Cp932Input.h"
+#include "dialogs/Cp932Input.h"
 
 #include <QApplication>
 #include <QComboBox>

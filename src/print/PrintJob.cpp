@@ -1,13 +1,14 @@
 // The printer seam over QPrinter, the print command and the preview page geometry.
-#include "render/PrintJob.h"
+#include "print/PrintJob.h"
 
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <cmath>
 
-#include "app/Dialogs.h"
-#include "app/WaitCursor.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/WaitCursor.h"
+#include "model/Cp932.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::render {
@@ -37,7 +38,8 @@ PrinterGeometry QtPrintTarget::Geometry() {
     return g;
 }
 
-bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QString& error) {
+bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QString& error,
+                              RenderResult* drawn) {
     m_printer.setDocName(title);
     QPainter painter;
     if (!painter.begin(&m_printer)) {
@@ -45,6 +47,7 @@ bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QStr
         return false;
     }
     RenderResult result = draw(painter, m_printer.resolution());
+    if (drawn != nullptr) *drawn = result;
     if (!result.ok) {
         // A page the renderer could not finish is not sent.
         m_printer.abort();
@@ -65,16 +68,38 @@ void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
     // The main print sends one job; a copy count chosen in the dialog stays with the printer.
     if (!dialogs.ChoosePrint(parent, target.Printer())) return;
     QString error;
+    RenderResult drawn;
     {
         sw::app::WaitCursor wait;
         target.PrintPage(QString::fromUtf8(kPrintJobTitle),
                          [&ws](QPainter& canvas, int resolution) {
-                             return RenderSheet(canvas, resolution, ws, false);
+                             return RenderCurrentSheet(canvas, resolution, ws, false);
                          },
-                         error);
+                         error, &drawn);
     }
     if (!error.isEmpty())
         dialogs.Message(parent, sw::app::MessageKind::Error, error, sw::app::Buttons::Ok);
+    ReportMissingPictures(parent, dialogs, drawn);
+}
+
+sw::render::SheetOptions CurrentSheetOptions(const sw::model::Workspace& ws, bool buttonOutlines) {
+    sw::render::SheetOptions options;
+    options.sayu = ws.settings.Sayu;
+    options.jyoge = ws.settings.Jyoge;
+    options.buttonOutlines = buttonOutlines;
+    options.keyOffset = ws.editor.KeyOffset;
+    return options;
+}
+
+RenderResult RenderCurrentSheet(QPainter& canvas, int resolution, const sw::model::Workspace& ws,
+                                bool buttonOutlines) {
+    return RenderSheet(canvas, resolution, ws.labelSet, ws.editor.CurrentEntry,
+                       CurrentSheetOptions(ws, buttonOutlines));
+}
+
+void ReportMissingPictures(QWidget* parent, sw::app::Dialogs& dialogs, const RenderResult& result) {
+    for (const sw::render::PictureProblem& picture : result.pictures)
+        if (picture.missing) dialogs.ReportMissingPicture(parent, sw::model::DecodeCp932(picture.path));
 }
 
 PreviewPage LayOutPreview(const PrinterGeometry& printer, int screenDpi, int zoomPercent) {

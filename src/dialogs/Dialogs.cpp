@@ -1,5 +1,5 @@
 // The real message boxes and standard dialogs.
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -9,9 +9,17 @@
 #include <QPrinter>
 #include <QPushButton>
 
-#include "app/FontDialog.h"
+#include "dialogs/FontDialog.h"
 
 namespace sw::app {
+
+bool Dialogs::ReportMissingPicture(QWidget* parent, const QString& path) {
+    if (m_namedMissingPictures.contains(path)) return false;
+    m_namedMissingPictures.insert(path);
+    Message(parent, MessageKind::Warning,
+            QStringLiteral("背景画像「%1」が見つかりません。白で表示・印刷します。").arg(path), Buttons::Ok);
+    return true;
+}
 
 QString MessageTitle(MessageKind kind) {
     switch (kind) {
