@@ -7,6 +7,7 @@
 #include <QScreen>
 
 #include "app/WaitCursor.h"
+#include "app/WindowPlace.h"
 #include "editor/Artwork.h"
 #include "editor/Cp932Input.h"
 #include "model/Cp932.h"
@@ -59,7 +60,7 @@ void TfrmVersion::showEvent(QShowEvent* event) {
     sw::model::WindowPlacement placement = sw::model::ReadWindowPlacement(
         m_settingsPath, sw::model::kVersionSection, {screen.width(), screen.height()},
         {width(), height()});
-    move(placement.left, placement.top);
+    PlaceWindow(this, placement);
     m_caption = placement.caption;
     setWindowTitle(sw::model::DecodeCp932(m_caption));
 }

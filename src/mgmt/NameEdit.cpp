@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <limits>
 
 #include "app/DialogSupport.h"
 #include "model/Cp932.h"
@@ -53,6 +54,9 @@ void Cp932NameValidator::SetPrevious(const QString& text) {
 }
 
 NameEdit::NameEdit(QWidget* parent) : QLineEdit(parent), m_validator(new Cp932NameValidator(this)) {
+    // Not the line edit's default of 32,767 characters: that would cut a longer stored name
+    // as it is shown, and 登録完了 would store the cut one.
+    setMaxLength(std::numeric_limits<int>::max());
     setValidator(m_validator);
     // Every accepted edit becomes the text the next edit is measured against.
     connect(this, &QLineEdit::textChanged, this,
