@@ -44,8 +44,8 @@ void UnsavedChanges::MarkSaved() {
 }
 
 bool UnsavedChanges::Check() {
-    // A comparison of the whole set costs well under a millisecond; once modified, none is
-    // needed until the next save.
+    // One comparison of the whole set per key press or click while unmodified (about 2 ms
+    // in the sanitizer build); once modified, none until the next save.
     if (!m_modified && !(m_document == *m_saved)) SetModified(true);
     return m_modified;
 }

@@ -157,5 +157,16 @@ TEST_F(IchiranTest, OpenSelectionMakesTheChoiceCurrentAndACloseChangesNothing) {
     EXPECT_EQ(ws.editor.CurrentKeyPos, 1);
 }
 
+TEST_F(IchiranTest, ANameOfAMegabyteIsListedByItsStartAndCanBeChosen) {
+    ws.labelSet.Entries[9].Name = std::string(1 << 20, 'n');
+    auto d = Open(QStringLiteral("09"));
+    const QString item = d->List()->item(8)->text();
+    EXPECT_TRUE(item.startsWith(QStringLiteral("(09) nnnn")));
+    EXPECT_LE(item.size(), 5 + 512);
+    QTest::keyClick(d->List(), Qt::Key_Return);
+    EXPECT_EQ(ws.editor.ChosenEntry, 9);
+    EXPECT_EQ(ws.labelSet.Entries[9].Name.size(), 1u << 20);  // only the list shows less
+}
+
 }  // namespace
 }  // namespace sw::mgmt
