@@ -9,6 +9,7 @@
 #include "dialogs/WaitCursor.h"
 #include "render/Artwork.h"
 #include "dialogs/Cp932Input.h"
+#include "dialogs/WindowPlace.h"
 #include "model/Cp932.h"
 #include "model/Settings.h"
 
@@ -59,7 +60,7 @@ void TfrmVersion::showEvent(QShowEvent* event) {
     sw::model::WindowPlacement placement = sw::model::ReadWindowPlacement(
         m_settingsPath, sw::model::kVersionSection, {screen.width(), screen.height()},
         {width(), height()});
-    move(placement.left, placement.top);
+    PlaceWindow(this, placement);
     m_caption = placement.caption;
     setWindowTitle(sw::model::DecodeCp932(m_caption));
 }

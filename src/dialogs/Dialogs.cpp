@@ -50,6 +50,7 @@ Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
     QMessageBox box(icon, MessageTitle(kind), text, QMessageBox::NoButton, parent);
     QPushButton* first = nullptr;
     QPushButton* second = nullptr;
+    QPushButton* cancel = nullptr;
     switch (buttons) {
         case Buttons::Ok:
             first = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
@@ -62,15 +63,27 @@ Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
             first = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
             second = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
             break;
+        case Buttons::YesNoCancel:
+            first = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+            second = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+            cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
+            break;
     }
     box.setDefaultButton(first);
-    if (second) box.setEscapeButton(second);
+    // Escape and the close box choose キャンセル where there is one, else the second button.
+    if (cancel)
+        box.setEscapeButton(cancel);
+    else if (second)
+        box.setEscapeButton(second);
     box.exec();
-    bool firstChosen = box.clickedButton() == first;
+    QAbstractButton* clicked = box.clickedButton();
+    bool firstChosen = clicked == first;
     switch (buttons) {
         case Buttons::Ok: return Reply::Ok;
         case Buttons::OkCancel: return firstChosen ? Reply::Ok : Reply::Cancel;
         case Buttons::YesNo: return firstChosen ? Reply::Yes : Reply::No;
+        case Buttons::YesNoCancel:
+            return firstChosen ? Reply::Yes : clicked == second ? Reply::No : Reply::Cancel;
     }
     return Reply::Cancel;
 }

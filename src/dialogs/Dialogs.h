@@ -15,7 +15,7 @@ class QPrinter;
 namespace sw::app {
 
 enum class MessageKind { Warning, Error, Information, Confirmation };  // 警告 エラー 情報 確認
-enum class Buttons { Ok, OkCancel, YesNo };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Reply { Ok, Cancel, Yes, No };
 
 enum class FileKind {

@@ -12,6 +12,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <limits>
 
 #include "dialogs/FontDialog.h"
 #include "render/Artwork.h"
@@ -173,6 +174,9 @@ void TfrmMain::BuildManagementPanel(QWidget* client) {
     m_edtName->setObjectName(QStringLiteral("edtName"));
     m_edtName->setGeometry(96, 59, 118, 21);
     m_edtName->setAttribute(Qt::WA_InputMethodEnabled, true);
+    // A line edit cuts its text at 32,767 characters unless told otherwise; a stored name
+    // of any length is shown and kept whole.
+    m_edtName->setMaxLength(std::numeric_limits<int>::max());
     RefuseNonCp932(m_edtName, true);
     // Enter in the Ｎｏ field moves on to the name field.
     QWidget::setTabOrder(m_edtNaisen, m_edtName);

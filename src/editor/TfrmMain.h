@@ -111,8 +111,10 @@ public:
     // The name field into the current entry.
     void StoreEntryName();
 
-    // Title base alone (empty fileName) or title base + "＜" + fileName + "＞".
+    // Title base alone (empty fileName) or title base + "＜" + fileName + "＞", after a
+    // leading "＊" while the label set holds unsaved changes.
     void SetDocumentTitle(const QString& fileName);
+    void SetModifiedMark(bool modified);
     // Focus back to the name field after a document command.
     void FocusName();
 
@@ -246,6 +248,8 @@ private:
     QMetaObject::Connection m_menuBarFocusLeft;
     QSet<QString> m_reportedPictureErrors;
     QComboBox* m_typedBox = nullptr;         // the font box whose typing is being applied
+    QString m_titleFileName;                 // the file named in the title
+    bool m_modifiedMark = false;             // the title shows unsaved changes
 
     QWidget* m_toolBar = nullptr;
     QLineEdit* m_edtNaisen = nullptr;

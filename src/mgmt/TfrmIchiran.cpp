@@ -8,6 +8,7 @@
 
 #include "dialogs/DialogSupport.h"
 #include "model/EntrySwitch.h"
+#include "dialogs/WindowPlace.h"
 #include "model/Cp932.h"
 
 namespace sw::mgmt {
@@ -68,7 +69,7 @@ void TfrmIchiran::FormActivate() {
                                                  sw::model::kIchiranSection,
                                                  sw::app::ScreenSizeFor(this),
                                                  {kClientWidth, kClientHeight});
-    move(m_placement.left, m_placement.top);
+    sw::app::PlaceWindow(this, m_placement);
     setWindowTitle(sw::model::DecodeCp932(m_placement.caption));
 
     m_listBox1->clear();

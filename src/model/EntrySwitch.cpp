@@ -44,8 +44,12 @@ int EntryNumberOfField(const QString& text) {
 }
 
 QString SelectionItemText(int entry, const sw::model::Bytes& name) {
+    // The list shows some 40 characters of a name; laying out a name of a megabyte on every
+    // repaint would freeze the dialog, so a long one is shown by its start only.
+    constexpr std::size_t kShownBytes = 512;
+    const sw::model::Bytes shown = name.size() > kShownBytes ? name.substr(0, kShownBytes) : name;
     return QStringLiteral("(%1) ").arg(entry, 2, 10, QLatin1Char('0')) +
-           sw::model::DecodeCp932(name);
+           sw::model::DecodeCp932(shown);
 }
 
 }  // namespace sw::model

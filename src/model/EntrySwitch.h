@@ -31,7 +31,8 @@ sw::model::Refresh ApplyChosenEntry(sw::model::Workspace& ws);
 // (blanks around it and a sign allowed), 0 when it is no number from 1 to 50.
 int EntryNumberOfField(const QString& text);
 
-// "(" + number as two digits + ") " + name: the selection list's item of an entry.
+// "(" + number as two digits + ") " + name (its first 512 bytes): the selection list's item
+// of an entry.
 QString SelectionItemText(int entry, const sw::model::Bytes& name);
 
 }  // namespace sw::model

@@ -243,7 +243,8 @@ SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set) {
 }
 
 std::string TitleFileName(const std::string& path) {
-    auto cut = path.find_last_of("/\\:");
+    // Only "/" separates folders here; ":" and "\" are characters of the name.
+    auto cut = path.rfind('/');
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 

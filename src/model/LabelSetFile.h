@@ -52,8 +52,8 @@ SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set);
 // Message text of the non-integer error, as the user sees it.
 extern const char* const kNotANumberMessage;
 
-// The file name part of a path for the window title: what follows the last "/", or "\"
-// or ":" for names written on Windows.
+// The file name part of a path for the window title: what follows the last "/" (":" and
+// "\" are ordinary characters of a file name here).
 std::string TitleFileName(const std::string& path);
 
 }  // namespace sw::model

@@ -17,6 +17,7 @@
 #include "dialogs/WaitCursor.h"
 #include "render/Artwork.h"
 #include "dialogs/Cp932Input.h"
+#include "dialogs/WindowPlace.h"
 #include "model/Cp932.h"
 #include "render/SheetRenderer.h"
 
@@ -119,8 +120,7 @@ TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app
     sw::model::WindowPlacement placement = sw::model::ReadWindowPlacement(
         m_ws.settings.SettingsPath(), sw::model::kPreviewSection, {screen.width(), screen.height()},
         {kClientWidth, kClientHeight});
-    move(placement.left, placement.top);
-    resize(placement.width, placement.height);
+    sw::app::PlaceWindow(this, placement, true);
     m_caption = placement.caption;
     setWindowTitle(sw::model::DecodeCp932(m_caption));
     m_firstShowDone = false;

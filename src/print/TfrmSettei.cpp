@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "dialogs/DialogSupport.h"
+#include "dialogs/WindowPlace.h"
 #include "model/Cp932.h"
 #include "model/FieldNumber.h"
 #include "model/IniFile.h"
@@ -147,7 +148,7 @@ void TfrmSettei::FormActivate() {
     // (say, it could not be written) keeps the one in memory rather than becoming 0.
     m_ws.settings.Sayu = sw::model::ReadIniInt(path, "Settei", "Sayu", m_ws.settings.Sayu);
     m_ws.settings.Jyoge = sw::model::ReadIniInt(path, "Settei", "Jyoge", m_ws.settings.Jyoge);
-    move(m_placement.left, m_placement.top);
+    sw::app::PlaceWindow(this, m_placement);
     setWindowTitle(sw::model::DecodeCp932(m_placement.caption));
     m_edit1->setText(FormatOffsetField(m_ws.settings.Jyoge));
     m_edit2->setText(FormatOffsetField(m_ws.settings.Sayu));
