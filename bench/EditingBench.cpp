@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "WindowBench.h"
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
 #include "model/Workspace.h"

@@ -12,7 +12,7 @@
 
 #include "app/Commands.h"
 #include "WindowBench.h"
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
 #include "model/LabelSetFile.h"

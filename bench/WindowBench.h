@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::bench {

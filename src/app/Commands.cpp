@@ -8,14 +8,15 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "app/TfrmVersion.h"
+#include "app/UnsavedChanges.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
 #include "mgmt/TfrmIchiran.h"
 #include "mgmt/TfrmNaisen.h"
 #include "model/Settings.h"
-#include "render/TfrmSettei.h"
+#include "print/TfrmSettei.h"
 
 namespace sw::app {
 
@@ -79,6 +80,8 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     SetToolCommand(26, [this] { m_window.btnColor1Click(); });
 
     m_window.SetCloseQuery([this] { return FormCloseQuery(); });
+    m_changes = new UnsavedChanges(
+        m_ws.labelSet, [this](bool modified) { m_window.SetModifiedMark(modified); }, this);
 }
 
 void Commands::SetToolCommand(int number, std::function<void()> command) {
@@ -171,8 +174,17 @@ bool Commands::FormCloseQuery() {
     // does not stop the shutdown.
     const QPoint at = m_window.pos();
     sw::model::WriteMainSettings(m_ws.settings.SettingsPath(), at.y(), at.x(), m_ws.settings);
+    // The close box may come while a key is being typed.
+    CloseEditorForMenu();
+    switch (SettleUnsavedChanges()) {
+    case Unsaved::Handled: return true;
+    case Unsaved::Cancel: return false;
+    case Unsaved::None: break;
+    }
     return m_dialogs.Message(&m_window, MessageKind::Confirmation,
                              QStringLiteral("終了してもよろしいですか？"), Buttons::YesNo) == Reply::Yes;
 }
+
+bool Commands::DocumentModified() { return m_changes->Check(); }
 
 }  // namespace sw::app

@@ -17,6 +17,7 @@ class TfrmMain;
 namespace sw::app {
 
 class Dialogs;
+class UnsavedChanges;
 
 class Commands : public QObject {
     Q_OBJECT
@@ -36,10 +37,11 @@ public:
     void SetPrintCommand(std::function<void()> print) { m_printSheet = std::move(print); }
     void SetPreviewCommand(std::function<void()> preview) { m_showPreview = std::move(preview); }
 
-    // File commands, with their dialogs, messages, cursor, title and focus.
+    // File commands, with their dialogs, messages, cursor, title and focus. New and open
+    // first ask about unsaved changes; SaveLabelSet is true when the file was written.
     void NewLabelSet();
     void LoadLabelSet();
-    void SaveLabelSet();
+    bool SaveLabelSet();
 
     // Menu items of the File, management and Help menus close the key editor first.
     void CloseEditorForMenu();
@@ -51,8 +53,12 @@ public:
     void ShowAbout();
     void Exit();
 
-    // FormCloseQuery: writes the main window's settings, then asks. True = close.
+    // FormCloseQuery: writes the main window's settings, then asks (about unsaved changes,
+    // or whether to end). True = close.
     bool FormCloseQuery();
+
+    // True while the label set holds changes that are in no file.
+    bool DocumentModified();
 
     // How the help document is opened (QDesktopServices by default).
     std::function<bool(const QUrl&)> openUrl;
@@ -62,7 +68,15 @@ public:
     QString saveDialogPath() const { return m_savePath; }
 
 private:
-    void Bind(const char* actionName, void (Commands::*handler)());
+    // What "変更を保存しますか？" leaves to the command that asked it.
+    enum class Unsaved {
+        None,     // nothing unsaved: the command asks its own question, if it has one
+        Handled,  // saved, or the user let the changes go: the command goes on
+        Cancel,   // the user cancelled, or the save failed or was cancelled: it stops
+    };
+    // Stores the name being typed, then asks about unsaved changes; はい saves under a
+    // chosen name.
+    Unsaved SettleUnsavedChanges();
     void PrintSheet();
     void ShowPreview();
 
@@ -74,6 +88,7 @@ private:
     std::function<void()> m_showPreview;
     QString m_openPath;
     QString m_savePath;
+    UnsavedChanges* m_changes = nullptr;  // a child of this object
 };
 
 }  // namespace sw::app

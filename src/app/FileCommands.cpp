@@ -5,8 +5,9 @@
 #include <memory>
 
 #include "app/Commands.h"
-#include "app/Dialogs.h"
-#include "app/WaitCursor.h"
+#include "dialogs/Dialogs.h"
+#include "dialogs/WaitCursor.h"
+#include "app/UnsavedChanges.h"
 #include "editor/TfrmMain.h"
 #include "model/DocumentOps.h"
 #include "model/LabelSetFile.h"
@@ -39,20 +40,40 @@ QString LoadCompletion(const sw::model::LoadResult& result) {
 
 }  // namespace
 
+Commands::Unsaved Commands::SettleUnsavedChanges() {
+    // A name still being typed is a change too.
+    m_window.StoreEntryName();
+    if (!m_changes->Check()) return Unsaved::None;
+    switch (m_dialogs.Message(&m_window, MessageKind::Confirmation,
+                              QStringLiteral("変更を保存しますか？"), Buttons::YesNoCancel)) {
+    case Reply::Yes: return SaveLabelSet() ? Unsaved::Handled : Unsaved::Cancel;
+    case Reply::No: return Unsaved::Handled;
+    default: return Unsaved::Cancel;
+    }
+}
+
 void Commands::NewLabelSet() {
-    if (m_dialogs.Message(&m_window, MessageKind::Confirmation, QStringLiteral("新規作成しますか？"),
-                          Buttons::OkCancel) != Reply::Ok) {
+    const Unsaved unsaved = SettleUnsavedChanges();
+    if (unsaved == Unsaved::Cancel ||
+        (unsaved == Unsaved::None &&
+         m_dialogs.Message(&m_window, MessageKind::Confirmation, QStringLiteral("新規作成しますか？"),
+                           Buttons::OkCancel) != Reply::Ok)) {
         m_window.FocusName();
         return;
     }
     m_window.SetDocumentTitle(QString());
     m_window.ClearScreenBackground();
     sw::model::NewLabelSetReset(m_ws);
+    m_changes->MarkSaved();
     m_window.ShowResetLabelSet();
     m_window.FocusName();
 }
 
 void Commands::LoadLabelSet() {
+    if (SettleUnsavedChanges() == Unsaved::Cancel) {
+        m_window.FocusName();
+        return;
+    }
     std::optional<QString> chosen = m_dialogs.ChooseFile(&m_window, FileKind::OpenLabelSet, m_openPath);
     if (!chosen) {
         m_window.FocusName();
@@ -77,6 +98,8 @@ void Commands::LoadLabelSet() {
         if (result.ok) {
             m_window.ClearScreenBackground();
             sw::model::ReplaceLabelSet(m_ws, std::move(*loaded));
+            // The document as read is the file's; showing it must not change it.
+            m_changes->MarkSaved();
             m_window.ShowLoadedLabelSet();
             m_window.SetDocumentTitle(FileNamePart(path));
             m_savePath = path;
@@ -95,24 +118,25 @@ void Commands::LoadLabelSet() {
     m_window.FocusName();
 }
 
-void Commands::SaveLabelSet() {
+bool Commands::SaveLabelSet() {
     // A name still being typed belongs to what is saved.
     m_window.StoreEntryName();
     std::optional<QString> chosen = m_dialogs.ChooseFile(&m_window, FileKind::SaveLabelSet, m_savePath);
-    if (!chosen) return;
+    if (!chosen) return false;
     const QString path = WithLabelSetExtension(*chosen);
     if (QFileInfo::exists(path) &&
         m_dialogs.Message(&m_window, MessageKind::Confirmation,
                           QStringLiteral("既にファイルが存在します。上書きしますか？"),
                           Buttons::OkCancel) != Reply::Ok) {
         m_window.FocusName();
-        return;
+        return false;
     }
     sw::model::SaveResult result;
     {
         WaitCursor wait;
         result = sw::model::SaveLabelSetFile(FileSystemPath(path), m_ws.labelSet);
         if (result.ok) {
+            m_changes->MarkSaved();
             m_window.SetDocumentTitle(FileNamePart(path));
             m_savePath = path;
         }
@@ -121,11 +145,12 @@ void Commands::SaveLabelSet() {
         m_dialogs.Message(&m_window, MessageKind::Error, QString::fromStdString(result.message),
                           Buttons::Ok);
         m_window.FocusName();
-        return;
+        return false;
     }
     m_dialogs.Message(&m_window, MessageKind::Information, QStringLiteral("保存が終了しました。"),
                       Buttons::Ok);
     m_window.FocusName();
+    return true;
 }
 
 }  // namespace sw::app

@@ -7,8 +7,8 @@
 
 #include "app/Commands.h"
 #include "editor/TfrmMain.h"
-#include "render/PrintJob.h"
-#include "render/TfrmPreview.h"
+#include "print/PrintJob.h"
+#include "print/TfrmPreview.h"
 
 namespace sw::app {
 

@@ -6,9 +6,10 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/WaitCursor.h"
-#include "editor/Artwork.h"
-#include "editor/Cp932Input.h"
+#include "dialogs/WaitCursor.h"
+#include "render/Artwork.h"
+#include "dialogs/Cp932Input.h"
+#include "dialogs/WindowPlace.h"
 #include "model/Cp932.h"
 #include "model/Settings.h"
 
@@ -33,7 +34,7 @@ TfrmVersion::TfrmVersion(std::string settingsPath, QWidget* parent)
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("Image1"));
     icon->setGeometry(18, 24, 32, 32);
-    icon->setPixmap(sw::editor::ProgramIcon().pixmap(32, 32));
+    icon->setPixmap(sw::render::ProgramIcon().pixmap(32, 32));
     auto addLabel = [this](const char* name, const QString& text, int top) {
         auto* label = new QLabel(text, this);
         label->setObjectName(QString::fromLatin1(name));
@@ -59,7 +60,7 @@ void TfrmVersion::showEvent(QShowEvent* event) {
     sw::model::WindowPlacement placement = sw::model::ReadWindowPlacement(
         m_settingsPath, sw::model::kVersionSection, {screen.width(), screen.height()},
         {width(), height()});
-    move(placement.left, placement.top);
+    PlaceWindow(this, placement);
     m_caption = placement.caption;
     setWindowTitle(sw::model::DecodeCp932(m_caption));
 }

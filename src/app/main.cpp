@@ -1,17 +1,68 @@
 // Stripwise 2: designs and prints the key label strips of business key telephones.
 #include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
 #include <memory>
 
-#include "app/Dialogs.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
+#include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
 #include "model/Workspace.h"
-#include "render/PrintJob.h"
+#include "print/PrintJob.h"
 #include "render/SheetRenderer.h"
 
+namespace {
+
+constexpr int kExitUsage = 2;
+
+void SetUpOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Stripwise 2: designs and prints the key label strips of business key telephones."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+}
+
+QStringList Arguments(int argc, char** argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    return args;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    QCoreApplication::setApplicationName(QStringLiteral("stripwise2"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SW_VERSION));
+    {
+        // --help and --version answer on the terminal, without a window or a display.
+        QCommandLineParser early;
+        SetUpOptions(early);
+        early.parse(Arguments(argc, argv));
+        if (early.isSet(QStringLiteral("help")) || early.isSet(QStringLiteral("help-all"))) {
+            // Without an application object Qt cannot know the program's name.
+            QString help = early.helpText();
+            help.replace(QStringLiteral("<executable_name>"), QStringLiteral("stripwise2"));
+            std::fputs(help.toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+        if (early.isSet(QStringLiteral("version"))) {
+            std::printf("stripwise2 %s\n", SW_VERSION);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
+    // What is left after Qt took its own options (-platform, -display, …) must be ours.
+    QCommandLineParser parser;
+    SetUpOptions(parser);
+    if (!parser.parse(QApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString error = parser.errorText().isEmpty()
+                                  ? QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().value(0))
+                                  : parser.errorText();
+        std::fprintf(stderr, "stripwise2: %s (see stripwise2 --help)\n", error.toLocal8Bit().constData());
+        return kExitUsage;
+    }
     QApplication::setApplicationName(QString::fromUtf8(sw::app::kApplicationTitle));
     // A running program showing its plain title is brought forward instead.
     if (sw::app::RaiseRunningInstance()) return 0;

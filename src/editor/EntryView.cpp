@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "editor/ScreenColors.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"

@@ -1,6 +1,7 @@
 // The face background on screen and its controls: picture or single colour, stretched or
 // repeated picture, choosing and removing the picture, choosing the colour.
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +11,7 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "editor/ScreenColors.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
@@ -99,6 +100,20 @@ void TfrmMain::ClearScreenBackground() { SetScreenBackground(sw::render::BlankPi
 void TfrmMain::SetScreenBackground(const QImage& image) {
     // Image2 shows the top-left part of what it is given, as large as the face area.
     m_image2->setPixmap(QPixmap::fromImage(image.copy(0, 0, kFaceWidth, kFaceHeight)));
+    ShowMissingPicture({});
+}
+
+void TfrmMain::ShowMissingPicture(const QString& path) {
+    // A path too long for the label keeps its file name and loses its folders.
+    const QFontMetrics fm(m_lblMissingPicture->font());
+    const int width = m_lblMissingPicture->width();
+    QString shown = path;
+    if (fm.horizontalAdvance(path) > width)
+        shown = fm.elidedText(QStringLiteral("…/") + path.mid(path.lastIndexOf(QLatin1Char('/')) + 1),
+                              Qt::ElideRight, width);
+    m_lblMissingPicture->setText(shown);
+    m_lblMissingPicture->setToolTip(
+        path.isEmpty() ? QString() : QStringLiteral("背景画像「%1」が見つかりません。").arg(path));
 }
 
 QImage TfrmMain::ScreenBackground() const { return m_image2->pixmap().toImage(); }
@@ -123,7 +138,7 @@ void TfrmMain::ShowScreenPicture(const QImage& picture) {
 
 void TfrmMain::PrepareScreenBackground() {
     const sw::model::EditorState& e = m_ws.editor;
-    sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
+    const sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
     if (face.PictureFile.empty()) {
         ClearScreenBackground();
         return;
@@ -133,10 +148,15 @@ void TfrmMain::PrepareScreenBackground() {
         case sw::render::PictureStatus::Ok:
             ShowScreenPicture(load.image);
             return;
-        case sw::render::PictureStatus::Missing:
-            // A picture that is gone is forgotten; the face shows the blank.
-            face.PictureFile.clear();
-            break;
+        case sw::render::PictureStatus::Missing: {
+            // The face shows white and keeps the path: the file may be on a drive that is
+            // not mounted now. The path shows in red, and the user is told once per file.
+            const QString path = sw::model::DecodeCp932(face.PictureFile);
+            ClearScreenBackground();
+            ShowMissingPicture(path);
+            QTimer::singleShot(0, this, [this, path] { m_dialogs.ReportMissingPicture(this, path); });
+            return;
+        }
         case sw::render::PictureStatus::Error:
             ReportPictureError(load.message);
             break;

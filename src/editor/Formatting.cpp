@@ -8,7 +8,7 @@
 #include <QToolButton>
 #include <functional>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
 #include "model/KeyFormat.h"

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "editor/Cp932Input.h"
+#include "dialogs/Cp932Input.h"
 
 namespace sw::editor {
 

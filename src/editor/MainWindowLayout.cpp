@@ -12,10 +12,11 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
+#include <limits>
 
-#include "app/FontDialog.h"
-#include "editor/Artwork.h"
-#include "editor/Cp932Input.h"
+#include "dialogs/FontDialog.h"
+#include "render/Artwork.h"
+#include "dialogs/Cp932Input.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
 #include "render/Pictures.h"
@@ -146,7 +147,7 @@ void TfrmMain::BuildToolBar(QWidget* client) {
         button->setObjectName(QStringLiteral("ToolButton%1").arg(tool.number));
         button->setGeometry(x, 1, 25, 23);
         button->setIconSize(QSize(16, 16));
-        button->setIcon(ToolIcon(tool.number));
+        button->setIcon(sw::render::ToolIcon(tool.number));
         button->setToolTip(QString::fromUtf8(tool.hint));
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
@@ -173,6 +174,9 @@ void TfrmMain::BuildManagementPanel(QWidget* client) {
     m_edtName->setObjectName(QStringLiteral("edtName"));
     m_edtName->setGeometry(96, 59, 118, 21);
     m_edtName->setAttribute(Qt::WA_InputMethodEnabled, true);
+    // A line edit cuts its text at 32,767 characters unless told otherwise; a stored name
+    // of any length is shown and kept whole.
+    m_edtName->setMaxLength(std::numeric_limits<int>::max());
     RefuseNonCp932(m_edtName, true);
     // Enter in the Ｎｏ field moves on to the name field.
     QWidget::setTabOrder(m_edtNaisen, m_edtName);
@@ -241,6 +245,14 @@ void TfrmMain::BuildBackgroundPanel(QWidget* client) {
         b->setFont(buttonFont);
         b->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     }
+    // A stored picture that is gone: its path in red beside 画像削除, the whole path on hover.
+    m_lblMissingPicture = new QLabel(panel);
+    m_lblMissingPicture->setObjectName(QStringLiteral("lblMissingPicture"));
+    m_lblMissingPicture->setGeometry(QRect(128, 70, 117, 21));
+    m_lblMissingPicture->setFont(buttonFont);
+    QPalette red = m_lblMissingPicture->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_lblMissingPicture->setPalette(red);
     m_groupBox4 = NewGroup(panel, "GroupBox4", QStringLiteral("画像配置"), QRect(12, 95, 234, 38));
     m_radio[9] = NewRadio(m_groupBox4, "RadioButton9", QStringLiteral("拡大縮小"), QPoint(35, 16), 80);
     m_radio[10] = NewRadio(m_groupBox4, "RadioButton10", QStringLiteral("実寸並列"), QPoint(123, 16), 80);
@@ -308,12 +320,12 @@ void TfrmMain::BuildKeyGrid(QWidget* panel1) {
     m_image430->setObjectName(QStringLiteral("Image430"));
     m_image430->setGeometry(5, 5, 458, 277);
     m_image430->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image430->setPixmap(QPixmap::fromImage(StripDrawing(true)));
+    m_image430->setPixmap(QPixmap::fromImage(sw::render::StripDrawing(true)));
     m_image418 = new QLabel(panel1);
     m_image418->setObjectName(QStringLiteral("Image418"));
     m_image418->setGeometry(5, 5, 458, 277);
     m_image418->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_image418->setPixmap(QPixmap::fromImage(StripDrawing(false)));
+    m_image418->setPixmap(QPixmap::fromImage(sw::render::StripDrawing(false)));
     m_image430->hide();
 
     static const int kRowTop[6] = {0, 207, 162, 117, 72, 26};

@@ -17,7 +17,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include "editor/Artwork.h"
+#include "render/Artwork.h"
+#include "dialogs/WindowPlace.h"
 #include "model/Cp932.h"
 #include "model/DocumentOps.h"
 #include "model/Settings.h"
@@ -56,7 +57,7 @@ bool IsWindowSwitch(const QEvent* event) {
 TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_ws(ws), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowIcon(ProgramIcon());
+    setWindowIcon(sw::render::ProgramIcon());
     QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
     windowFont.setPixelSize(12);
     setFont(windowFont);
@@ -103,7 +104,7 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
                                                     : QSize(kClientWidth, kClientHeight);
     sw::model::WindowPlacement placement = sw::model::ReadMainSettings(
         settings.SettingsPath(), {screen.width(), screen.height()}, {width(), height()}, settings);
-    move(placement.left, placement.top);
+    sw::app::PlaceWindow(this, placement);
     SetDocumentTitle(QString());
     sw::model::EditorState& e = m_ws.editor;
     e.CurrentEntry = 1;
@@ -163,9 +164,16 @@ void TfrmMain::UpdateFaceCopyButtons() {
 }
 
 void TfrmMain::SetDocumentTitle(const QString& fileName) {
+    m_titleFileName = fileName;
     QString title = sw::model::DecodeCp932(m_ws.settings.TitleBase);
     if (!fileName.isEmpty()) title += QStringLiteral("＜") + fileName + QStringLiteral("＞");
+    if (m_modifiedMark) title.prepend(QStringLiteral("＊"));
     setWindowTitle(title);
+}
+
+void TfrmMain::SetModifiedMark(bool modified) {
+    m_modifiedMark = modified;
+    SetDocumentTitle(m_titleFileName);
 }
 
 void TfrmMain::FocusName() {

@@ -111,8 +111,10 @@ public:
     // The name field into the current entry.
     void StoreEntryName();
 
-    // Title base alone (empty fileName) or title base + "＜" + fileName + "＞".
+    // Title base alone (empty fileName) or title base + "＜" + fileName + "＞", after a
+    // leading "＊" while the label set holds unsaved changes.
     void SetDocumentTitle(const QString& fileName);
+    void SetModifiedMark(bool modified);
     // Focus back to the name field after a document command.
     void FocusName();
 
@@ -217,6 +219,8 @@ private:
     void ShowKeyFormat(const sw::model::KeyLabel& key);
     void SetScreenBackground(const QImage& image);
     void ReportPictureError(const QString& message);
+    // The stored path of a picture that is gone, in red under 画像選択; empty hides it.
+    void ShowMissingPicture(const QString& path);
     // Editing and formatting bindings (KeyEditing.cpp, Formatting.cpp).
     void BindKeyEditing();
     void BindFormatting();
@@ -244,6 +248,8 @@ private:
     QMetaObject::Connection m_menuBarFocusLeft;
     QSet<QString> m_reportedPictureErrors;
     QComboBox* m_typedBox = nullptr;         // the font box whose typing is being applied
+    QString m_titleFileName;                 // the file named in the title
+    bool m_modifiedMark = false;             // the title shows unsaved changes
 
     QWidget* m_toolBar = nullptr;
     QLineEdit* m_edtNaisen = nullptr;
@@ -256,6 +262,7 @@ private:
     QGroupBox* m_groupBox4 = nullptr;
     QPushButton* m_btnSelect = nullptr;
     QPushButton* m_button1 = nullptr;
+    QLabel* m_lblMissingPicture = nullptr;
     QPushButton* m_button3 = nullptr;
     QTabWidget* m_tabPage = nullptr;
     QWidget* m_panel1 = nullptr;

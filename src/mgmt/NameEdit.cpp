@@ -3,8 +3,9 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <limits>
 
-#include "app/DialogSupport.h"
+#include "dialogs/DialogSupport.h"
 #include "model/Cp932.h"
 
 namespace sw::mgmt {
@@ -12,13 +13,24 @@ namespace {
 
 // Characters CP932 cannot hold (for a name from a file: the bytes that were not CP932).
 int UnstorableCount(const QString& text) {
+    // One conversion answers for the usual name; only a name that does not convert is
+    // looked at character by character (ASCII always converts), so a name of a megabyte
+    // costs milliseconds, not a conversion per character.
+    if (sw::model::FitsCp932(text)) return 0;
     int count = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].unicode() < 0x80) continue;
         qsizetype n = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
         if (!sw::model::FitsCp932(text.mid(i, n))) ++count;
         i += n - 1;
     }
     return count;
+}
+
+// CP932 bytes of the text; one conversion for text that converts whole.
+int ByteLength(const QString& text) {
+    sw::model::EncodeResult whole = sw::model::EncodeCp932(text);
+    return whole.ok() ? static_cast<int>(whole.bytes.size()) : sw::model::Cp932Length(text);
 }
 
 bool IsLineBreak(QChar c) {
@@ -38,7 +50,7 @@ QValidator::State Cp932NameValidator::validate(QString& input, int& pos) const {
         return Invalid;
     }
     if (m_byteLimit > 0) {
-        const int bytes = sw::model::Cp932Length(input);
+        const int bytes = ByteLength(input);
         if (bytes > m_byteLimit && bytes > m_previousBytes) {
             QApplication::beep();
             return Invalid;
@@ -48,18 +60,25 @@ QValidator::State Cp932NameValidator::validate(QString& input, int& pos) const {
 }
 
 void Cp932NameValidator::SetPrevious(const QString& text) {
-    m_previousBytes = sw::model::Cp932Length(text);
+    // Only a field with a byte limit needs the count.
+    m_previousBytes = m_byteLimit > 0 ? ByteLength(text) : 0;
     m_previousUnstorable = UnstorableCount(text);
 }
 
 NameEdit::NameEdit(QWidget* parent) : QLineEdit(parent), m_validator(new Cp932NameValidator(this)) {
+    // Not the line edit's default of 32,767 characters: that would cut a longer stored name
+    // as it is shown, and 登録完了 would store the cut one.
+    setMaxLength(std::numeric_limits<int>::max());
     setValidator(m_validator);
     // Every accepted edit becomes the text the next edit is measured against.
     connect(this, &QLineEdit::textChanged, this,
             [this](const QString& text) { m_validator->SetPrevious(text); });
 }
 
-void NameEdit::SetByteLimit(int bytes) { m_validator->SetByteLimit(bytes); }
+void NameEdit::SetByteLimit(int bytes) {
+    m_validator->SetByteLimit(bytes);
+    m_validator->SetPrevious(text());
+}
 
 void NameEdit::SetName(const QString& text) {
     m_validator->SetPrevious(text);

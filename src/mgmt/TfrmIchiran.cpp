@@ -6,8 +6,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/DialogSupport.h"
-#include "mgmt/EntrySwitch.h"
+#include "dialogs/DialogSupport.h"
+#include "model/EntrySwitch.h"
+#include "dialogs/WindowPlace.h"
 #include "model/Cp932.h"
 
 namespace sw::mgmt {
@@ -68,14 +69,14 @@ void TfrmIchiran::FormActivate() {
                                                  sw::model::kIchiranSection,
                                                  sw::app::ScreenSizeFor(this),
                                                  {kClientWidth, kClientHeight});
-    move(m_placement.left, m_placement.top);
+    sw::app::PlaceWindow(this, m_placement);
     setWindowTitle(sw::model::DecodeCp932(m_placement.caption));
 
     m_listBox1->clear();
-    const int shown = EntryNumberOfField(m_naisenText);
+    const int shown = sw::model::EntryNumberOfField(m_naisenText);
     const int selected = shown > 0 ? shown - 1 : 0;
     for (int n = 1; n <= sw::model::kEntryCount; ++n) {
-        auto* item = new QListWidgetItem(SelectionItemText(n, m_ws.labelSet.Entries[n].Name));
+        auto* item = new QListWidgetItem(sw::model::SelectionItemText(n, m_ws.labelSet.Entries[n].Name));
         item->setSizeHint(QSize(m_listBox1->gridSize().width(), kItemHeight));
         m_listBox1->addItem(item);
     }

@@ -7,9 +7,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <algorithm>
+#include <iterator>
 
-#include "app/DialogSupport.h"
-#include "mgmt/EntrySwitch.h"
+#include "dialogs/DialogSupport.h"
+#include "model/EntrySwitch.h"
+#include "dialogs/WindowPlace.h"
 #include "mgmt/NameEdit.h"
 #include "model/Cp932.h"
 
@@ -160,7 +163,7 @@ void TfrmNaisen::FormActivate() {
                                                  sw::model::kNaisenSection,
                                                  sw::app::ScreenSizeFor(this),
                                                  {kClientWidth, kClientHeight});
-    move(m_placement.left, m_placement.top);
+    sw::app::PlaceWindow(this, m_placement);
     setWindowTitle(sw::model::DecodeCp932(m_placement.caption));
     for (int n = 1; n <= sw::model::kEntryCount; ++n) {
         const sw::model::ManagementEntry& entry = m_ws.labelSet.Entries[n];
@@ -238,6 +241,23 @@ bool TfrmNaisen::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfrmNaisen::FormKeyDown(QObject* target, QKeyEvent* event) {
+    // From a name field Down and Up go straight to the next and previous entry's name, past
+    // the row's radio buttons; after entry 50 comes 登録完了.
+    const int key = event->key();
+    if (key == Qt::Key_Down || key == Qt::Key_Up) {
+        auto* const* at = std::find(std::begin(m_names), std::end(m_names), target);
+        if (at != std::end(m_names)) {
+            const int entry = static_cast<int>(at - std::begin(m_names)) + 1;
+            const int next = entry + (key == Qt::Key_Down ? 1 : -1);
+            QWidget* to = next > sw::model::kEntryCount ? static_cast<QWidget*>(m_button2)
+                          : next >= 1                   ? static_cast<QWidget*>(m_names[next - 1])
+                                                        : nullptr;
+            if (to) {
+                to->setFocus(key == Qt::Key_Down ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+                return true;
+            }
+        }
+    }
     return MoveFocusOnFormKey(target, event);
 }
 

@@ -1,7 +1,7 @@
 // The registration dialog: names and key models of all 50 management numbers in one table.
 #pragma once
 
-#include "app/DialogSupport.h"
+#include "dialogs/DialogSupport.h"
 #include "model/Refresh.h"
 #include "model/Settings.h"
 #include "model/Workspace.h"

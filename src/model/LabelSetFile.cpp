@@ -142,40 +142,30 @@ void ReadWord(Reader& reader, std::uint8_t& field, const char* const words[3]) {
         if (line == words[i]) field = i;
 }
 
-}  // namespace
-
-std::string WriteLabelSet(const LabelSet& set) {
-    std::string out;
-    out.reserve(2u << 20);
-    Writer w(out);
-    for (const ManagementEntry& entry : set.Entries) {
-        w.String(entry.Name);
-        w.Integer(entry.ButtonModel);
-        for (const PrintFace& face : entry.Faces) {
-            w.String(face.PictureFile);
-            w.Integer(face.PictureLayout);
-            w.Integer(face.BackgroundMode);
-            w.Colour(face.BackgroundColor);
-            for (const KeyLabel& key : face.Keys) {
-                w.Word(key.Alignment, kAlignmentWords, kAlignCenter);
-                w.Word(key.Layout, kLayoutWords, kLayoutMiddle);
-                w.String(key.Line1);
-                w.String(key.Line2);
-                w.Colour(key.BackColor);
-                w.Colour(key.FontColor);
-                w.String(key.FontName);
-                w.Integer(key.FontStyle);
-                w.Integer(key.FontSize);
-            }
+void WriteEntry(Writer& w, const ManagementEntry& entry) {
+    w.String(entry.Name);
+    w.Integer(entry.ButtonModel);
+    for (const PrintFace& face : entry.Faces) {
+        w.String(face.PictureFile);
+        w.Integer(face.PictureLayout);
+        w.Integer(face.BackgroundMode);
+        w.Colour(face.BackgroundColor);
+        for (const KeyLabel& key : face.Keys) {
+            w.Word(key.Alignment, kAlignmentWords, kAlignCenter);
+            w.Word(key.Layout, kLayoutWords, kLayoutMiddle);
+            w.String(key.Line1);
+            w.String(key.Line2);
+            w.Colour(key.BackColor);
+            w.Colour(key.FontColor);
+            w.String(key.FontName);
+            w.Integer(key.FontStyle);
+            w.Integer(key.FontSize);
         }
     }
-    return out;
 }
 
-LoadResult ReadLabelSet(std::string_view text, LabelSet& set) {
-    ResetDocument(set);
-    Reader r(text);
-    LoadResult result;
+// Reads one entry's lines; false (with result.error set) on a value that is no number.
+bool ReadEntry(Reader& r, ManagementEntry& entry, LoadResult& result) {
     auto integer = [&](std::int32_t& field) {
         std::int32_t value = 0;
         if (!r.Integer(value)) {
@@ -193,28 +183,64 @@ LoadResult ReadLabelSet(std::string_view text, LabelSet& set) {
         field = static_cast<ColorRef>(value);
         return true;
     };
-    for (ManagementEntry& entry : set.Entries) {
-        entry.Name = r.String();
-        if (!integer(entry.ButtonModel)) return result;
-        for (PrintFace& face : entry.Faces) {
-            face.PictureFile = r.String();
-            if (!integer(face.PictureLayout) || !integer(face.BackgroundMode) ||
-                !colour(face.BackgroundColor))
-                return result;
-            for (KeyLabel& key : face.Keys) {
-                ReadWord(r, key.Alignment, kAlignmentWords);
-                ReadWord(r, key.Layout, kLayoutWords);
-                key.Line1 = r.String();
-                key.Line2 = r.String();
-                if (!colour(key.BackColor) || !colour(key.FontColor)) return result;
-                key.FontName = r.String();
-                std::int32_t style = 0;
-                if (!integer(style)) return result;
-                key.FontStyle = static_cast<std::uint8_t>(style & 0xFF);
-                if (!integer(key.FontSize)) return result;
-            }
+    entry.Name = r.String();
+    if (!integer(entry.ButtonModel)) return false;
+    for (PrintFace& face : entry.Faces) {
+        face.PictureFile = r.String();
+        if (!integer(face.PictureLayout) || !integer(face.BackgroundMode) ||
+            !colour(face.BackgroundColor))
+            return false;
+        for (KeyLabel& key : face.Keys) {
+            ReadWord(r, key.Alignment, kAlignmentWords);
+            ReadWord(r, key.Layout, kLayoutWords);
+            key.Line1 = r.String();
+            key.Line2 = r.String();
+            if (!colour(key.BackColor) || !colour(key.FontColor)) return false;
+            key.FontName = r.String();
+            std::int32_t style = 0;
+            if (!integer(style)) return false;
+            key.FontStyle = static_cast<std::uint8_t>(style & 0xFF);
+            if (!integer(key.FontSize)) return false;
         }
     }
+    return true;
+}
+
+}  // namespace
+
+std::string WriteLabelSet(const LabelSet& set) {
+    std::string out;
+    out.reserve(2u << 20);
+    Writer w(out);
+    for (const ManagementEntry& entry : set.Entries) WriteEntry(w, entry);
+    return out;
+}
+
+std::string WriteLabelSetEntry(const ManagementEntry& entry) {
+    std::string out;
+    Writer w(out);
+    WriteEntry(w, entry);
+    return out;
+}
+
+LoadResult ReadLabelSet(std::string_view text, LabelSet& set) {
+    ResetDocument(set);
+    Reader r(text);
+    LoadResult result;
+    for (ManagementEntry& entry : set.Entries)
+        if (!ReadEntry(r, entry, result)) return result;
+    if (r.ranOut()) {
+        result.endedEarly = true;
+        result.linesRead = LinesIn(text);
+    }
+    return result;
+}
+
+LoadResult ReadLabelSetEntry(std::string_view text, ManagementEntry& entry) {
+    entry = ManagementEntry{};
+    Reader r(text);
+    LoadResult result;
+    if (!ReadEntry(r, entry, result)) return result;
     if (r.ranOut()) {
         result.endedEarly = true;
         result.linesRead = LinesIn(text);
@@ -243,7 +269,8 @@ SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set) {
 }
 
 std::string TitleFileName(const std::string& path) {
-    auto cut = path.find_last_of("/\\:");
+    // Only "/" separates folders here; ":" and "\" are characters of the name.
+    auto cut = path.rfind('/');
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 

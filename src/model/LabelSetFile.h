@@ -40,6 +40,12 @@ struct LoadResult {
 // their document read into a spare set.
 LoadResult ReadLabelSet(std::string_view text, LabelSet& set);
 
+// One management number's 1,098 lines, read and written exactly as ReadLabelSet and
+// WriteLabelSet treat each entry of the file (reset values first; what a text that ran out
+// did not hold reads as empty or zero). Lines after the entry's last value are not read.
+LoadResult ReadLabelSetEntry(std::string_view text, ManagementEntry& entry);
+std::string WriteLabelSetEntry(const ManagementEntry& entry);
+
 // Whole-file operations for the commands and the companion tool. LoadLabelSetFile
 // leaves `set` untouched unless the whole file was read.
 LoadResult LoadLabelSetFile(const std::string& path, LabelSet& set);
@@ -52,8 +58,8 @@ SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set);
 // Message text of the non-integer error, as the user sees it.
 extern const char* const kNotANumberMessage;
 
-// The file name part of a path for the window title: what follows the last "/", or "\"
-// or ":" for names written on Windows.
+// The file name part of a path for the window title: what follows the last "/" (":" and
+// "\" are ordinary characters of a file name here).
 std::string TitleFileName(const std::string& path);
 
 }  // namespace sw::model

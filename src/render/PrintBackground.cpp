@@ -36,14 +36,19 @@ QRect FaceBackgroundBox(const RenderContext& ctx) {
                  DotsFromMm(ctx, 67));
 }
 
-RenderResult DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
-                                sw::model::PrintFace& face) {
+BackgroundStatus DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
+                                    const sw::model::PrintFace& face, QString& message) {
     QImage staged;
+    BackgroundStatus status = BackgroundStatus::Drawn;
     if (face.BackgroundMode == 1) {
         staged = PrepareSolidPrintBackground(face);
     } else if (!face.PictureFile.empty()) {
         PreparedBackground prepared = PreparePrintBackground(face);
-        if (!prepared.ok) return RenderResult{false, prepared.message};
+        if (!prepared.ok) {
+            message = prepared.message;
+            return BackgroundStatus::PictureBroken;
+        }
+        if (prepared.missing) status = BackgroundStatus::PictureMissing;
         staged = std::move(prepared.picture);
     } else {
         staged = BlankPicture();
@@ -54,18 +59,18 @@ RenderResult DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
                               ctx.Resolution))
         DrawPictureTiled(canvas, box.x(), box.y(), box.width(), box.height(), staged,
                          ctx.Resolution);
-    return RenderResult{};
+    return status;
 }
 
-PreparedBackground PreparePrintBackground(sw::model::PrintFace& face) {
+PreparedBackground PreparePrintBackground(const sw::model::PrintFace& face) {
     PreparedBackground prepared;
     prepared.picture = BlankPicture();
     if (face.PictureFile.empty()) return prepared;
     PictureLoad load = LoadPicture(face.PictureFile);
     switch (load.status) {
         case PictureStatus::Missing:
-            // The face prints as if it had none, and keeps none from now on.
-            face.PictureFile.clear();
+            // The face prints as if it had none; the path stays for when the file is back.
+            prepared.missing = true;
             return prepared;
         case PictureStatus::Error:
             prepared.ok = false;

@@ -20,22 +20,25 @@ constexpr int kSolidHeight = 277;
 // and bottom edges.
 QRect FaceBackgroundBox(const RenderContext& ctx);
 
+enum class BackgroundStatus { Drawn, PictureMissing, PictureBroken };
+
 // Stages the face's background (colour, picture or blank) and draws it into the box. A
-// picture file that no longer exists empties the face's PictureFile and prints white; a file
-// that cannot be read ends with ok = false and a message naming it.
-RenderResult DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
-                                sw::model::PrintFace& face);
+// picture file that no longer exists is drawn white (PictureMissing); a file that cannot be
+// read draws nothing (PictureBroken, with a message naming it). The face is only read.
+BackgroundStatus DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
+                                    const sw::model::PrintFace& face, QString& message);
 
 struct PreparedBackground {
     bool ok = true;
-    QImage picture;   // the staged picture, 24-bit
-    QString message;  // when !ok
+    bool missing = false;  // the file is gone: the picture is the blank
+    QImage picture;        // the staged picture, 24-bit
+    QString message;       // when !ok
 };
 
 // The face's picture: in stretch layout the file's picture at its own size, in tile layout
-// the picture repeated over the blank. Without a picture, or when the file is missing (then
-// PictureFile is emptied), the blank.
-PreparedBackground PreparePrintBackground(sw::model::PrintFace& face);
+// the picture repeated over the blank. Without a picture, or when the file is missing, the
+// blank.
+PreparedBackground PreparePrintBackground(const sw::model::PrintFace& face);
 
 // A 458 × 277 picture in the face's BackgroundColor.
 QImage PrepareSolidPrintBackground(const sw::model::PrintFace& face);

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "model/LabelSet.h"
 
@@ -11,10 +12,20 @@ class QPainter;
 
 namespace sw::render {
 
-// What a render reports to its caller. On failure the message names the picture file.
+// A face whose picture could not be drawn: its file is gone (the face is drawn white), or it
+// exists but cannot be read (the drawing stopped there).
+struct PictureProblem {
+    int face = 0;            // 1..4
+    sw::model::Bytes path;   // PictureFile as stored
+    bool missing = true;     // false: the file exists but is broken; see RenderResult::message
+};
+
+// What a render reports to its caller, who decides what to tell the user. On failure the
+// message names the picture file.
 struct RenderResult {
     bool ok = true;
     QString message;
+    std::vector<PictureProblem> pictures;
 };
 
 // The state of one render: the target's resolution and the origin of the item being drawn.

@@ -117,11 +117,23 @@ void DrawButtonOutline(QPainter& canvas, const RenderContext& ctx, int position)
     canvas.drawPolyline(bar, 4);
 }
 
-RenderResult DrawFace(QPainter& canvas, const RenderContext& ctx, const QPen& linePen,
-                      sw::model::ManagementEntry& entry, int faceIndex, int keyOffset) {
-    PrintFace& face = entry.Faces[faceIndex];
-    RenderResult background = DrawFaceBackground(canvas, ctx, face);
-    if (!background.ok) return background;
+void DrawFace(QPainter& canvas, const RenderContext& ctx, const QPen& linePen,
+              const sw::model::ManagementEntry& entry, int faceIndex, int keyOffset,
+              RenderResult& result) {
+    const PrintFace& face = entry.Faces[faceIndex];
+    QString message;
+    switch (DrawFaceBackground(canvas, ctx, face, message)) {
+        case BackgroundStatus::Drawn:
+            break;
+        case BackgroundStatus::PictureMissing:
+            result.pictures.push_back(PictureProblem{faceIndex, face.PictureFile, true});
+            break;
+        case BackgroundStatus::PictureBroken:
+            result.pictures.push_back(PictureProblem{faceIndex, face.PictureFile, false});
+            result.ok = false;
+            result.message = message;
+            return;
+    }
 
     // The white key area leaves the background showing only in the margin around it.
     if (entry.ButtonModel == sw::model::kModel30)
@@ -148,7 +160,6 @@ RenderResult DrawFace(QPainter& canvas, const RenderContext& ctx, const QPen& li
             if (PositionShown(entry.ButtonModel, position) && keyAt(position) != nullptr)
                 DrawButtonOutline(canvas, ctx, position);
     }
-    return RenderResult{};
 }
 
 }  // namespace
@@ -243,22 +254,23 @@ KeyTextPlacement PlaceKeyText(const RenderContext& ctx, int position, const KeyL
     return placement;
 }
 
-RenderResult RenderSheet(QPainter& canvas, int resolution, sw::model::Workspace& ws,
-                         bool drawButtonOutlines) {
+RenderResult RenderSheet(QPainter& canvas, int resolution, const sw::model::LabelSet& labelSet,
+                         int entryNumber, const SheetOptions& options) {
     if (resolution <= 0)
-        return RenderResult{false, QStringLiteral("解像度 %1 では印刷面を描けません。").arg(resolution)};
-    const int entryNumber = ws.editor.CurrentEntry;
+        return RenderResult{false, QStringLiteral("解像度 %1 では印刷面を描けません。").arg(resolution), {}};
     if (entryNumber < 1 || entryNumber > sw::model::kEntryCount)
-        return RenderResult{false, QStringLiteral("管理番号 %1 はありません。").arg(entryNumber)};
-    sw::model::ManagementEntry& entry = ws.labelSet.Entries[entryNumber];
-    const int sayu = ws.settings.Sayu;
-    const int jyoge = ws.settings.Jyoge;
+        return RenderResult{false, QStringLiteral("管理番号 %1 はありません。").arg(entryNumber), {}};
+    const sw::model::ManagementEntry& entry = labelSet.Entries[entryNumber];
+    const int sayu = options.sayu;
+    const int jyoge = options.jyoge;
+    const int keyOffset = options.keyOffset >= 0 ? options.keyOffset
+                                                 : sw::model::KeyRangeFor(entry.ButtonModel).KeyOffset;
 
     RenderContext ctx;
     ctx.Resolution = resolution;
     ctx.BaseOffsetX = 8.8;
     ctx.BaseOffsetY = 39.9;
-    ctx.DrawButtonOutlines = drawButtonOutlines ? 1 : 0;
+    ctx.DrawButtonOutlines = options.buttonOutlines ? 1 : 0;
 
     // Lines (cross mark, button outlines) are half a point wide, black and solid, with the
     // round ends of a wide printer pen.
@@ -273,15 +285,16 @@ RenderResult RenderSheet(QPainter& canvas, int resolution, sw::model::Workspace&
     DrawHeader(canvas, ctx, entryNumber, entry.Name);
     DrawCrossMark(canvas, ctx);
 
+    RenderResult result;
     for (int column = 0; column < 2; ++column) {
         for (int row = 0; row < 2; ++row) {
             const int face = 2 * column + row + 1;
             SetFaceOrigin(ctx, face, sayu, jyoge);
-            RenderResult result = DrawFace(canvas, ctx, linePen, entry, face, ws.editor.KeyOffset);
+            DrawFace(canvas, ctx, linePen, entry, face, keyOffset, result);
             if (!result.ok) return result;
         }
     }
-    return RenderResult{};
+    return result;
 }
 
 bool KeyTextSpill::Any() const {

@@ -7,7 +7,7 @@
 #include <QRect>
 #include <QString>
 
-#include "model/Workspace.h"
+#include "model/LabelSet.h"
 #include "render/RenderContext.h"
 
 class QPainter;
@@ -15,19 +15,27 @@ class QFontMetrics;
 
 namespace sw::render {
 
-// Draws the sheet of ws.editor.CurrentEntry: position p of a face shows Keys[p −
-// ws.editor.KeyOffset], and ws.settings.Sayu/Jyoge shift everything (tenths of a mm, right
-// and up). The canvas origin is the top-left corner of the printable area; resolution is in
-// dots per inch and must be positive. Button outlines are drawn only when asked (preview).
+// How a sheet is drawn, besides what the label set holds.
+struct SheetOptions {
+    int sayu = 0;                 // fine adjustment in tenths of a mm, + moves right
+    int jyoge = 0;                // fine adjustment in tenths of a mm, + moves up
+    bool buttonOutlines = false;  // the key button outlines, as the preview shows them
+    int keyOffset = -1;           // position p shows key p − keyOffset; -1: the entry's model
+};
+
+// Draws the sheet of management number `entry` (1..50) of a label set it only reads: header,
+// cross mark and the four faces. The canvas origin is the top-left corner of the printable
+// area; resolution is in dots per inch and must be positive.
 //
-// A picture file that no longer exists empties that face's PictureFile in ws.labelSet (the
-// face prints white); a picture that cannot be read ends the drawing there with ok = false
-// and a message naming the file.
+// A face whose picture file is gone is drawn white and listed in the result's `pictures`; a
+// picture that cannot be read ends the drawing there with ok = false, a message naming the
+// file, and that face listed too. Telling the user is the caller's (preview, print job,
+// companion tool).
 //
-// The core library has no widgets: callers show the hourglass cursor around this call and
+// The render library has no widgets: callers show the hourglass cursor around this call and
 // restore it on every path.
-RenderResult RenderSheet(QPainter& canvas, int resolution, sw::model::Workspace& ws,
-                         bool drawButtonOutlines);
+RenderResult RenderSheet(QPainter& canvas, int resolution, const sw::model::LabelSet& labelSet,
+                         int entry, const SheetOptions& options);
 
 // The Windows font names of label-set files drawn with the IPA fonts of this system:
 // "ＭＳ ゴシック" → IPAGothic, "ＭＳ Ｐゴシック" → IPAPGothic, "ＭＳ 明朝" → IPAMincho,

@@ -2,6 +2,7 @@
 #include "tools/SheetCommands.h"
 
 #include <QBuffer>
+#include <QCommandLineParser>
 #include <QGuiApplication>
 #include <QFont>
 #include <QFontDatabase>
@@ -18,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 #include "model/AtomicFile.h"
 #include "model/Cp932.h"
@@ -89,52 +91,73 @@ bool EndsWithNoCase(const std::string& text, const std::string& ending) {
     return true;
 }
 
-// Parses the options of render; returns an error text for a usage mistake.
+// The parser sees each argument as Latin-1, which maps every byte to one character and back:
+// a file name reaches the file system with exactly the bytes it was given, whatever they are.
+QString Arg(const std::string& bytes) { return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+std::string ArgBytes(const QString& arg) { return arg.toLatin1().toStdString(); }
+
+// The usage mistake QCommandLineParser found, in the words of this tool.
+std::string ParserMistake(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return "unknown option '" + std::string(unknown[0].size() == 1 ? "-" : "--") + ArgBytes(unknown[0]) + "'";
+    const QString error = parser.errorText();
+    const qsizetype open = error.indexOf(QLatin1Char('\''));
+    const qsizetype close = error.indexOf(QLatin1Char('\''), open + 1);
+    const std::string name = open >= 0 && close > open ? ArgBytes(error.mid(open + 1, close - open - 1)) : "";
+    if (error.startsWith(QStringLiteral("Missing value"))) {
+        if (name == "-o") return "-o needs a file name";
+        if (!name.empty()) return name + " needs a number";
+    }
+    if (error.startsWith(QStringLiteral("Unexpected value")) && !name.empty())
+        return name + " takes no value";
+    return ArgBytes(error);
+}
+
+// Parses the options of render ("--dpi 300" or "--dpi=300"); returns an error text for a
+// usage mistake.
 std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& args,
                                               RenderOptions& o) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&]() -> std::optional<std::string> {
-            if (i + 1 >= args.size()) return std::nullopt;
-            return args[++i];
-        };
-        auto integer = [&](const char* name, std::optional<int>& out) -> std::optional<std::string> {
-            std::optional<std::string> v = value();
-            if (!v) return std::string(name) + " needs a number";
-            out = ParseIniInt(*v);
-            if (!out) return std::string(name) + " needs a whole number, not '" + *v + "'";
-            return std::nullopt;
-        };
-        std::optional<std::string> error;
-        if (a == "-o") {
-            std::optional<std::string> v = value();
-            if (!v) return "-o needs a file name";
-            o.output = *v;
-        } else if (a == "--entry") {
-            std::optional<int> n;
-            if ((error = integer("--entry", n))) return error;
-            if (*n < 1 || *n > kEntryCount) return "--entry takes a number from 1 to 50";
-            o.entry = *n;
-            o.entryGiven = true;
-        } else if (a == "--all") {
-            o.all = true;
-        } else if (a == "--dpi") {
-            if ((error = integer("--dpi", o.dpi))) return error;
-            if (*o.dpi < 1 || *o.dpi > kMaxDpi) return "--dpi takes a number from 1 to 1200";
-        } else if (a == "--outlines") {
-            o.outlines = true;
-        } else if (a == "--sayu") {
-            if ((error = integer("--sayu", o.sayu))) return error;
-        } else if (a == "--jyoge") {
-            if ((error = integer("--jyoge", o.jyoge))) return error;
-        } else if (!a.empty() && a[0] == '-') {
-            return "unknown option '" + a + "'";
-        } else if (o.input.empty()) {
-            o.input = a;
-        } else {
-            return "render takes one label-set file";
-        }
+    QCommandLineParser parser;
+    const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("file"));
+    const QCommandLineOption entry(QStringLiteral("entry"), QString(), QStringLiteral("n"));
+    const QCommandLineOption all(QStringLiteral("all"));
+    const QCommandLineOption dpi(QStringLiteral("dpi"), QString(), QStringLiteral("d"));
+    const QCommandLineOption outlines(QStringLiteral("outlines"));
+    const QCommandLineOption sayu(QStringLiteral("sayu"), QString(), QStringLiteral("n"));
+    const QCommandLineOption jyoge(QStringLiteral("jyoge"), QString(), QStringLiteral("n"));
+    parser.addOptions({output, entry, all, dpi, outlines, sayu, jyoge});
+    QStringList list{QStringLiteral("render")};
+    for (const std::string& a : args) list << Arg(a);
+    if (!parser.parse(list)) return ParserMistake(parser);
+
+    auto integer = [&](const QCommandLineOption& option, const char* name,
+                       std::optional<int>& out) -> std::optional<std::string> {
+        if (!parser.isSet(option)) return std::nullopt;
+        const std::string v = ArgBytes(parser.value(option));
+        out = ParseIniInt(v);
+        if (!out) return std::string(name) + " needs a whole number, not '" + v + "'";
+        return std::nullopt;
+    };
+    std::optional<std::string> error;
+    if (parser.isSet(output)) o.output = ArgBytes(parser.value(output));
+    std::optional<int> n;
+    if ((error = integer(entry, "--entry", n))) return error;
+    if (n) {
+        if (*n < 1 || *n > kEntryCount) return "--entry takes a number from 1 to 50";
+        o.entry = *n;
+        o.entryGiven = true;
     }
+    o.all = parser.isSet(all);
+    if ((error = integer(dpi, "--dpi", o.dpi))) return error;
+    if (o.dpi && (*o.dpi < 1 || *o.dpi > kMaxDpi)) return "--dpi takes a number from 1 to 1200";
+    o.outlines = parser.isSet(outlines);
+    if ((error = integer(sayu, "--sayu", o.sayu))) return error;
+    if ((error = integer(jyoge, "--jyoge", o.jyoge))) return error;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) return "render takes one label-set file";
+    if (!files.isEmpty()) o.input = ArgBytes(files[0]);
+
     if (o.input.empty()) return "render needs IN.stw";
     if (o.output.empty()) return "render needs -o OUT.png or -o OUT.pdf";
     if (EndsWithNoCase(o.output, ".pdf"))
@@ -146,33 +169,28 @@ std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& ar
     return std::nullopt;
 }
 
-// Makes entry n current as the editor would: its number and its model's key range.
-void StandOnEntry(Workspace& ws, int entry) {
-    ws.editor.CurrentEntry = entry;
-    ws.editor.ApplyKeyRange(KeyRangeFor(ws.labelSet.Entries[entry].ButtonModel));
-}
-
-RenderResult RenderPng(Workspace& ws, int dpi, bool outlines, QByteArray& out) {
+RenderResult RenderPng(const LabelSet& set, int entry, int dpi, const sw::render::SheetOptions& options,
+                       QByteArray& out) {
     QImage page(sw::render::DotsFromMm(dpi, kPageWidthMm), sw::render::DotsFromMm(dpi, kPageHeightMm),
                 QImage::Format_RGB32);
-    if (page.isNull()) return RenderResult{false, QStringLiteral("画像のメモリが足りません。")};
+    if (page.isNull()) return RenderResult{false, QStringLiteral("画像のメモリが足りません。"), {}};
     page.fill(Qt::white);
     const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
     page.setDotsPerMeterX(dotsPerMeter);
     page.setDotsPerMeterY(dotsPerMeter);
     QPainter painter(&page);
-    RenderResult result = sw::render::RenderSheet(painter, dpi, ws, outlines);
+    RenderResult result = sw::render::RenderSheet(painter, dpi, set, entry, options);
     painter.end();
     if (!result.ok) return result;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     if (!page.save(&buffer, "PNG"))
-        return RenderResult{false, QStringLiteral("PNG を作れませんでした。")};
+        return RenderResult{false, QStringLiteral("PNG を作れませんでした。"), {}};
     return result;
 }
 
-RenderResult RenderPdf(Workspace& ws, const std::vector<int>& entries, int dpi, bool outlines,
-                       QByteArray& out) {
+RenderResult RenderPdf(const LabelSet& set, const std::vector<int>& entries, int dpi,
+                       const sw::render::SheetOptions& options, QByteArray& out) {
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
@@ -182,14 +200,28 @@ RenderResult RenderPdf(Workspace& ws, const std::vector<int>& entries, int dpi, 
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                      QMarginsF(0, 0, 0, 0)));
     QPainter painter(&writer);
+    RenderResult all;
     for (size_t i = 0; i < entries.size(); ++i) {
         if (i > 0) writer.newPage();
-        StandOnEntry(ws, entries[i]);
-        RenderResult result = sw::render::RenderSheet(painter, dpi, ws, outlines);
+        RenderResult result = sw::render::RenderSheet(painter, dpi, set, entries[i], options);
+        all.pictures.insert(all.pictures.end(), result.pictures.begin(), result.pictures.end());
         if (!result.ok) return result;
     }
     painter.end();
-    return RenderResult{};
+    return all;
+}
+
+// Each missing picture once, on standard error: the page is still written, white there.
+void WarnMissingPictures(const RenderResult& result) {
+    std::set<Bytes> named;
+    for (const sw::render::PictureProblem& picture : result.pictures) {
+        if (!picture.missing || !named.insert(picture.path).second) continue;
+        std::fprintf(stderr, "%s\n",
+                     QStringLiteral("背景画像「%1」が見つかりません。白で表示・印刷します。")
+                         .arg(DecodeCp932(picture.path))
+                         .toUtf8()
+                         .constData());
+    }
 }
 
 std::unique_ptr<Workspace> LoadWorkspace(const std::string& path) {
@@ -299,16 +331,18 @@ int RunRender(const std::vector<std::string>& args) {
         entries.push_back(o.entry);
     }
 
-    // The loaded set is this run's own copy: a missing picture empties PictureFile here only,
-    // and the input file is never written.
+    // The renderer only reads the set; the input file is never written.
+    sw::render::SheetOptions options;
+    options.sayu = ws->settings.Sayu;
+    options.jyoge = ws->settings.Jyoge;
+    options.buttonOutlines = o.outlines;
     QByteArray bytes;
     RenderResult result;
-    if (o.pdf) {
-        result = RenderPdf(*ws, entries, o.dpi.value_or(kDefaultPdfDpi), o.outlines, bytes);
-    } else {
-        StandOnEntry(*ws, entries.front());
-        result = RenderPng(*ws, o.dpi.value_or(kDefaultPngDpi), o.outlines, bytes);
-    }
+    if (o.pdf)
+        result = RenderPdf(ws->labelSet, entries, o.dpi.value_or(kDefaultPdfDpi), options, bytes);
+    else
+        result = RenderPng(ws->labelSet, entries.front(), o.dpi.value_or(kDefaultPngDpi), options, bytes);
+    WarnMissingPictures(result);
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", result.message.toUtf8().constData());
         return kExitFailure;

@@ -18,9 +18,9 @@
 #include "app/TfrmVersion.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
-#include "render/FakePrinter.h"
+#include "print/FakePrinter.h"
 #include "mgmt/TfrmIchiran.h"
-#include "render/TfrmPreview.h"
+#include "print/TfrmPreview.h"
 #include "model/IniFile.h"
 #include "support/ScriptedDialogs.h"
 

@@ -14,7 +14,7 @@
 #include "app/ProgramFixture.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
-#include "render/FakePrinter.h"
+#include "print/FakePrinter.h"
 #include "model/LabelSetFile.h"
 #include "support/ScriptedDialogs.h"
 
@@ -45,10 +45,19 @@ protected:
         WriteFileBytes(path, sw::model::WriteLabelSet(*set));
         return path;
     }
+    // Saves the document as it stands, so that the command under test finds nothing unsaved.
+    void SaveAsIs() {
+        dialogs.files = {QString::fromStdString(cwd.File("saved.stw"))};
+        Trigger("SaveAs1");
+        ASSERT_EQ(Messages(), QStringList{"保存が終了しました。"});
+        dialogs.messages.clear();
+        dialogs.fileRequests.clear();
+    }
 };
 
 TEST_F(FileCommands, NewAnsweredWithCancelChangesNothing) {
     ws->labelSet.Entries[1].Faces[1].Keys[1].Line1 = "KEEP";
+    SaveAsIs();
     w().SetDocumentTitle("a.stw");
     w().SelectKey(12);
     dialogs.replies = {Reply::Cancel};
@@ -67,6 +76,7 @@ TEST_F(FileCommands, NewResetsEverythingFromAnyFaceAndEntry) {
     w().edtNaisen()->setText("3");
     ASSERT_TRUE(w().ApplyEntryNumber());
     w().tabPage()->setCurrentIndex(2);
+    SaveAsIs();
     w().SetDocumentTitle("a.stw");
     ws->editor.UndoEnabled = true;
     w().UpdateEditCommandStates();
@@ -124,6 +134,7 @@ TEST_F(FileCommands, OpenOfAn18KeyFileSelectsPosition07) {
 
 TEST_F(FileCommands, ABrokenFileLeavesDocumentAndTitleAsTheyWere) {
     ws->labelSet.Entries[2].Name = Sjis("残す");
+    SaveAsIs();
     w().SetDocumentTitle("kept.stw");
     const auto before = std::make_unique<sw::model::LabelSet>(ws->labelSet);
     std::string text = sw::model::WriteLabelSet(sw::model::LabelSet{});
@@ -194,6 +205,8 @@ TEST_F(FileCommands, AFileThatIsNoLabelSetIsNamedWithItsLineAndChangesNothing) {
 
 TEST_F(FileCommands, OpenOfAMissingFileOrCancelChangesNothing) {
     ws->labelSet.Entries[1].Name = Sjis("残す");
+    w().ShowEntry();
+    SaveAsIs();
     dialogs.files = {QString::fromStdString(cwd.File("none.stw")), std::nullopt};
     Trigger("Open1");
     EXPECT_EQ(Messages(), QStringList{"ファイルが存在しません。"});

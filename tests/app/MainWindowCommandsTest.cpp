@@ -21,9 +21,9 @@
 #include "mgmt/NameEdit.h"
 #include "mgmt/TfrmIchiran.h"
 #include "mgmt/TfrmNaisen.h"
-#include "render/FakePrinter.h"
+#include "print/FakePrinter.h"
 #include "render/RenderTestSupport.h"
-#include "render/TfrmSettei.h"
+#include "print/TfrmSettei.h"
 #include "support/ScriptedDialogs.h"
 
 namespace sw::app {
@@ -32,24 +32,7 @@ namespace {
 using sw::editor::PanelLook;
 using sw::test::Sjis;
 
-// Runs `act` on the modal dialog of type D once it is shown; `reached` tells whether it was.
-template <typename D>
-void OnModal(std::function<void(D*)> act, bool* reached) {
-    QTimer::singleShot(0, [act = std::move(act), reached] {
-        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        // Offscreen, a dialog opened over another window is made active by hand (and again
-        // when the main window's own activation arrives late).
-        const bool active = QTest::qWaitFor([dialog] {
-            if (!dialog->isActiveWindow()) dialog->activateWindow();
-            return dialog->isActiveWindow() && QApplication::focusWidget() &&
-                   QApplication::focusWidget()->window() == dialog;
-        });
-        if (!active) return;
-        *reached = true;
-        act(dialog);
-    });
-}
+using sw::test::OnModal;
 
 class MainWindowCommands : public sw::test::ProgramFixture {
 protected:

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -11,7 +15,7 @@
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
 #include "model/Workspace.h"
-#include "render/FakePrinter.h"
+#include "print/FakePrinter.h"
 #include "support/ScriptedDialogs.h"
 
 namespace sw::test {
@@ -32,5 +36,24 @@ protected:
 
     sw::editor::TfrmMain& w() { return program->main(); }
 };
+
+// Runs `act` on the modal dialog of type D once it is shown; `reached` tells whether it was.
+template <typename D>
+inline void OnModal(std::function<void(D*)> act, bool* reached) {
+    QTimer::singleShot(0, [act = std::move(act), reached] {
+        auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        // Offscreen, a dialog opened over another window is made active by hand (and again
+        // when the main window's own activation arrives late).
+        const bool active = QTest::qWaitFor([dialog] {
+            if (!dialog->isActiveWindow()) dialog->activateWindow();
+            return dialog->isActiveWindow() && QApplication::focusWidget() &&
+                   QApplication::focusWidget()->window() == dialog;
+        });
+        if (!active) return;
+        *reached = true;
+        act(dialog);
+    });
+}
 
 }  // namespace sw::test

@@ -7,7 +7,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 
-#include "editor/Cp932Input.h"
+#include "dialogs/Cp932Input.h"
 #include "editor/KeyWidgets.h"
 #include "editor/WindowFixture.h"
 

@@ -4,9 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QToolButton>
 
 #include "editor/MainWindowFixture.h"
@@ -103,12 +105,48 @@ TEST_F(FaceBackground, ASingleColourFaceShowsItsColourAndItsControls) {
     EXPECT_FALSE(Face().PictureFile.empty());  // kept for a return to the picture
 }
 
-TEST_F(FaceBackground, AMissingPictureIsForgottenAndABrokenOneReportedOnce) {
-    Face().PictureFile = cwd.File("gone.jpg");
+// A picture on a drive that is not mounted today is back tomorrow: the face keeps its path,
+// shows white, names the path in red and the user hears of it once per file.
+TEST_F(FaceBackground, AMissingPictureIsKeptShownInRedAndNamedOncePerFile) {
+    const std::string gone = cwd.File("gone.jpg");
+    Face().PictureFile = gone;
+    ws->labelSet.Entries[1].Faces[2].PictureFile = gone;
     w->ShowEntry();
-    EXPECT_TRUE(Face().PictureFile.empty());
+    w->ShowEntry();
+    QTest::qWait(10);
+    EXPECT_EQ(Face().PictureFile, gone);
     EXPECT_EQ(w->ScreenBackground().pixelColor(200, 100), QColor(Qt::white));
+    auto* mark = w->findChild<QLabel*>(QStringLiteral("lblMissingPicture"));
+    ASSERT_NE(mark, nullptr);
+    EXPECT_TRUE(mark->text().endsWith(QStringLiteral("gone.jpg"))) << mark->text().toStdString();
+    EXPECT_TRUE(mark->toolTip().contains(QString::fromStdString(gone)));
+    EXPECT_EQ(mark->palette().color(QPalette::WindowText), QColor(Qt::red));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Warning);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("背景画像「%1」が見つかりません。白で表示・印刷します。").arg(QString::fromStdString(gone)));
 
+    // The same file on another face is not told again; in single colour the mark goes.
+    w->tabPage()->setCurrentIndex(1);
+    QTest::qWait(10);
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_FALSE(mark->text().isEmpty());
+    Click("RadioButton8");
+    EXPECT_TRUE(mark->text().isEmpty());
+    Click("RadioButton7");
+    EXPECT_FALSE(mark->text().isEmpty());
+    EXPECT_EQ(ws->labelSet.Entries[1].Faces[2].PictureFile, gone);
+
+    // Once the file is there again, the face shows it and the mark is gone.
+    w->tabPage()->setCurrentIndex(0);
+    ASSERT_TRUE(QImage(Quadrants(40, 40)).save(QString::fromStdString(gone), "JPG"));
+    w->ShowEntry();
+    EXPECT_TRUE(mark->text().isEmpty());
+    EXPECT_TRUE(Near(Shown(5, 5), Qt::red));
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(FaceBackground, ABrokenPictureIsReportedOnce) {
     sw::test::WriteFileBytes(cwd.File("bad.jpg"), "not a picture");
     Face().PictureFile = cwd.File("bad.jpg");
     w->ShowEntry();

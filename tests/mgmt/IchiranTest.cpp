@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <memory>
@@ -112,11 +113,11 @@ TEST_F(IchiranTest, EscapeDoesNothingCancelAndTheCloseBoxChooseNothing) {
 TEST_F(IchiranTest, ClosingWritesTheSectionAndOpeningReadsIt) {
     const std::string path = ws.settings.SettingsPath();
     sw::model::WriteIniString(path, "Ichiran", "Caption", "");  // an empty title stays empty
-    sw::model::WriteIniInt(path, "Ichiran", "Left", 3000);      // off-screen as saved
+    sw::model::WriteIniInt(path, "Ichiran", "Left", 3000);      // off the screen: centred
     {
         auto d = Open(QStringLiteral("01"));
         EXPECT_EQ(d->windowTitle(), QString());
-        EXPECT_EQ(d->pos().x(), 3000);
+        EXPECT_EQ(d->pos().x(), (d->screen()->availableGeometry().width() - d->width()) / 2);
         d->move(15, 25);
         QTest::mouseClick(d->findChild<QPushButton*>("Button1"), Qt::LeftButton);
     }
@@ -154,6 +155,17 @@ TEST_F(IchiranTest, OpenSelectionMakesTheChoiceCurrentAndACloseChangesNothing) {
     EXPECT_EQ(ws.editor.ChosenEntry, 0);
     EXPECT_EQ(ws.editor.CurrentEntry, 7);
     EXPECT_EQ(ws.editor.CurrentKeyPos, 1);
+}
+
+TEST_F(IchiranTest, ANameOfAMegabyteIsListedByItsStartAndCanBeChosen) {
+    ws.labelSet.Entries[9].Name = std::string(1 << 20, 'n');
+    auto d = Open(QStringLiteral("09"));
+    const QString item = d->List()->item(8)->text();
+    EXPECT_TRUE(item.startsWith(QStringLiteral("(09) nnnn")));
+    EXPECT_LE(item.size(), 5 + 512);
+    QTest::keyClick(d->List(), Qt::Key_Return);
+    EXPECT_EQ(ws.editor.ChosenEntry, 9);
+    EXPECT_EQ(ws.labelSet.Entries[9].Name.size(), 1u << 20);  // only the list shows less
 }
 
 }  // namespace

@@ -147,23 +147,35 @@ TEST_F(NaisenTest, EnterVisitsTheRowsInEntryOrderThenRegister) {
     EXPECT_EQ(d->result(), QDialog::Accepted);
 }
 
-TEST_F(NaisenTest, DownAndUpMoveAlongTheFocusOrderAndEscapeDoesNothing) {
+TEST_F(NaisenTest, DownAndUpGoFromNameToNameAndEscapeDoesNothing) {
     auto d = Open();
+    auto key = [](Qt::Key k) {
+        QTest::keyClick(QApplication::focusWidget(), k);
+        return QApplication::focusWidget();
+    };
+    // From a name field Down and Up go to the next and previous name, past the radio buttons.
+    ASSERT_EQ(QApplication::focusWidget(), d->NameField(1));
+    EXPECT_EQ(key(Qt::Key_Down), d->NameField(2));
+    EXPECT_EQ(key(Qt::Key_Down), d->NameField(3));
+    EXPECT_EQ(key(Qt::Key_Up), d->NameField(2));
     d->NameField(25)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    EXPECT_EQ(QApplication::focusWidget(), d->Radio18(25));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    EXPECT_EQ(QApplication::focusWidget(), d->NameField(26));
+    EXPECT_EQ(key(Qt::Key_Down), d->NameField(26));  // the top of the right column
+    EXPECT_EQ(key(Qt::Key_Up), d->NameField(25));
     EXPECT_TRUE(d->Radio18(25)->isChecked());  // Up and Down move, they do not check
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    EXPECT_EQ(QApplication::focusWidget(), d->Radio18(25));
-    // Right and Left choose the model within the row.
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    // From a radio button they move along the focus order; Right and Left choose the model.
+    d->Radio18(25)->setFocus();
+    EXPECT_EQ(key(Qt::Key_Right), d->Radio30(25));
     EXPECT_TRUE(d->Radio30(25)->isChecked());
-    EXPECT_EQ(QApplication::focusWidget(), d->Radio30(25));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    EXPECT_EQ(QApplication::focusWidget(), d->NameField(25));
+    EXPECT_EQ(key(Qt::Key_Up), d->NameField(25));
+    d->Radio30(25)->setFocus();
+    EXPECT_EQ(key(Qt::Key_Down), d->NameField(26));
+    // After the last name comes 登録完了.
+    d->NameField(50)->setFocus();
+    EXPECT_EQ(key(Qt::Key_Down), static_cast<QWidget*>(d->findChild<QPushButton*>("Button2")));
+    EXPECT_TRUE(d->isVisible());
     // The focused row is scrolled into view.
+    d->NameField(24)->setFocus();
+    EXPECT_EQ(key(Qt::Key_Down), d->NameField(25));
     QWidget* field = d->NameField(25);
     QRect inViewport(field->mapTo(d->ScrollBox()->viewport(), QPoint(0, 0)), field->size());
     EXPECT_TRUE(d->ScrollBox()->viewport()->rect().contains(inViewport));

@@ -236,6 +236,46 @@ TEST(LabelSetReader, ANonIntegerOrOversizedNumberStopsWithItsLineNumber) {
     EXPECT_EQ(back->Entries[1].Faces[1].Keys[1].FontSize, INT32_MIN);
 }
 
+// One entry at a time (the fuzz targets' way in): the same lines as in the whole file, and
+// an entry read twice keeps nothing of the first text.
+TEST(LabelSetEntry, ReadsAndWritesAnEntryAsTheWholeFileDoes) {
+    auto set = PopulatedSet();
+    const std::vector<std::string> lines = SplitCrLf(WriteLabelSet(*set));
+    for (int e : {1, 3, 50}) {
+        const std::vector<std::string> part(lines.begin() + (e - 1) * kLinesPerEntry,
+                                            lines.begin() + e * kLinesPerEntry);
+        const std::string text = JoinCrLf(part, part.size());
+        EXPECT_EQ(WriteLabelSetEntry(set->Entries[e]), text) << e;
+        ManagementEntry entry;
+        LoadResult r = ReadLabelSetEntry(text, entry);
+        ASSERT_TRUE(r.ok) << e;
+        EXPECT_FALSE(r.endedEarly) << e;
+        EXPECT_EQ(entry, set->Entries[e]) << e;
+    }
+
+    // A cut text, read over the populated entry: empty and zero where it ran out.
+    ManagementEntry entry = set->Entries[3];
+    LoadResult r = ReadLabelSetEntry(JoinCrLf(lines, 7), entry);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.endedEarly);
+    EXPECT_EQ(r.linesRead, 7);
+    EXPECT_EQ(entry.Name, set->Entries[1].Name);
+    EXPECT_EQ(entry.Faces[1].Keys[1].Alignment, set->Entries[1].Faces[1].Keys[1].Alignment);
+    EXPECT_EQ(entry.Faces[1].Keys[1].Line2, "");
+    EXPECT_EQ(entry.Faces[4].Keys[30].FontName, "");
+    EXPECT_EQ(entry.Faces[4].Keys[30].FontSize, 0);
+
+    // A bad number: its line, and reset values after it, not the populated ones.
+    entry = set->Entries[3];
+    std::vector<std::string> bad(lines.begin(), lines.begin() + kLinesPerEntry);
+    bad[14] = "9x";
+    r = ReadLabelSetEntry(JoinCrLf(bad, bad.size()), entry);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error.line, 15);
+    EXPECT_EQ(entry.Faces[2], PrintFace{});
+    EXPECT_EQ(entry.Faces[1].Keys[2], KeyLabel{});
+}
+
 TEST(LabelSetFile, AFailedLoadLeavesTheOpenDocumentAsItWas) {
     TempDir dir;
     auto set = PopulatedSet();
@@ -320,10 +360,11 @@ TEST(LabelSetFile, FuzzerFindingsReadAndWriteBackStably) {
     EXPECT_GT(checked, 0);
 }
 
-TEST(TitleFileName, IsWhatFollowsTheLastSeparator) {
+TEST(TitleFileName, IsWhatFollowsTheLastSlash) {
     EXPECT_EQ(TitleFileName("/home/user/office.stw"), "office.stw");
-    EXPECT_EQ(TitleFileName("C:\\data\\office.stw"), "office.stw");
-    EXPECT_EQ(TitleFileName("C:office.stw"), "office.stw");
+    // Backslashes and colons are ordinary characters of a file name on this system.
+    EXPECT_EQ(TitleFileName("/home/user/C:\\data\\office.stw"), "C:\\data\\office.stw");
+    EXPECT_EQ(TitleFileName("C:office.stw"), "C:office.stw");
     EXPECT_EQ(TitleFileName("office.stw"), "office.stw");
 }
 

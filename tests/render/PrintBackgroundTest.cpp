@@ -150,16 +150,25 @@ TEST_F(FaceBackground, PictureTypeFollowsTheLowerCasedEnding) {
     EXPECT_FALSE(Render().result.ok);
 }
 
-TEST_F(FaceBackground, ADeletedPicturePrintsWhiteAndIsForgotten) {
+TEST_F(FaceBackground, ADeletedPicturePrintsWhiteIsReportedAndKept) {
     Face(1).PictureFile = Picture("a.bmp", Quadrants(100, 60));
     Face(3).PictureFile = Picture("b.bmp", Quadrants(100, 60));
+    Face(4).PictureFile = dir.File("a.bmp");
     std::remove(dir.File("a.bmp").c_str());
+    const auto before = std::make_unique<sw::model::LabelSet>(ws->labelSet);
     auto r = Render();
     ASSERT_TRUE(r.result.ok);
     EXPECT_EQ(r.At(356, 1248), kWhite);
     EXPECT_EQ(r.At(3095, 2830), kWhite);
-    EXPECT_TRUE(Face(1).PictureFile.empty());
-    EXPECT_EQ(Face(3).PictureFile, dir.File("b.bmp"));
+    // The renderer tells its caller which faces it drew white, and changes nothing.
+    ASSERT_EQ(r.result.pictures.size(), 2u);
+    EXPECT_EQ(r.result.pictures[0].face, 1);
+    EXPECT_EQ(r.result.pictures[1].face, 4);
+    for (const sw::render::PictureProblem& p : r.result.pictures) {
+        EXPECT_TRUE(p.missing);
+        EXPECT_EQ(p.path, dir.File("a.bmp"));
+    }
+    EXPECT_TRUE(ws->labelSet == *before);
 }
 
 TEST_F(FaceBackground, ABrokenPictureEndsTheSheetWithItsName) {
@@ -176,6 +185,9 @@ TEST_F(FaceBackground, ABrokenPictureEndsTheSheetWithItsName) {
     EXPECT_EQ(r.At(57, 200), Colour(0x00FF0000));  // face 1 was drawn
     EXPECT_EQ(r.At(530, 200), kWhite);             // face 3 was not
     EXPECT_EQ(Face(2).PictureFile, dir.File("broken.jpg"));
+    ASSERT_EQ(r.result.pictures.size(), 1u);
+    EXPECT_EQ(r.result.pictures[0].face, 2);
+    EXPECT_FALSE(r.result.pictures[0].missing);
 }
 
 TEST(StretchAndTile, StretchingDeclinesFromFiveTimesTheActualSize) {

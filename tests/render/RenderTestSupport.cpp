@@ -45,7 +45,12 @@ Rendered RenderWindow(sw::model::Workspace& ws, int resolution, const QRect& win
     r.image.fill(Qt::white);
     QPainter painter(&r.image);
     painter.translate(-window.topLeft());
-    r.result = sw::render::RenderSheet(painter, resolution, ws, outlines);
+    sw::render::SheetOptions options;
+    options.sayu = ws.settings.Sayu;
+    options.jyoge = ws.settings.Jyoge;
+    options.buttonOutlines = outlines;
+    options.keyOffset = ws.editor.KeyOffset;
+    r.result = sw::render::RenderSheet(painter, resolution, ws.labelSet, ws.editor.CurrentEntry, options);
     return r;
 }
 

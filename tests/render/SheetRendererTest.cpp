@@ -339,9 +339,8 @@ TEST(RenderSheetInput, RefusesAResolutionOrEntryItCannotDraw) {
     auto ws = SheetWorkspace(kModel30);
     QImage image(10, 10, QImage::Format_RGB32);
     QPainter painter(&image);
-    EXPECT_FALSE(RenderSheet(painter, 0, *ws, false).ok);
-    ws->editor.CurrentEntry = 51;
-    EXPECT_FALSE(RenderSheet(painter, 96, *ws, false).ok);
+    EXPECT_FALSE(RenderSheet(painter, 0, ws->labelSet, 1, SheetOptions{}).ok);
+    EXPECT_FALSE(RenderSheet(painter, 96, ws->labelSet, 51, SheetOptions{}).ok);
 }
 
 }  // namespace

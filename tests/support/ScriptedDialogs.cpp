@@ -17,7 +17,7 @@ T Next(std::deque<T>& queue, T fallback) {
 
 Reply ScriptedDialogs::Message(QWidget*, MessageKind kind, const QString& text, Buttons buttons) {
     messages.push_back({kind, text, buttons});
-    Reply first = buttons == Buttons::YesNo ? Reply::Yes : Reply::Ok;
+    Reply first = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Reply::Yes : Reply::Ok;
     return Next(replies, first);
 }
 

@@ -4,7 +4,7 @@
 #include <deque>
 #include <vector>
 
-#include "app/Dialogs.h"
+#include "dialogs/Dialogs.h"
 
 namespace sw::test {
 

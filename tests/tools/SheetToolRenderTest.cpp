@@ -139,6 +139,33 @@ TEST_F(SheetToolRender, PicturesPrintWhiteWhenMissingAndStopTheRenderWhenBroken)
     EXPECT_FALSE(FileExists(dir.File("b.png")));
 }
 
+// "--name=value" means the same as "--name value", negative values included, and a missing
+// picture is named once on standard error while the page is still written.
+TEST_F(SheetToolRender, OptionsTakeTheirValueAfterAnEqualsSignAndMissingPicturesAreNamed) {
+    TempDir dir;
+    auto set = SampleSet();
+    set->Entries[1].Faces[1].PictureFile = dir.File("gone.bmp");
+    set->Entries[1].Faces[2].PictureFile = dir.File("gone.bmp");
+    const std::string in = Write(dir, "in.stw", *set);
+    const std::string before = ReadFileBytes(in);
+    auto run = RunProgram(kTool, {"render", Q(in), "--dpi=600", "--sayu=0", "--jyoge=-10",
+                                  "--entry=1", "-o", Q(dir.File("g.png"))},
+                          Q(dir.path()));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    QImage g(Q(dir.File("g.png")));
+    EXPECT_EQ(g.size(), QSize(7016, 4961));
+    EXPECT_EQ(g.pixelColor(504, 1358), kRed);  // 1 mm down
+    EXPECT_NE(g.pixelColor(504, 1357), kRed);
+    EXPECT_EQ(run.err, "背景画像「" + dir.File("gone.bmp") + "」が見つかりません。白で表示・印刷します。\n");
+    EXPECT_EQ(ReadFileBytes(in), before);
+
+    auto wrong = RunProgram(kTool, {"render", Q(in), "--dpi=abc", "-o", Q(dir.File("x.png"))});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_NE(wrong.err.find("--dpi needs a whole number, not 'abc'"), std::string::npos) << wrong.err;
+    EXPECT_EQ(RunProgram(kTool, {"render", Q(in), "--all=yes", "-o", Q(dir.File("x.pdf"))}).exitCode, 2);
+    EXPECT_FALSE(FileExists(dir.File("x.png")));
+}
+
 TEST_F(SheetToolRender, UsageMistakesExitTwo) {
     TempDir dir;
     const QString in = Q(Write(dir, "in.stw", *SampleSet()));

@@ -1,0 +1,43 @@
+// Whether the label set holds changes that no file has: the document as last opened, saved
+// or created with "新規作成" is kept, and the document is compared with it after the user's
+// input has been handled and before a command would throw the changes away.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+#include "model/LabelSet.h"
+
+namespace sw::app {
+
+class UnsavedChanges : public QObject {
+public:
+    // `shown` hears every change of the modified state (for the window title).
+    UnsavedChanges(const sw::model::LabelSet& document, std::function<void(bool)> shown,
+                   QObject* parent = nullptr);
+    ~UnsavedChanges() override;
+
+    // The document as it stands now is the one in a file (or the new one).
+    void MarkSaved();
+    // True when the document differs from the saved one. Once it has differed it stays
+    // modified until the next MarkSaved, even when the user changes it back by hand.
+    bool Check();
+    bool Modified() const { return m_modified; }
+
+protected:
+    // Keys, clicks, wheel turns, input-method text and drops are what change the document:
+    // after each the document is compared once, when the input has been handled.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void SetModified(bool modified);
+
+    const sw::model::LabelSet& m_document;
+    std::unique_ptr<sw::model::LabelSet> m_saved;
+    std::function<void(bool)> m_shown;
+    bool m_modified = false;
+    bool m_checkPending = false;
+};
+
+}  // namespace sw::app

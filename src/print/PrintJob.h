@@ -1,0 +1,95 @@
+// Printing the sheet: the printer behind a small seam (its geometry and one-page jobs), the
+// A4 landscape set-up, the main window's print command and the preview page layout.
+#pragma once
+
+#include <QPoint>
+#include <QPrinter>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <functional>
+
+#include "model/Workspace.h"
+#include "render/RenderContext.h"
+#include "render/SheetRenderer.h"
+
+class QPainter;
+class QWidget;
+
+namespace sw::app {
+class Dialogs;
+}
+
+namespace sw::render {
+
+// Title of every print job.
+extern const char* const kPrintJobTitle;  // "Stripwise２"
+
+// The printer as the preview lays its page out, in device dots.
+struct PrinterGeometry {
+    int resolution = 0;      // dots per inch, vertical
+    QSize physicalPage;      // the whole sheet of paper
+    QPoint printingOffset;   // where the printable area begins on the paper
+    QSize printableSize;     // the printable area
+};
+
+// What printing needs of a printer. The program prints through QPrinter; tests give a
+// printer of their own.
+class PrintTarget {
+public:
+    virtual ~PrintTarget() = default;
+    // The printer the print dialog works on.
+    virtual QPrinter& Printer() = 0;
+    // Paper A4, landscape.
+    virtual void SetUpA4Landscape() = 0;
+    virtual PrinterGeometry Geometry() = 0;
+    // One job of one page titled `title`; `draw` paints the page at the printer's
+    // resolution, its origin at the top-left corner of the printable area. Returns false with
+    // a message when the job could not be printed (nothing half-drawn is sent). `drawn` gets
+    // what the drawing reported, for the pictures it found gone.
+    using PageDrawer = std::function<RenderResult(QPainter&, int resolution)>;
+    virtual bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
+                           RenderResult* drawn = nullptr) = 0;
+};
+
+class QtPrintTarget : public PrintTarget {
+public:
+    QtPrintTarget();
+    QPrinter& Printer() override { return m_printer; }
+    void SetUpA4Landscape() override;
+    PrinterGeometry Geometry() override;
+    bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
+                   RenderResult* drawn = nullptr) override;
+
+private:
+    QPrinter m_printer;
+};
+
+// The options the program draws the current entry with: the fine adjustment of the settings
+// and the key offset the editor stands on.
+sw::render::SheetOptions CurrentSheetOptions(const sw::model::Workspace& ws, bool buttonOutlines);
+
+// The sheet of the current entry, drawn from the workspace without changing it.
+RenderResult RenderCurrentSheet(QPainter& canvas, int resolution, const sw::model::Workspace& ws,
+                                bool buttonOutlines);
+
+// Tells the user about the pictures a render found gone, each file once per run (the dialogs
+// remember which were named).
+void ReportMissingPictures(QWidget* parent, sw::app::Dialogs& dialogs, const RenderResult& result);
+
+// The main window's print command: A4 landscape, the print dialog, then one job with one
+// page of the current entry, without button outlines. Failures are shown as messages.
+void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
+                sw::model::Workspace& ws);
+
+// The preview's paper and printable area in screen pixels at a zoom.
+struct PreviewPage {
+    QSize paper;      // Panel2
+    QRect printable;  // PaintBox1 inside Panel2
+};
+PreviewPage LayOutPreview(const PrinterGeometry& printer, int screenDpi, int zoomPercent);
+
+// The resolution the preview renders at: MulDiv(screen dpi, zoom, 100).
+int PreviewResolution(int screenDpi, int zoomPercent);
+
+}  // namespace sw::render

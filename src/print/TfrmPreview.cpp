@@ -1,0 +1,250 @@
+// The preview window: zoom, page layout from the printer, painting the sheet, printing
+// copies, and its section of the settings file.
+#include "print/TfrmPreview.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "dialogs/Dialogs.h"
+#include "dialogs/WaitCursor.h"
+#include "render/Artwork.h"
+#include "dialogs/Cp932Input.h"
+#include "dialogs/WindowPlace.h"
+#include "model/Cp932.h"
+#include "render/SheetRenderer.h"
+
+namespace sw::render {
+
+// The printable area of the paper; paints the sheet.
+class PaintBox : public QWidget {
+public:
+    PaintBox(TfrmPreview* preview, QWidget* parent) : QWidget(parent), m_preview(preview) {
+        setObjectName(QStringLiteral("PaintBox1"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter canvas(this);
+        m_preview->PaintBox1Paint(canvas);
+    }
+
+private:
+    TfrmPreview* m_preview;
+};
+
+namespace {
+constexpr int kPaperMargin = 8;  // Panel2 sits 8 pixels into the scroll box
+}  // namespace
+
+TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app::Dialogs& dialogs,
+                         QWidget* parent)
+    : QDialog(parent), m_ws(ws), m_printer(printer), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("frmPreview"));
+    setModal(true);
+    QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    windowFont.setPixelSize(12);
+    setFont(windowFont);
+    resize(kClientWidth, kClientHeight);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* panel1 = new QFrame(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setFrameShape(QFrame::Panel);
+    panel1->setFrameShadow(QFrame::Raised);
+    panel1->setFixedHeight(41);
+    layout->addWidget(panel1);
+
+    m_btnPrint = new QPushButton(QStringLiteral("印刷(&P)"), panel1);
+    m_btnPrint->setObjectName(QStringLiteral("btnPrint"));
+    m_btnPrint->setGeometry(8, 8, 75, 25);
+    m_btnPrint->setAutoDefault(false);
+    m_speedButton1 = new QToolButton(panel1);
+    m_speedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    m_speedButton1->setGeometry(96, 8, 25, 25);
+    m_speedButton1->setIcon(sw::render::ZoomIcon(true));
+    m_speedButton1->setIconSize(QSize(16, 16));
+    m_speedButton1->setFocusPolicy(Qt::NoFocus);
+    m_speedButton2 = new QToolButton(panel1);
+    m_speedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+    m_speedButton2->setGeometry(121, 8, 25, 25);
+    m_speedButton2->setIcon(sw::render::ZoomIcon(false));
+    m_speedButton2->setIconSize(QSize(16, 16));
+    m_speedButton2->setFocusPolicy(Qt::NoFocus);
+    m_label1 = new QLabel(QStringLiteral("x100%"), panel1);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(152, 16, 60, 14);
+    m_btnClose = new QPushButton(QStringLiteral("閉じる(&C)"), panel1);
+    m_btnClose->setObjectName(QStringLiteral("btnClose"));
+    m_btnClose->setGeometry(336, 8, 75, 25);
+    m_btnClose->setAutoDefault(false);
+
+    m_scrollBox1 = new QScrollArea(this);
+    m_scrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
+    m_scrollBox1->setWidgetResizable(false);
+    layout->addWidget(m_scrollBox1, 1);
+    m_sheet = new QWidget;
+    m_sheet->setObjectName(QStringLiteral("ScrollBox1Contents"));
+    m_panel2 = new QWidget(m_sheet);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_panel2->move(kPaperMargin, kPaperMargin);
+    m_panel2->setAutoFillBackground(true);
+    QPalette white = m_panel2->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_panel2->setPalette(white);
+    m_paintBox1 = new PaintBox(this, m_panel2);
+    m_scrollBox1->setWidget(m_sheet);
+
+    connect(m_btnPrint, &QPushButton::clicked, this, &TfrmPreview::btnPrintClick);
+    connect(m_speedButton1, &QToolButton::clicked, this, &TfrmPreview::SpeedButton1Click);
+    connect(m_speedButton2, &QToolButton::clicked, this, &TfrmPreview::SpeedButton2Click);
+    connect(m_btnClose, &QPushButton::clicked, this, &TfrmPreview::btnCloseClick);
+    // Coming back to the program from another one is not an activation of this window
+    // among the program's own windows: it keeps its zoom then.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive) m_returningFromOutside = true;
+    });
+
+    // FormCreate.
+    QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                    : QSize(kClientWidth, kClientHeight);
+    sw::model::WindowPlacement placement = sw::model::ReadWindowPlacement(
+        m_ws.settings.SettingsPath(), sw::model::kPreviewSection, {screen.width(), screen.height()},
+        {kClientWidth, kClientHeight});
+    sw::app::PlaceWindow(this, placement, true);
+    m_caption = placement.caption;
+    setWindowTitle(sw::model::DecodeCp932(m_caption));
+    m_firstShowDone = false;
+}
+
+int TfrmPreview::ScreenDpi() const { return logicalDpiY(); }
+
+void TfrmPreview::ShowPreview() {
+    m_drawButtonOutlines = true;
+    m_failureShown = false;
+    exec();
+}
+
+void TfrmPreview::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_firstShowDone) {
+        m_firstShowDone = true;
+        SetZoom(100);
+        return;
+    }
+    LayOutPreviewPage();
+}
+
+bool TfrmPreview::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        // FormActivate: every activation among the program's windows returns to 100 %.
+        if (m_returningFromOutside)
+            m_returningFromOutside = false;
+        else
+            SetZoom(100);
+    }
+    return QDialog::event(event);
+}
+
+void TfrmPreview::SetZoom(int zoomPercent) {
+    if (zoomPercent == m_zoomPercent || zoomPercent < kMinZoom || zoomPercent > kMaxZoom) return;
+    m_zoomPercent = zoomPercent;
+    LayOutPreviewPage();
+    update();
+}
+
+void TfrmPreview::SpeedButton1Click() { SetZoom(m_zoomPercent + kZoomStep); }
+
+void TfrmPreview::SpeedButton2Click() { SetZoom(m_zoomPercent - kZoomStep); }
+
+void TfrmPreview::LayOutPreviewPage() {
+    m_printer.SetUpA4Landscape();
+    const PreviewPage page = LayOutPreview(m_printer.Geometry(), ScreenDpi(), m_zoomPercent);
+    m_panel2->resize(page.paper);
+    m_paintBox1->setGeometry(page.printable);
+    m_sheet->resize(page.paper + QSize(2 * kPaperMargin, 2 * kPaperMargin));
+    ShowZoomState();
+    m_paintBox1->update();
+}
+
+void TfrmPreview::ShowZoomState() {
+    m_speedButton1->setEnabled(m_zoomPercent < kMaxZoom);
+    m_speedButton2->setEnabled(m_zoomPercent > kMinZoom);
+    m_label1->setText(QStringLiteral("x%1%").arg(m_zoomPercent));
+}
+
+void TfrmPreview::PaintBox1Paint(QPainter& canvas) {
+    if (m_zoomPercent < kMinZoom) return;  // not laid out yet
+    RenderResult result = RenderCurrentSheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent),
+                                             m_ws, m_drawButtonOutlines);
+    if (!result.ok) ReportRenderFailure(result.message);
+    // Painting happens again and again: the message comes after the paint, and the dialogs
+    // name each missing file only once.
+    for (const sw::render::PictureProblem& picture : result.pictures) {
+        if (!picture.missing) continue;
+        const QString path = sw::model::DecodeCp932(picture.path);
+        QTimer::singleShot(0, this, [this, path] { m_dialogs.ReportMissingPicture(this, path); });
+    }
+}
+
+void TfrmPreview::ReportRenderFailure(const QString& message) {
+    // Painting happens again and again; the failure is told once, after the paint.
+    if (m_failureShown) return;
+    m_failureShown = true;
+    QTimer::singleShot(0, this, [this, message] {
+        m_dialogs.Message(this, sw::app::MessageKind::Error, message, sw::app::Buttons::Ok);
+    });
+}
+
+QImage TfrmPreview::PaintedPage() { return m_paintBox1->grab().toImage(); }
+
+void TfrmPreview::btnPrintClick() {
+    m_drawButtonOutlines = false;
+    // The page keeps the printer set-up it was laid out with.
+    std::optional<int> copies = m_dialogs.ChoosePrint(this, m_printer.Printer());
+    QString error;
+    RenderResult drawn;
+    if (copies) {
+        sw::app::WaitCursor wait;
+        // Each copy is a job of its own; the printer itself makes one copy of each.
+        m_printer.Printer().setCopyCount(1);
+        for (int copy = 0; copy < *copies && error.isEmpty(); ++copy) {
+            m_printer.PrintPage(QString::fromUtf8(kPrintJobTitle),
+                                [this](QPainter& canvas, int resolution) {
+                                    return RenderCurrentSheet(canvas, resolution, m_ws, false);
+                                },
+                                error, &drawn);
+        }
+    }
+    m_drawButtonOutlines = true;
+    m_paintBox1->update();
+    if (!error.isEmpty())
+        m_dialogs.Message(this, sw::app::MessageKind::Error, error, sw::app::Buttons::Ok);
+    ReportMissingPictures(this, m_dialogs, drawn);
+}
+
+void TfrmPreview::btnCloseClick() { close(); }
+
+void TfrmPreview::done(int result) {
+    // FormClose: the window's place, size and caption, whatever closed it.
+    sw::model::WindowPlacement placement;
+    placement.top = pos().y();
+    placement.left = pos().x();
+    placement.height = height();
+    placement.width = width();
+    sw::editor::StoreFieldText(m_caption, windowTitle());
+    placement.caption = m_caption;
+    sw::model::WriteWindowPlacement(m_ws.settings.SettingsPath(), sw::model::kPreviewSection, placement);
+    QDialog::done(result);
+}
+
+}  // namespace sw::render

@@ -1,0 +1,197 @@
+// Printing and the preview window: page layout from the printer, zoom, copies, outlines.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "editor/WindowFixture.h"
+#include "model/IniFile.h"
+#include "print/FakePrinter.h"
+#include "print/PrintJob.h"
+#include "print/TfrmPreview.h"
+#include "support/ScriptedDialogs.h"
+
+namespace sw::render {
+namespace {
+
+using sw::test::FakePrinter;
+using sw::test::RenderedPage;
+using sw::test::ScriptedDialogs;
+using sw::test::WorkingDir;
+
+TEST(PreviewLayout, A600DpiPrinterOnA96DpiScreen) {
+    const PrinterGeometry printer{600, {7016, 4960}, {100, 100}, {6816, 4760}};
+    PreviewPage page = LayOutPreview(printer, 96, 100);
+    EXPECT_EQ(page.paper, QSize(1123, 794));
+    EXPECT_EQ(page.printable, QRect(16, 16, 1091, 762));
+    page = LayOutPreview(printer, 96, 150);
+    EXPECT_EQ(page.printable.topLeft(), QPoint(24, 24));
+    EXPECT_EQ(page.paper, QSize(1684, 1190));
+    page = LayOutPreview(printer, 96, 50);
+    EXPECT_EQ(page.paper, QSize(561, 397));
+    EXPECT_EQ(page.printable.topLeft(), QPoint(8, 8));
+}
+
+TEST(PreviewLayout, RoundsHalvesToEvenAndRendersAtTheZoomedResolution) {
+    // At 192 dpi on a 96-dpi screen every length halves exactly.
+    const PrinterGeometry printer{192, {5, 3}, {1, 3}, {7, 9}};
+    PreviewPage page = LayOutPreview(printer, 96, 100);
+    EXPECT_EQ(page.paper, QSize(2, 2));                 // 2.5 -> 2, 1.5 -> 2
+    EXPECT_EQ(page.printable, QRect(0, 2, 4, 4));       // 0.5 -> 0, 1.5 -> 2, 3.5 -> 4, 4.5 -> 4
+    EXPECT_EQ(PreviewResolution(96, 125), 120);
+    EXPECT_EQ(PreviewResolution(96, 75), 72);
+    EXPECT_EQ(PreviewResolution(97, 50), 49);  // 48.5, halves away from zero as MulDiv does
+    EXPECT_EQ(LayOutPreview(PrinterGeometry{}, 96, 100).paper, QSize());  // no printer, no page
+}
+
+class Preview : public ::testing::Test {
+protected:
+    WorkingDir cwd;
+    std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
+    ScriptedDialogs dialogs;
+    FakePrinter printer;
+    std::unique_ptr<TfrmPreview> preview;
+
+    void SetUp() override {
+        ws->settings.ProgramDir = cwd.path() + "/";
+        ws->labelSet.Entries[1].Faces[1].Keys[1].Line1 = "A";
+        preview = std::make_unique<TfrmPreview>(*ws, printer, dialogs);
+    }
+    void Show() { ASSERT_TRUE(sw::test::ShowActive(preview.get())); }
+    QToolButton* Zoom(int n) { return preview->findChild<QToolButton*>(QStringLiteral("SpeedButton%1").arg(n)); }
+    QString Caption() { return preview->findChild<QLabel*>("Label1")->text(); }
+    QWidget* Named(const char* name) { return preview->findChild<QWidget*>(QString::fromLatin1(name)); }
+};
+
+TEST_F(Preview, ShowsThePaperAtRealSizeAndZoomsInStepsBetweenItsLimits) {
+    ASSERT_EQ(preview->ScreenDpi(), 96);
+    Show();
+    EXPECT_EQ(preview->ZoomPercent(), 100);
+    EXPECT_EQ(Caption(), "x100%");
+    EXPECT_EQ(Named("Panel2")->size(), QSize(1123, 794));
+    EXPECT_EQ(Named("PaintBox1")->geometry(), QRect(16, 16, 1091, 762));
+    EXPECT_GT(printer.setUps, 0);
+
+    Zoom(1)->click();
+    EXPECT_EQ(Caption(), "x125%");
+    Zoom(1)->click();
+    EXPECT_EQ(Caption(), "x150%");
+    EXPECT_EQ(Named("PaintBox1")->pos(), QPoint(24, 24));
+    EXPECT_FALSE(Zoom(1)->isEnabled());
+    EXPECT_TRUE(Zoom(2)->isEnabled());
+    preview->SpeedButton1Click();
+    EXPECT_EQ(preview->ZoomPercent(), 150);
+    for (int i = 0; i < 4; ++i) Zoom(2)->click();
+    EXPECT_EQ(preview->ZoomPercent(), 50);
+    EXPECT_EQ(Caption(), "x50%");
+    EXPECT_FALSE(Zoom(2)->isEnabled());
+    EXPECT_TRUE(Zoom(1)->isEnabled());
+    preview->SpeedButton2Click();
+    preview->SetZoom(175);
+    preview->SetZoom(0);
+    EXPECT_EQ(preview->ZoomPercent(), 50);
+}
+
+TEST_F(Preview, ComesBackAt100PercentAfterItWasClosed) {
+    Show();
+    preview->SetZoom(125);
+    preview->move(30, 40);
+    preview->findChild<QPushButton*>("btnClose")->click();
+    EXPECT_FALSE(preview->isVisible());
+    const std::string ini = cwd.File("Stripwise2.ini");
+    EXPECT_EQ(sw::model::ReadIniInt(ini, "Preview", "Top", 0), preview->pos().y());
+    EXPECT_EQ(sw::model::ReadIniInt(ini, "Preview", "Width", 0), preview->width());
+    EXPECT_EQ(sw::model::ReadIniString(ini, "Preview", "Caption", ""), sw::test::Sjis("印刷プレビュー"));
+    Show();
+    EXPECT_EQ(preview->ZoomPercent(), 100);
+    EXPECT_EQ(Caption(), "x100%");
+}
+
+TEST_F(Preview, TakesItsPlaceSizeAndCaptionFromTheSettings) {
+    const std::string ini = cwd.File("Stripwise2.ini");
+    sw::model::WriteIniInt(ini, "Preview", "Top", 11);
+    sw::model::WriteIniInt(ini, "Preview", "Left", 22);
+    sw::model::WriteIniInt(ini, "Preview", "Height", 500);
+    sw::model::WriteIniInt(ini, "Preview", "Width", 700);
+    sw::model::WriteIniString(ini, "Preview", "Caption", sw::test::Sjis("シート"));
+    TfrmPreview other(*ws, printer, dialogs);
+    EXPECT_EQ(other.pos(), QPoint(22, 11));
+    EXPECT_EQ(other.size(), QSize(700, 500));
+    EXPECT_EQ(other.windowTitle(), QStringLiteral("シート"));
+    EXPECT_EQ(preview->size(), QSize(774, 600));  // created before: the defaults
+}
+
+TEST_F(Preview, ThreeCopiesAreThreeJobsWithoutOutlinesWhileThePreviewShowsThem) {
+    Show();
+    // The preview draws the key button outlines.
+    const int resolution = PreviewResolution(96, 100);
+    const QSize box = Named("PaintBox1")->size();
+    const QImage withOutlines = RenderedPage(*ws, box, resolution, true);
+    const QImage without = RenderedPage(*ws, box, resolution, false);
+    ASSERT_NE(withOutlines, without);
+    EXPECT_EQ(preview->PaintedPage().convertToFormat(QImage::Format_RGB32), withOutlines);
+
+    dialogs.prints = {3};
+    printer.printer.setCopyCount(3);
+    preview->findChild<QPushButton*>("btnPrint")->click();
+    ASSERT_EQ(printer.jobs.size(), 3u);
+    const QImage paper = RenderedPage(*ws, printer.PageSize(), printer.pageResolution, false);
+    for (const auto& job : printer.jobs) {
+        EXPECT_EQ(job.title, QStringLiteral("Stripwise２"));
+        EXPECT_EQ(job.page, paper);  // never the outlines on paper
+    }
+    EXPECT_EQ(printer.printer.copyCount(), 1);
+    EXPECT_TRUE(preview->DrawButtonOutlines());
+    EXPECT_EQ(preview->PaintedPage().convertToFormat(QImage::Format_RGB32), withOutlines);
+}
+
+TEST_F(Preview, ACancelledPrintDialogPrintsNothingAndKeepsTheOutlines) {
+    Show();
+    const int setUps = printer.setUps;
+    dialogs.prints = {std::nullopt};
+    preview->btnPrintClick();
+    EXPECT_EQ(dialogs.printRequests, 1);
+    EXPECT_TRUE(printer.jobs.empty());
+    EXPECT_TRUE(preview->DrawButtonOutlines());
+    EXPECT_EQ(printer.setUps, setUps);  // the page keeps the set-up it was laid out with
+}
+
+TEST_F(Preview, APictureThatCannotBeReadIsReportedOnceNotAtEveryRepaint) {
+    sw::test::WriteFileBytes(cwd.File("bad.jpg"), "no picture here");
+    ws->labelSet.Entries[1].Faces[2].PictureFile = cwd.File("bad.jpg");
+    Show();
+    for (int i = 0; i < 3; ++i) {
+        Named("PaintBox1")->repaint();
+        QTest::qWait(10);
+    }
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Error);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("bad.jpg")));
+}
+
+TEST(PrintSheet, OneJobOfOnePageWithoutOutlinesOrNothingWhenCancelled) {
+    WorkingDir cwd;
+    auto ws = std::make_unique<sw::model::Workspace>();
+    ws->labelSet.Entries[1].Faces[1].Keys[1].Line1 = "A";
+    ScriptedDialogs dialogs;
+    FakePrinter printer;
+    dialogs.prints = {std::nullopt, 3};
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    EXPECT_TRUE(printer.jobs.empty());
+    EXPECT_EQ(printer.setUps, 1);
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    EXPECT_EQ(printer.jobs[0].title, QStringLiteral("Stripwise２"));
+    EXPECT_EQ(printer.jobs[0].page, RenderedPage(*ws, printer.PageSize(), printer.pageResolution, false));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    printer.refuseJobs = true;
+    dialogs.prints = {1};
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Error);
+}
+
+}  // namespace
+}  // namespace sw::render

@@ -1,0 +1,214 @@
+// The print fine-adjustment dialog: its fields, keys, buttons and settings section.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <climits>
+#include <memory>
+
+#include "model/IniFile.h"
+#include "print/TfrmSettei.h"
+#include "support/TempDir.h"
+
+namespace sw::render {
+namespace {
+
+using sw::model::Workspace;
+
+class SetteiTest : public ::testing::Test {
+protected:
+    void SetUp() override { ws.settings.ProgramDir = dir.path() + "/"; }
+
+    std::unique_ptr<TfrmSettei> Open() {
+        auto dialog = std::make_unique<TfrmSettei>(ws);
+        dialog->show();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+        edit1 = dialog->findChild<QLineEdit*>("Edit1");
+        edit2 = dialog->findChild<QLineEdit*>("Edit2");
+        button2 = dialog->findChild<QPushButton*>("Button2");
+        button1 = dialog->findChild<QPushButton*>("Button1");
+        return dialog;
+    }
+
+    // Types into a field the way a user does: Tab into it, type, Tab out.
+    void TypeInto(QLineEdit* edit, const char* text) {
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Tab);
+    }
+
+    int FileValue(const char* key) {
+        return sw::model::ReadIniInt(ws.settings.SettingsPath(), "Settei", key, INT_MIN);
+    }
+
+    sw::test::TempDir dir;
+    Workspace ws;
+    QLineEdit* edit1 = nullptr;
+    QLineEdit* edit2 = nullptr;
+    QPushButton* button2 = nullptr;
+    QPushButton* button1 = nullptr;
+};
+
+TEST(OffsetField, AnyWhole32BitNumberIsTakenAnythingElseIsZero) {
+    EXPECT_EQ(FormatOffsetField(-12345), QStringLiteral("-12345"));
+    EXPECT_EQ(OffsetFieldValue(QStringLiteral(" +7 ")), 7);
+    EXPECT_EQ(OffsetFieldValue(QStringLiteral("2147483647")), INT_MAX);
+    for (const char* bad : {"2147483648", "1.5", "1 2", "-", "0x10", "１５"})
+        EXPECT_EQ(OffsetFieldValue(QString::fromUtf8(bad)), 0) << bad;
+}
+
+TEST_F(SetteiTest, OpensWithTheFilesOffsetsAndTheFocusOnSetteiShuryo) {
+    sw::model::WriteIniInt(ws.settings.SettingsPath(), "Settei", "Jyoge", 12);
+    sw::model::WriteIniInt(ws.settings.SettingsPath(), "Settei", "Sayu", -5);
+    auto d = Open();
+    EXPECT_EQ(d->size(), QSize(386, 256));
+    EXPECT_EQ(d->windowTitle(), QStringLiteral("印刷設定"));
+    EXPECT_EQ(edit1->text(), QStringLiteral("  12"));
+    EXPECT_EQ(edit2->text(), QStringLiteral("  -5"));
+    EXPECT_EQ(ws.settings.Jyoge, 12);
+    EXPECT_EQ(ws.settings.Sayu, -5);
+    EXPECT_EQ(QApplication::focusWidget(), button2);
+    EXPECT_EQ(button2->text(), QStringLiteral("設定終了(&X)"));
+    EXPECT_EQ(button1->text(), QStringLiteral("キャンセル(&C)"));
+    EXPECT_EQ(edit1->maxLength(), 16);
+    EXPECT_FALSE(edit1->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_FALSE(edit2->testAttribute(Qt::WA_InputMethodEnabled));
+}
+
+TEST_F(SetteiTest, FifteenUpAndTwentyLeftAreTakenAndWritten) {
+    auto d = Open();
+    TypeInto(edit1, "15");
+    EXPECT_EQ(edit1->text(), QStringLiteral("  15"));
+    TypeInto(edit2, "-20");
+    EXPECT_EQ(edit2->text(), QStringLiteral(" -20"));
+    QTest::mouseClick(button2, Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(ws.settings.Jyoge, 15);
+    EXPECT_EQ(ws.settings.Sayu, -20);
+    EXPECT_EQ(FileValue("Jyoge"), 15);
+    EXPECT_EQ(FileValue("Sayu"), -20);
+
+    // Reopened: the values last taken over.
+    d = Open();
+    EXPECT_EQ(edit1->text(), QStringLiteral("  15"));
+    EXPECT_EQ(edit2->text(), QStringLiteral(" -20"));
+}
+
+TEST_F(SetteiTest, LettersCountAsZero) {
+    ws.settings.Jyoge = 9;
+    auto d = Open();
+    TypeInto(edit1, "abc");
+    EXPECT_EQ(edit1->text(), QStringLiteral("   0"));
+    edit2->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(edit2, "x1");
+    // Taken over straight from the field, without leaving it.
+    QTest::keyClick(edit2, Qt::Key_X, Qt::AltModifier);  // the button animates, then clicks
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !d->isVisible(); }));
+    EXPECT_EQ(ws.settings.Jyoge, 0);
+    EXPECT_EQ(ws.settings.Sayu, 0);
+}
+
+TEST_F(SetteiTest, EnteringAFieldShowsItsPlainNumberSelectedInLightBlue) {
+    ws.settings.Jyoge = 7;
+    auto d = Open();
+    const QColor normal = edit1->palette().color(QPalette::Base);
+    EXPECT_EQ(edit1->text(), QStringLiteral("   7"));
+    edit1->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(edit1->text(), QStringLiteral("7"));
+    EXPECT_EQ(edit1->selectedText(), QStringLiteral("7"));
+    EXPECT_EQ(edit1->palette().color(QPalette::Base), QColor(166, 202, 240));
+    edit2->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(edit2->text(), QStringLiteral("0"));
+    EXPECT_EQ(edit2->selectedText(), QStringLiteral("0"));
+    EXPECT_EQ(edit1->palette().color(QPalette::Base), normal);
+    EXPECT_EQ(edit1->text(), QStringLiteral("   7"));
+    // A click selects the whole text.
+    edit2->setText(QStringLiteral("123"));
+    QTest::mouseClick(edit2, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_EQ(edit2->selectedText(), QStringLiteral("123"));
+}
+
+TEST_F(SetteiTest, UpDownAndEnterMoveTheFocusEnterOnAButtonPressesIt) {
+    auto d = Open();
+    auto focused = [] { return QApplication::focusWidget(); };
+    QTest::keyClick(focused(), Qt::Key_Down);
+    EXPECT_EQ(focused(), button1);
+    QTest::keyClick(focused(), Qt::Key_Down);
+    EXPECT_EQ(focused(), edit1);
+    QTest::keyClicks(edit1, "3");
+    QTest::keyClick(focused(), Qt::Key_Return);
+    EXPECT_EQ(focused(), edit2);
+    EXPECT_EQ(edit1->text(), QStringLiteral("   3"));
+    QTest::keyClick(focused(), Qt::Key_Up);
+    EXPECT_EQ(focused(), edit1);
+    QTest::keyClick(focused(), Qt::Key_Up);
+    EXPECT_EQ(focused(), button1);
+    QTest::keyClick(focused(), Qt::Key_Escape);  // no way out but the buttons and the box
+    EXPECT_TRUE(d->isVisible());
+    QTest::keyClick(focused(), Qt::Key_Return);   // キャンセル
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(ws.settings.Jyoge, 0);
+}
+
+TEST_F(SetteiTest, CancelAndTheCloseBoxKeepBothValuesAndTheFiles) {
+    const std::string path = ws.settings.SettingsPath();
+    sw::model::WriteIniInt(path, "Settei", "Sayu", 3);
+    sw::model::WriteIniInt(path, "Settei", "Jyoge", 4);
+    for (bool closeBox : {false, true}) {
+        auto d = Open();
+        TypeInto(edit1, "99");
+        TypeInto(edit2, "-99");
+        d->move(33, 44);
+        if (closeBox)
+            d->close();
+        else
+            QTest::mouseClick(button1, Qt::LeftButton);
+        EXPECT_EQ(ws.settings.Sayu, 3);
+        EXPECT_EQ(ws.settings.Jyoge, 4);
+        EXPECT_EQ(FileValue("Sayu"), 3);
+        EXPECT_EQ(FileValue("Jyoge"), 4);
+        // Closing writes the whole section all the same.
+        EXPECT_EQ(FileValue("Top"), 44);
+        EXPECT_EQ(FileValue("Left"), 33);
+        EXPECT_EQ(sw::model::ReadIniString(path, "Settei", "Caption", ""),
+                  sw::model::ReadIniString(path, "Settei", "Caption", "x"));
+    }
+}
+
+TEST_F(SetteiTest, OffsetsInMemorySurviveASettingsFileThatCannotBeWritten) {
+    // The working folder is gone: nothing can be written there.
+    ws.settings.ProgramDir = dir.path() + "/gone/";
+    ws.settings.Jyoge = 15;
+    ws.settings.Sayu = -20;
+    auto d = Open();
+    EXPECT_EQ(edit1->text(), QStringLiteral("  15"));
+    EXPECT_EQ(edit2->text(), QStringLiteral(" -20"));
+    TypeInto(edit1, "25");
+    QTest::mouseClick(button2, Qt::LeftButton);
+    d = Open();
+    EXPECT_EQ(edit1->text(), QStringLiteral("  25"));
+    EXPECT_EQ(ws.settings.Jyoge, 25);
+    EXPECT_EQ(ws.settings.Sayu, -20);
+}
+
+TEST_F(SetteiTest, ShowPrintAdjustmentRunsTheDialogModally) {
+    QTimer::singleShot(0, [] {
+        auto* d = qobject_cast<TfrmSettei*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(d));
+        auto* edit2 = d->findChild<QLineEdit*>("Edit2");
+        edit2->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit2, "-2147483648");
+        EXPECT_EQ(edit2->text(), QStringLiteral("-2147483648"));
+        QTest::mouseClick(d->findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    });
+    ShowPrintAdjustment(nullptr, ws);
+    EXPECT_EQ(ws.settings.Sayu, INT_MIN);
+    EXPECT_EQ(FileValue("Sayu"), INT_MIN);
+}
+
+}  // namespace
+}  // namespace sw::render
