@@ -12,6 +12,10 @@
 # than its two lines) is opened, its faces and keys are shown, and it is saved untouched
 # under a new name: the two files are the same byte for byte. Then more than two lines'
 # worth is typed into keys: the file holds what fits, and the line after it stays.
+# Fourth run: a label set whose faces name pictures that are gone is opened: each missing
+# picture is told about once (警告), also when faces are shown or the file is opened again,
+# and saving keeps the paths. Typing puts "＊" before the title; 終了 then asks (確認):
+# キャンセル keeps the program and the text, いいえ ends it without saving anything.
 #
 # Exit status 77 (a skip for CTest) when Xvfb or xdotool is not installed. On a failure a
 # screenshot of the screen goes to OUTPUT_FOLDER/e2e-failure.png if ImageMagick is there.
@@ -260,7 +264,7 @@ open_file() {
     activate "$MAIN"
     file_menu o
     wait_for_window "開く"
-    xdo type --delay 20 "$1"
+    xdo type --delay 8 "$1"
     xdo key Return
 }
 
@@ -269,12 +273,26 @@ save_as() {
     activate "$MAIN"
     file_menu a
     wait_for_window "名前を付けて保存"
-    xdo type --delay 20 "$1"
+    xdo type --delay 8 "$1"
     xdo key Return
     wait_for_window "情報"
     xdo key Return
     wait_for 10 "title naming $(basename "$1")" find_window "$TITLE＜$(basename "$1")＞"
     [ -s "$1" ] || fail "$1 was not written"
+}
+
+# The window $1 is no longer shown.
+window_closed() { ! xdo search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1"; }
+
+# Answers the program's message titled $1 with the key $2 and waits until it has closed.
+# The keyboard is given to it: it may have come up over another message, which the program
+# gave the keyboard to.
+answer_message() {
+    wait_for 30 "window titled \"$1\"" find_window "$1"
+    local box="$FOUND"
+    activate "$box"
+    xdo key "$2"
+    wait_for 10 "the window titled \"$1\" to close" window_closed "$box"
 }
 
 mkdir -p "$WORK/folder" "$WORK/home" "$WORK/runtime" "$WORK/saved" "$OUTPUT"
@@ -310,14 +328,7 @@ xdo type --delay 50 "$ENTRY_NAME"
 
 STEP="saving"
 SAVED="$WORK/saved/e2e.stw"
-file_menu a
-wait_for_window "名前を付けて保存"
-xdo type --delay 20 "$SAVED"
-xdo key Return
-wait_for_window "情報"
-xdo key Return
-wait_for 10 "title naming the saved file" find_window "$TITLE＜e2e.stw＞"
-[ -s "$SAVED" ] || fail "$SAVED was not written"
+save_as "$SAVED"
 
 STEP="moving the window"
 xdo windowmove "$MAIN" "$MOVED_LEFT" "$MOVED_TOP"
@@ -432,11 +443,11 @@ TYPED=1234567890123456789012345678901234567890
 activate "$MAIN"
 # Key 1 shows its lone line as its editor's first: the typing flows into two lines.
 click_at "$(key_x 07)" "$(key_y 07)" 2
-xdo type --delay 20 "$TYPED"
+xdo type --delay 10 "$TYPED"
 # On through key 2 untouched to key 3: typing fills its first line, and its second line
 # stays.
 xdo key Tab Tab
-xdo type --delay 20 "$TYPED"
+xdo type --delay 10 "$TYPED"
 xdo key Tab
 # Key 1 of face 4: shows that the tab clicks above reach their faces.
 click_at "$(tab_x 4)" "$TAB_Y"
@@ -475,5 +486,83 @@ write_label_set "$WORK/expected.stw" F1K1L1="$K1L1" F1K1L2="$K1L2" F1K2L1="$LONG
 cmp "$WORK/expected.stw" "$TYPED_FILE" >&2 || fail "typing changed more than the typed keys: $KEYS"
 echo "Typing stored key 1 \"$K1L1\" / \"$K1L2\", key 3 \"$K3L1\" / \"$K3L2\""
 echo "Third run passed after $(elapsed) s"
+
+# ---- Fourth run: missing pictures are kept; unsaved changes are asked about -------------
+STEP="writing a label set whose pictures are missing"
+# Faces 1 and 2 name pictures in a folder that does not exist (a drive not mounted).
+MISSING1="$WORK/gone/背景 1.jpg" MISSING2="$WORK/gone/背景 2.jpg"
+PICTURES="$WORK/folder/pictures.stw"
+write_label_set "$PICTURES" F1PICTURE="$MISSING1" F2PICTURE="$MISSING2"
+
+STEP="opening a label set whose pictures are missing"
+start_program fourth
+FOURTH_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+MAIN=$FOUND
+activate "$MAIN"
+measure_client "$MAIN"
+open_file "$PICTURES"
+# Face 1, shown by the load, tells about its picture while the load's message is up.
+answer_message "警告" Return
+answer_message "情報" Return
+wait_for 10 "title naming pictures.stw" find_window "$TITLE＜pictures.stw＞"
+
+STEP="showing the faces whose pictures are missing"
+activate "$MAIN"
+click_at "$(tab_x 2)" "$TAB_Y"
+answer_message "警告" Return
+# Each missing picture is told about once: faces shown again, and the same label set
+# opened again, say nothing more.
+activate "$MAIN"
+click_at "$(tab_x 1)" "$TAB_Y"
+click_at "$(tab_x 2)" "$TAB_Y"
+click_at "$(tab_x 1)" "$TAB_Y"
+open_file "$PICTURES"
+answer_message "情報" Return
+activate "$MAIN"
+find_window "警告" && fail "a missing picture was told about a second time"
+
+STEP="saving with missing pictures"
+KEPT_PICTURES="$WORK/saved/pictures-kept.stw"
+save_as "$KEPT_PICTURES"
+cmp "$PICTURES" "$KEPT_PICTURES" >&2 || fail "saving changed a label set whose pictures are missing"
+DUMP="$("$SHEET" dump "$KEPT_PICTURES")" || fail "stripwise2-sheet dump $KEPT_PICTURES failed"
+PICTURE_FILES="$(echo "$DUMP" | grep -o '"pictureFile":"[^"]*"' | head -n 2 | tr '\n' ' ')"
+[ "$PICTURE_FILES" = "\"pictureFile\":\"$MISSING1\" \"pictureFile\":\"$MISSING2\" " ] ||
+    fail "the saved faces name the pictures $PICTURE_FILES"
+
+STEP="typing marks the label set modified"
+activate "$MAIN"
+click_at "$(key_x 07)" "$(key_y 07)" 2
+xdo type --delay 20 KEEP
+xdo key Tab
+wait_for 10 "title marked modified" find_window "＊$TITLE＜pictures-kept.stw＞"
+
+STEP="quitting with unsaved changes, cancelled"
+activate "$MAIN"
+file_menu x
+answer_message "確認" Escape
+process_ended "$FOURTH_PID" && fail "the program ended although the question was cancelled"
+find_window "＊$TITLE＜pictures-kept.stw＞" || fail "the title lost its modified mark"
+# What was typed is still there: saving stores it, and nothing else, and clears the mark.
+KEPT="$WORK/saved/kept.stw"
+save_as "$KEPT"
+write_label_set "$WORK/expected-kept.stw" F1PICTURE="$MISSING1" F2PICTURE="$MISSING2" F1K1L1=KEEP
+cmp "$WORK/expected-kept.stw" "$KEPT" >&2 || fail "$KEPT is not the label set with KEEP in key 1"
+
+STEP="quitting with unsaved changes, not saved"
+cp "$KEPT" "$WORK/kept-before.stw"
+activate "$MAIN"
+click_at "$(key_x 08)" "$(key_y 08)" 2
+xdo type --delay 20 DROP
+xdo key Tab
+wait_for 10 "title marked modified" find_window "＊$TITLE＜kept.stw＞"
+file_menu x
+# いいえ: the program ends at once, without the question it asks when nothing is unsaved.
+answer_message "確認" n
+wait_for_exit "$FOURTH_PID" 30
+cmp "$WORK/kept-before.stw" "$KEPT" >&2 || fail "$KEPT changed although the changes were not to be saved"
+UNWANTED="$(grep -rl DROP "$WORK/saved" "$WORK/folder")" && fail "the changes were saved: $UNWANTED"
+echo "Fourth run passed after $(elapsed) s"
 
 echo "Passed in $(elapsed) s"
