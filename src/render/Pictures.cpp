@@ -7,7 +7,10 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QMutex>
+#include <QMutexLocker>
 #include <algorithm>
+#include <list>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -344,7 +347,8 @@ PictureLoad LoadPicture(const sw::model::Bytes& cp932Path) {
     return LoadPictureFile(sw::model::DecodeCp932(cp932Path));
 }
 
-PictureLoad LoadPictureFile(const QString& path) {
+// The file read and decoded, every time.
+static PictureLoad ReadPictureFile(const QString& path) {
     if (path.isEmpty()) {
         PictureLoad load;
         load.status = PictureStatus::Missing;
@@ -371,6 +375,148 @@ PictureLoad LoadPictureFile(const QString& path) {
 
     if (IsBitmapPath(path)) return LoadBitmap(fd, path, static_cast<qint64>(st.st_size));
     return LoadJpeg(fd, path);
+}
+
+namespace {
+
+// ---- The picture cache: one decoding per file version, shared by every drawing ----
+
+struct PictureKey {
+    QString path;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const PictureKey&) const = default;
+};
+
+struct CachedPicture {
+    PictureKey key;
+    PictureLoad load;
+    qint64 bytes = 0;
+};
+
+qint64 CostOf(const PictureLoad& load) {
+    return load.image.isNull() ? 1024 : static_cast<qint64>(load.image.sizeInBytes());
+}
+
+struct PictureCache {
+    QMutex mutex;
+    std::list<CachedPicture> entries;  // most recently used first
+    qint64 bytes = 0;
+    qint64 limit = kDefaultPictureCacheBytes;
+    qint64 decodings = 0;
+
+    void Trim() {
+        // The newest entry stays even when it alone passes the limit: it is being drawn.
+        while (bytes > limit && entries.size() > 1) {
+            bytes -= entries.back().bytes;
+            entries.pop_back();
+        }
+    }
+    void Forget(const QString& path) {
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (it->key.path == path) {
+                bytes -= it->bytes;
+                it = entries.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+};
+
+PictureCache& Cache() {
+    static PictureCache cache;
+    return cache;
+}
+
+}  // namespace
+
+PictureLoad LoadPictureFile(const QString& path) {
+    if (path.isEmpty()) return ReadPictureFile(path);
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        // Gone, or no regular file: nothing to keep; the reader says what it is.
+        {
+            PictureCache& cache = Cache();
+            QMutexLocker lock(&cache.mutex);
+            cache.Forget(path);
+        }
+        return ReadPictureFile(path);
+    }
+    const PictureKey key{path, static_cast<qint64>(st.st_size),
+                         static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+                         static_cast<quint64>(st.st_ino), static_cast<quint64>(st.st_dev)};
+    PictureCache& cache = Cache();
+    {
+        QMutexLocker lock(&cache.mutex);
+        for (auto it = cache.entries.begin(); it != cache.entries.end(); ++it) {
+            if (it->key == key) {
+                cache.entries.splice(cache.entries.begin(), cache.entries, it);
+                return it->load;
+            }
+        }
+    }
+    PictureLoad load = ReadPictureFile(path);
+    if (load.status == PictureStatus::Missing) return load;
+    QMutexLocker lock(&cache.mutex);
+    ++cache.decodings;
+    cache.Forget(path);  // an older version of the file
+    const qint64 cost = CostOf(load);
+    cache.entries.push_front(CachedPicture{key, load, cost});
+    cache.bytes += cost;
+    cache.Trim();
+    return load;
+}
+
+void SetPictureCacheLimit(qint64 bytes) {
+    PictureCache& cache = Cache();
+    QMutexLocker lock(&cache.mutex);
+    cache.limit = std::max<qint64>(0, bytes);
+    cache.Trim();
+}
+
+PictureCacheStats PictureCacheState() {
+    PictureCache& cache = Cache();
+    QMutexLocker lock(&cache.mutex);
+    return PictureCacheStats{static_cast<int>(cache.entries.size()), cache.bytes, cache.decodings};
+}
+
+void ClearPictureCache() {
+    PictureCache& cache = Cache();
+    QMutexLocker lock(&cache.mutex);
+    cache.entries.clear();
+    cache.bytes = 0;
+    cache.decodings = 0;
+}
+
+QImage ScreenFacePicture(const QImage& picture, QSize size, bool tiled) {
+    // The last few faces shown, so that switching back and forth costs no scaling.
+    struct Scaled {
+        qint64 source;
+        QSize size;
+        bool tiled;
+        QImage shown;
+    };
+    static QMutex mutex;
+    static std::list<Scaled> recent;
+    constexpr size_t kKept = 8;
+    QMutexLocker lock(&mutex);
+    for (auto it = recent.begin(); it != recent.end(); ++it) {
+        if (it->source == picture.cacheKey() && it->size == size && it->tiled == tiled) {
+            recent.splice(recent.begin(), recent, it);
+            return it->shown;
+        }
+    }
+    QImage shown = BlankPicture();
+    if (!tiled)
+        shown = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else
+        TilePicture(picture, shown);  // at its own size over the 458 × 610 blank
+    recent.push_front(Scaled{picture.cacheKey(), size, tiled, shown});
+    if (recent.size() > kKept) recent.pop_back();
+    return shown;
 }
 
 QImage BlankPicture() {
