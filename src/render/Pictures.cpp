@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QPainter>
 #include <algorithm>
 #include <list>
 #include <cerrno>
@@ -339,6 +340,45 @@ PictureLoad LoadBitmap(FileDescriptor& fd, const QString& path, qint64 fileSize)
     return Loaded(std::move(rgb));
 }
 
+// ---- PNG through QImage, its size checked before any pixel memory is taken ----
+
+PictureLoad LoadPng(FileDescriptor& fd, const QString& path) {
+    QFile file;
+    if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return Failed(OpenFailedMessage(path, EIO));
+    const int limit = QImageReader::allocationLimit();
+    if (limit != 0 && limit < kImageAllocationLimitMb)
+        QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+    QImageReader reader(&file, "png");
+    const QSize declared = reader.size();
+    if (static_cast<qint64>(declared.width()) * declared.height() > kMaxPicturePixels)
+        return Failed(TooLargeMessage(path, declared.width(), declared.height()));
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) return Failed(CorruptMessage(path, reader.errorString()));
+    // A transparent PNG shows white where it is transparent, as on paper.
+    QImage rgb(image.size(), QImage::Format_RGB888);
+    if (rgb.isNull()) return Failed(NoMemoryMessage(path));
+    rgb.fill(Qt::white);
+    {
+        QPainter painter(&rgb);
+        painter.drawImage(0, 0, image);
+    }
+    return Loaded(std::move(rgb));
+}
+
+// The kind of a picture file that is not a JPEG, by its first bytes; empty when unknown.
+QString OtherPictureKind(const unsigned char* magic, ssize_t got) {
+    if (got >= 2 && magic[0] == 'B' && magic[1] == 'M') return QStringLiteral("BMP");
+    if (got >= 6 && (std::memcmp(magic, "GIF87a", 6) == 0 || std::memcmp(magic, "GIF89a", 6) == 0))
+        return QStringLiteral("GIF");
+    if (got >= 4 && (std::memcmp(magic, "II*\0", 4) == 0 || std::memcmp(magic, "MM\0*", 4) == 0))
+        return QStringLiteral("TIFF");
+    if (got >= 12 && std::memcmp(magic, "RIFF", 4) == 0 && std::memcmp(magic + 8, "WEBP", 4) == 0)
+        return QStringLiteral("WebP");
+    if (got >= 4 && std::memcmp(magic, "%PDF", 4) == 0) return QStringLiteral("PDF");
+    return QString();
+}
+
 }  // namespace
 
 bool IsBitmapPath(const QString& path) { return path.right(3).toLower() == QStringLiteral("bmp"); }
@@ -373,7 +413,16 @@ static PictureLoad ReadPictureFile(const QString& path) {
     const int flags = ::fcntl(fd.get(), F_GETFL);
     if (flags != -1) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
 
+    unsigned char magic[12] = {};
+    const ssize_t got = ::pread(fd.get(), magic, sizeof magic, 0);
+    if (got >= 8 && std::memcmp(magic, "\x89PNG\r\n\x1a\n", 8) == 0) return LoadPng(fd, path);
     if (IsBitmapPath(path)) return LoadBitmap(fd, path, static_cast<qint64>(st.st_size));
+    if (got >= 2 && !(magic[0] == 0xFF && magic[1] == 0xD8)) {
+        // Another kind of picture under a JPEG name: say which, not that it is broken.
+        const QString kind = OtherPictureKind(magic, got);
+        if (!kind.isEmpty())
+            return Failed(QStringLiteral("背景画像「%1」は JPEG ではありません（%2）。").arg(path, kind));
+    }
     return LoadJpeg(fd, path);
 }
 

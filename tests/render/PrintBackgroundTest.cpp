@@ -148,10 +148,24 @@ TEST_F(FaceBackground, PictureTypeFollowsTheLowerCasedEnding) {
     EXPECT_TRUE(Near(jpeg.At(400, 1260), kRedQ));
     EXPECT_TRUE(Near(jpeg.At(3090, 2825), kYellowQ));
 
-    // A bitmap named .jpg is decoded as JPEG, and fails as one.
+    // A bitmap named .jpg is decoded as JPEG, and fails as one, saying what it is.
     Picture("bitmap.jpg", Quadrants(100, 60));
     Face().PictureFile = dir.File("bitmap.jpg");
-    EXPECT_FALSE(Render().result.ok);
+    const auto named = Render();
+    EXPECT_FALSE(named.result.ok);
+    EXPECT_TRUE(named.result.message.contains(QStringLiteral("JPEG ではありません（BMP）")))
+        << named.result.message.toStdString();
+
+    // A PNG is known by its content, whatever its name; transparency prints white.
+    QImage png = Quadrants(100, 60).convertToFormat(QImage::Format_ARGB32);
+    png.setPixelColor(99, 59, QColor(0, 0, 0, 0));
+    ASSERT_TRUE(png.save(QString::fromStdString(dir.File("photo.jpg")), "PNG"));
+    Face().PictureFile = dir.File("photo.jpg");
+    auto pngFace = Render();
+    ASSERT_TRUE(pngFace.result.ok) << pngFace.result.message.toStdString();
+    EXPECT_EQ(pngFace.At(356, 1248), kRedQ);
+    EXPECT_EQ(pngFace.At(3094, 2829), kWhite);
+    EXPECT_EQ(pngFace.At(3000, 2800), kYellowQ);
 }
 
 TEST_F(FaceBackground, ADeletedPicturePrintsWhiteIsReportedAndKept) {
