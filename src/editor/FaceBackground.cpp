@@ -128,12 +128,9 @@ void TfrmMain::PaintScreenSolidBackground() {
 void TfrmMain::ShowScreenPicture(const QImage& picture) {
     const sw::model::EditorState& e = m_ws.editor;
     const sw::model::PrintFace& face = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
-    QImage shown = sw::render::BlankPicture();
-    if (face.PictureLayout == 0)
-        shown = picture.scaled(kFaceWidth, kFaceHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    else
-        sw::render::TilePicture(picture, shown);  // at its own size over the 458 × 610 blank
-    SetScreenBackground(shown);
+    // Scaled once per picture, face size and layout; switching back costs nothing.
+    SetScreenBackground(sw::render::ScreenFacePicture(picture, QSize(kFaceWidth, kFaceHeight),
+                                                      face.PictureLayout != 0));
 }
 
 void TfrmMain::PrepareScreenBackground() {

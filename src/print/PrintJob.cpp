@@ -4,6 +4,8 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QFile>
+#include <QImage>
 #include <cmath>
 
 #include "dialogs/Dialogs.h"
@@ -17,41 +19,91 @@ const char* const kPrintJobTitle = "Stripwise２";
 
 namespace {
 int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+
+double MmPer(QPageLayout::Unit unit) {
+    switch (unit) {
+        case QPageLayout::Millimeter: return 1.0;
+        case QPageLayout::Point: return 25.4 / 72.0;
+        case QPageLayout::Inch: return 25.4;
+        case QPageLayout::Pica: return 25.4 / 6.0;
+        case QPageLayout::Didot: return 0.375;
+        case QPageLayout::Cicero: return 4.5;
+    }
+    return 1.0;
+}
 }  // namespace
+
+QMarginsF LandscapeMargins(const QMarginsF& portrait) {
+    return QMarginsF(portrait.bottom(), portrait.left(), portrait.top(), portrait.right());
+}
 
 QtPrintTarget::QtPrintTarget() : m_printer(QPrinter::HighResolution) {}
 
 void QtPrintTarget::SetUpA4Landscape() {
-    // The printer's own margins stay: they are where it cannot print.
+    // The whole sheet is the page: Qt's default margins would move the drawing; the printer's
+    // own margins are applied by PrintableMarginsMm.
+    m_printer.setFullPage(true);
     m_printer.setPageSize(QPageSize(QPageSize::A4));
     m_printer.setPageOrientation(QPageLayout::Landscape);
+}
+
+QMarginsF QtPrintTarget::PrintableMarginsMm() {
+    // The printer reports its margins for the portrait sheet whatever the orientation; they
+    // are read in portrait and turned here.
+    const QPageLayout::Orientation orientation = m_printer.pageLayout().orientation();
+    if (orientation != QPageLayout::Portrait) m_printer.setPageOrientation(QPageLayout::Portrait);
+    const QPageLayout portrait = m_printer.pageLayout();
+    if (orientation != QPageLayout::Portrait) m_printer.setPageOrientation(orientation);
+    const QMarginsF margins = portrait.minimumMargins() * MmPer(portrait.units());
+    return orientation == QPageLayout::Portrait ? margins : LandscapeMargins(margins);
 }
 
 PrinterGeometry QtPrintTarget::Geometry() {
     PrinterGeometry g;
     g.resolution = m_printer.resolution();
+    const QMarginsF margins = PrintableMarginsMm();
     const QRect paper = m_printer.paperRect(QPrinter::DevicePixel).toRect();
-    const QRect page = m_printer.pageRect(QPrinter::DevicePixel).toRect();
     g.physicalPage = paper.size();
-    g.printingOffset = page.topLeft() - paper.topLeft();
-    g.printableSize = page.size();
+    g.printingOffset = QPoint(DotsFromMm(g.resolution, margins.left()), DotsFromMm(g.resolution, margins.top()));
+    g.printableSize = QSize(paper.width() - g.printingOffset.x() - DotsFromMm(g.resolution, margins.right()),
+                            paper.height() - g.printingOffset.y() - DotsFromMm(g.resolution, margins.bottom()));
     return g;
 }
 
 bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                               RenderResult* drawn) {
     m_printer.setDocName(title);
+    m_printer.setFullPage(true);
+    const int resolution = m_printer.resolution();
+    const QMarginsF margins = PrintableMarginsMm();
+    // The page is drawn once without the printer first: a drawing that fails sends nothing,
+    // not even an empty job (QPrinter::abort does not take back a started job: the end of
+    // the painting still submits it, or leaves the PDF file written). The drawing is the
+    // same both times: pictures come from the picture cache.
+    {
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter trial(&scratch);
+        const RenderResult result = draw(trial, resolution);
+        if (!result.ok) {
+            if (drawn != nullptr) *drawn = result;
+            error = result.message;
+            return false;
+        }
+    }
     QPainter painter;
     if (!painter.begin(&m_printer)) {
         error = QStringLiteral("印刷を開始できませんでした。プリンタの設定を確かめてください。");
         return false;
     }
-    RenderResult result = draw(painter, m_printer.resolution());
+    painter.translate(DotsFromMm(resolution, margins.left()), DotsFromMm(resolution, margins.top()));
+    const RenderResult result = draw(painter, resolution);
     if (drawn != nullptr) *drawn = result;
     if (!result.ok) {
-        // A page the renderer could not finish is not sent.
-        m_printer.abort();
-        if (painter.isActive()) painter.end();
+        // Only a picture file changed between the two drawings gets here. A file output is
+        // taken back; a printer job cannot be.
+        painter.end();
+        if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
+            QFile::remove(m_printer.outputFileName());
         error = result.message;
         return false;
     }
@@ -65,7 +117,9 @@ bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QStr
 void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
                 sw::model::Workspace& ws) {
     target.SetUpA4Landscape();
-    // The main print sends one job; a copy count chosen in the dialog stays with the printer.
+    // Every print starts from one copy; the main print sends one job and a copy count chosen
+    // in the dialog is the printer's to make.
+    target.Printer().setCopyCount(1);
     if (!dialogs.ChoosePrint(parent, target.Printer())) return;
     QString error;
     RenderResult drawn;

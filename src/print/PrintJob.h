@@ -2,6 +2,7 @@
 // A4 landscape set-up, the main window's print command and the preview page layout.
 #pragma once
 
+#include <QMarginsF>
 #include <QPoint>
 #include <QPrinter>
 #include <QRect>
@@ -52,6 +53,14 @@ public:
                            RenderResult* drawn = nullptr) = 0;
 };
 
+// The margins of a landscape page from a printer's margins given for the portrait sheet (left,
+// top, right, bottom): the landscape page is the portrait one turned a quarter to the left, so
+// its left edge is the portrait bottom edge and its top edge the portrait left edge.
+QMarginsF LandscapeMargins(const QMarginsF& portrait);
+
+// QPrinter over the whole page: the drawing's origin is the top-left corner of the printable
+// area of the landscape page, taken from the printer's own margins (never Qt's default page
+// margins). A page is recorded first and reaches the printer only when its drawing succeeded.
 class QtPrintTarget : public PrintTarget {
 public:
     QtPrintTarget();
@@ -60,6 +69,9 @@ public:
     PrinterGeometry Geometry() override;
     bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                    RenderResult* drawn = nullptr) override;
+
+    // Where the printer cannot print on the landscape page, in millimetres.
+    QMarginsF PrintableMarginsMm();
 
 private:
     QPrinter m_printer;

@@ -209,7 +209,8 @@ QImage TfrmPreview::PaintedPage() { return m_paintBox1->grab().toImage(); }
 
 void TfrmPreview::btnPrintClick() {
     m_drawButtonOutlines = false;
-    // The page keeps the printer set-up it was laid out with.
+    // The page keeps the printer set-up it was laid out with; every print starts from one copy.
+    m_printer.Printer().setCopyCount(1);
     std::optional<int> copies = m_dialogs.ChoosePrint(this, m_printer.Printer());
     QString error;
     RenderResult drawn;

@@ -7,7 +7,11 @@
 
 #include <QFile>
 #include <QImageReader>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QPainter>
 #include <algorithm>
+#include <list>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -23,8 +27,17 @@
 namespace sw::render {
 namespace {
 
-// A progressive JPEG may repeat scans without end; real pictures have a few dozen.
-constexpr int kMaxJpegScans = 1000;
+// A progressive JPEG may repeat scans without end; real pictures have ten or twenty, and
+// every scan of a large picture costs a pass over all of it.
+constexpr int kMaxJpegScans = 100;
+
+// Bytes between markers that belong to nothing; a few are harmless, megabytes are a damaged
+// or hostile file.
+constexpr long kMaxJpegExtraneousBytes = 64 * 1024;
+
+// No picture within the pixel bound needs a larger file: four bytes a pixel is an
+// uncompressed 32-bit bitmap. A larger file is refused without being read.
+constexpr qint64 kMaxPictureFileBytes = kMaxPicturePixels * 4 + 64 * 1024;
 
 // QImage refuses images above its own allocation limit (128 MB by default), which a BMP of
 // 40 megapixels already passes; our limit is the header check of kMaxPicturePixels.
@@ -94,6 +107,7 @@ struct JpegErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    long extraneousBytes;
 };
 
 [[noreturn]] void JpegErrorExit(j_common_ptr cinfo) {
@@ -108,7 +122,16 @@ struct JpegErrorManager {
 void JpegEmitMessage(j_common_ptr cinfo, int level) {
     if (level >= 0) return;  // trace output
     switch (cinfo->err->msg_code) {
-        case JWRN_EXTRANEOUS_DATA:
+        case JWRN_EXTRANEOUS_DATA: {
+            auto* err = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+            err->extraneousBytes += std::max(0, cinfo->err->msg_parm.i[0]);
+            if (err->extraneousBytes > kMaxJpegExtraneousBytes) {
+                std::snprintf(err->message, sizeof err->message, "more than %ld bytes outside the picture data",
+                              kMaxJpegExtraneousBytes);
+                std::longjmp(err->jump, 1);
+            }
+            return;
+        }
         case JWRN_JFIF_MAJOR:
         case JWRN_ADOBE_XFORM:
         case JWRN_BOGUS_ICC:
@@ -260,7 +283,43 @@ struct BitmapHeader {
     qint64 width = 0;
     qint64 height = 0;
     qint64 bytesNeeded = 0;  // 0 = unknown
+    int bitsPerPixel = 0;
+    std::uint32_t compression = 0;
+    std::uint32_t pixelOffset = 0;
+    qint64 paletteColours = -1;  // what the file really holds; -1 = no palette read
 };
+
+// Walks RLE8 or RLE4 data: false when it runs out before its end-of-bitmap code, or that
+// code comes before the last row (Qt paints what is left black and reports success).
+bool RleComplete(const QByteArray& data, qint64 height, int bitsPerPixel) {
+    const auto* d = reinterpret_cast<const unsigned char*>(data.constData());
+    const qint64 n = data.size();
+    qint64 i = 0;
+    qint64 y = 0;
+    while (y < height) {
+        if (i + 2 > n) return false;
+        const unsigned a = d[i];
+        const unsigned b = d[i + 1];
+        i += 2;
+        if (a > 0) continue;  // a run of a pixels
+        if (b == 0) {         // end of line
+            ++y;
+            continue;
+        }
+        if (b == 1) return y >= height - 1;  // end of bitmap
+        if (b == 2) {                        // move right and down
+            if (i + 2 > n) return false;
+            y += d[i + 1];
+            i += 2;
+            continue;
+        }
+        // b pixels given one by one, padded to a whole word.
+        const qint64 bytes = bitsPerPixel == 8 ? b : (b + 1) / 2;
+        i += bytes + (bytes & 1);
+        if (i > n) return false;
+    }
+    return true;
+}
 
 BitmapHeader ReadBitmapHeader(int fd) {
     unsigned char h[54] = {};
@@ -288,6 +347,18 @@ BitmapHeader ReadBitmapHeader(int fd) {
         return header;
     }
     header.parsed = true;
+    header.bitsPerPixel = bitsPerPixel;
+    header.compression = compression;
+    header.pixelOffset = pixelOffset;
+    if (bitsPerPixel > 0 && bitsPerPixel <= 8) {
+        // The palette lies between the header and the pixels, four bytes a colour (three in
+        // the OS/2 header); it holds the colours the header counts, or all 2^bits.
+        const qint64 entryBytes = infoSize == 12 ? 3 : 4;
+        const std::uint32_t used = got >= 50 && infoSize >= 40 ? Le32(h + 46) : 0;
+        const qint64 declared = used != 0 ? used : (qint64{1} << bitsPerPixel);
+        const qint64 room = (static_cast<qint64>(pixelOffset) - 14 - infoSize) / entryBytes;
+        header.paletteColours = std::max<qint64>(0, std::min(declared, room));
+    }
     header.width = header.width < 0 ? -header.width : header.width;
     header.height = header.height < 0 ? -header.height : header.height;
     // Refused as too large before anything is read; its byte count could overflow.
@@ -319,6 +390,14 @@ PictureLoad LoadBitmap(FileDescriptor& fd, const QString& path, qint64 fileSize)
                       .arg(header.bytesNeeded)
                       .arg(fileSize)));
 
+    if ((header.compression == 1 && header.bitsPerPixel == 8) ||
+        (header.compression == 2 && header.bitsPerPixel == 4)) {
+        QByteArray data(static_cast<qsizetype>(std::max<qint64>(0, fileSize - header.pixelOffset)), '\0');
+        const ssize_t got = ::pread(fd.get(), data.data(), static_cast<size_t>(data.size()), header.pixelOffset);
+        if (got != data.size() || !RleComplete(data, header.height, header.bitsPerPixel))
+            return Failed(CorruptMessage(path, QStringLiteral("圧縮された画素のデータが途中で終わっています")));
+    }
+
     QFile file;
     if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return Failed(OpenFailedMessage(path, EIO));
@@ -329,11 +408,62 @@ PictureLoad LoadBitmap(FileDescriptor& fd, const QString& path, qint64 fileSize)
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return Failed(CorruptMessage(path, reader.errorString()));
+    if (image.format() == QImage::Format_Indexed8 && header.paletteColours >= 0) {
+        // An index past the palette's end would print black.
+        int highest = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            const uchar* line = image.constScanLine(y);
+            highest = std::max(highest, static_cast<int>(*std::max_element(line, line + image.width())));
+        }
+        if (highest >= header.paletteColours)
+            return Failed(CorruptMessage(path, QStringLiteral("パレットの %1 色を超える色番号 %2 があります")
+                                                   .arg(header.paletteColours)
+                                                   .arg(highest)));
+    }
     if (static_cast<qint64>(image.width()) * image.height() > kMaxPicturePixels)
         return Failed(TooLargeMessage(path, image.width(), image.height()));
     QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     if (rgb.isNull()) return Failed(NoMemoryMessage(path));
     return Loaded(std::move(rgb));
+}
+
+// ---- PNG through QImage, its size checked before any pixel memory is taken ----
+
+PictureLoad LoadPng(FileDescriptor& fd, const QString& path) {
+    QFile file;
+    if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return Failed(OpenFailedMessage(path, EIO));
+    const int limit = QImageReader::allocationLimit();
+    if (limit != 0 && limit < kImageAllocationLimitMb)
+        QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+    QImageReader reader(&file, "png");
+    const QSize declared = reader.size();
+    if (static_cast<qint64>(declared.width()) * declared.height() > kMaxPicturePixels)
+        return Failed(TooLargeMessage(path, declared.width(), declared.height()));
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) return Failed(CorruptMessage(path, reader.errorString()));
+    // A transparent PNG shows white where it is transparent, as on paper.
+    QImage rgb(image.size(), QImage::Format_RGB888);
+    if (rgb.isNull()) return Failed(NoMemoryMessage(path));
+    rgb.fill(Qt::white);
+    {
+        QPainter painter(&rgb);
+        painter.drawImage(0, 0, image);
+    }
+    return Loaded(std::move(rgb));
+}
+
+// The kind of a picture file that is not a JPEG, by its first bytes; empty when unknown.
+QString OtherPictureKind(const unsigned char* magic, ssize_t got) {
+    if (got >= 2 && magic[0] == 'B' && magic[1] == 'M') return QStringLiteral("BMP");
+    if (got >= 6 && (std::memcmp(magic, "GIF87a", 6) == 0 || std::memcmp(magic, "GIF89a", 6) == 0))
+        return QStringLiteral("GIF");
+    if (got >= 4 && (std::memcmp(magic, "II*\0", 4) == 0 || std::memcmp(magic, "MM\0*", 4) == 0))
+        return QStringLiteral("TIFF");
+    if (got >= 12 && std::memcmp(magic, "RIFF", 4) == 0 && std::memcmp(magic + 8, "WEBP", 4) == 0)
+        return QStringLiteral("WebP");
+    if (got >= 4 && std::memcmp(magic, "%PDF", 4) == 0) return QStringLiteral("PDF");
+    return QString();
 }
 
 }  // namespace
@@ -344,7 +474,8 @@ PictureLoad LoadPicture(const sw::model::Bytes& cp932Path) {
     return LoadPictureFile(sw::model::DecodeCp932(cp932Path));
 }
 
-PictureLoad LoadPictureFile(const QString& path) {
+// The file read and decoded, every time.
+static PictureLoad ReadPictureFile(const QString& path) {
     if (path.isEmpty()) {
         PictureLoad load;
         load.status = PictureStatus::Missing;
@@ -366,11 +497,167 @@ PictureLoad LoadPictureFile(const QString& path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return Failed(OpenFailedMessage(path, errno));
     if (!S_ISREG(st.st_mode)) return Failed(NotRegularMessage(path));
+    if (static_cast<qint64>(st.st_size) > kMaxPictureFileBytes)
+        return Failed(QStringLiteral("背景画像「%1」は大きすぎるため読み込めません（%2 バイト。上限は %3 バイトです）。")
+                          .arg(path)
+                          .arg(static_cast<qint64>(st.st_size))
+                          .arg(kMaxPictureFileBytes));
     const int flags = ::fcntl(fd.get(), F_GETFL);
     if (flags != -1) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
 
+    unsigned char magic[12] = {};
+    const ssize_t got = ::pread(fd.get(), magic, sizeof magic, 0);
+    if (got >= 8 && std::memcmp(magic, "\x89PNG\r\n\x1a\n", 8) == 0) return LoadPng(fd, path);
     if (IsBitmapPath(path)) return LoadBitmap(fd, path, static_cast<qint64>(st.st_size));
+    if (got >= 2 && !(magic[0] == 0xFF && magic[1] == 0xD8)) {
+        // Another kind of picture under a JPEG name: say which, not that it is broken.
+        const QString kind = OtherPictureKind(magic, got);
+        if (!kind.isEmpty())
+            return Failed(QStringLiteral("背景画像「%1」は JPEG ではありません（%2）。").arg(path, kind));
+    }
     return LoadJpeg(fd, path);
+}
+
+namespace {
+
+// ---- The picture cache: one decoding per file version, shared by every drawing ----
+
+struct PictureKey {
+    QString path;
+    qint64 size = 0;
+    qint64 mtimeNs = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const PictureKey&) const = default;
+};
+
+struct CachedPicture {
+    PictureKey key;
+    PictureLoad load;
+    qint64 bytes = 0;
+};
+
+qint64 CostOf(const PictureLoad& load) {
+    return load.image.isNull() ? 1024 : static_cast<qint64>(load.image.sizeInBytes());
+}
+
+struct PictureCache {
+    QMutex mutex;
+    std::list<CachedPicture> entries;  // most recently used first
+    qint64 bytes = 0;
+    qint64 limit = kDefaultPictureCacheBytes;
+    qint64 decodings = 0;
+
+    void Trim() {
+        // The newest entry stays even when it alone passes the limit: it is being drawn.
+        while (bytes > limit && entries.size() > 1) {
+            bytes -= entries.back().bytes;
+            entries.pop_back();
+        }
+    }
+    void Forget(const QString& path) {
+        for (auto it = entries.begin(); it != entries.end();) {
+            if (it->key.path == path) {
+                bytes -= it->bytes;
+                it = entries.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+};
+
+PictureCache& Cache() {
+    static PictureCache cache;
+    return cache;
+}
+
+}  // namespace
+
+PictureLoad LoadPictureFile(const QString& path) {
+    if (path.isEmpty()) return ReadPictureFile(path);
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        // Gone, or no regular file: nothing to keep; the reader says what it is.
+        {
+            PictureCache& cache = Cache();
+            QMutexLocker lock(&cache.mutex);
+            cache.Forget(path);
+        }
+        return ReadPictureFile(path);
+    }
+    const PictureKey key{path, static_cast<qint64>(st.st_size),
+                         static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+                         static_cast<quint64>(st.st_ino), static_cast<quint64>(st.st_dev)};
+    PictureCache& cache = Cache();
+    {
+        QMutexLocker lock(&cache.mutex);
+        for (auto it = cache.entries.begin(); it != cache.entries.end(); ++it) {
+            if (it->key == key) {
+                cache.entries.splice(cache.entries.begin(), cache.entries, it);
+                return it->load;
+            }
+        }
+    }
+    PictureLoad load = ReadPictureFile(path);
+    if (load.status == PictureStatus::Missing) return load;
+    QMutexLocker lock(&cache.mutex);
+    ++cache.decodings;
+    cache.Forget(path);  // an older version of the file
+    const qint64 cost = CostOf(load);
+    cache.entries.push_front(CachedPicture{key, load, cost});
+    cache.bytes += cost;
+    cache.Trim();
+    return load;
+}
+
+void SetPictureCacheLimit(qint64 bytes) {
+    PictureCache& cache = Cache();
+    QMutexLocker lock(&cache.mutex);
+    cache.limit = std::max<qint64>(0, bytes);
+    cache.Trim();
+}
+
+PictureCacheStats PictureCacheState() {
+    PictureCache& cache = Cache();
+    QMutexLocker lock(&cache.mutex);
+    return PictureCacheStats{static_cast<int>(cache.entries.size()), cache.bytes, cache.decodings};
+}
+
+void ClearPictureCache() {
+    PictureCache& cache = Cache();
+    QMutexLocker lock(&cache.mutex);
+    cache.entries.clear();
+    cache.bytes = 0;
+    cache.decodings = 0;
+}
+
+QImage ScreenFacePicture(const QImage& picture, QSize size, bool tiled) {
+    // The last few faces shown, so that switching back and forth costs no scaling.
+    struct Scaled {
+        qint64 source;
+        QSize size;
+        bool tiled;
+        QImage shown;
+    };
+    static QMutex mutex;
+    static std::list<Scaled> recent;
+    constexpr size_t kKept = 8;
+    QMutexLocker lock(&mutex);
+    for (auto it = recent.begin(); it != recent.end(); ++it) {
+        if (it->source == picture.cacheKey() && it->size == size && it->tiled == tiled) {
+            recent.splice(recent.begin(), recent, it);
+            return it->shown;
+        }
+    }
+    QImage shown = BlankPicture();
+    if (!tiled)
+        shown = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    else
+        TilePicture(picture, shown);  // at its own size over the 458 × 610 blank
+    recent.push_front(Scaled{picture.cacheKey(), size, tiled, shown});
+    if (recent.size() > kKept) recent.pop_back();
+    return shown;
 }
 
 QImage BlankPicture() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 #include "model/LabelSet.h"
@@ -30,7 +31,10 @@ struct PictureLoad {
     QString message;  // for Error: a Japanese sentence naming the file
 };
 
-// Loads the picture at a path stored in the document (CP932 bytes). The type follows the
+// Loads the picture at a path stored in the document (CP932 bytes), through the picture
+// cache: a file is decoded once per version (path, size, modification time) and the same
+// QImage is handed to every caller, so that a PDF holds it once. A file changed on disk is
+// read again. The type follows the
 // last three characters of the path, lower-cased: "bmp" is a Windows bitmap, anything else
 // is decoded as JPEG. Only regular files are opened (a FIFO, device or folder is refused
 // without being read), and a header that declares more than kMaxPicturePixels is refused
@@ -40,6 +44,22 @@ PictureLoad LoadPicture(const sw::model::Bytes& cp932Path);
 
 // The same for a path already decoded from the document.
 PictureLoad LoadPictureFile(const QString& path);
+
+// The cache behind LoadPicture: bounded by the decoded pictures' bytes, the least recently
+// used picture out first (the one just loaded always stays).
+constexpr qint64 kDefaultPictureCacheBytes = 512LL * 1024 * 1024;
+void SetPictureCacheLimit(qint64 bytes);
+struct PictureCacheStats {
+    int pictures = 0;
+    qint64 bytes = 0;
+    qint64 decodings = 0;  // files read and decoded since the cache was last cleared
+};
+PictureCacheStats PictureCacheState();
+void ClearPictureCache();
+
+// The picture as the screen's face shows it: stretched smoothly to size, or tiled at its own
+// size over the blank picture. The last few are kept, keyed by picture, size and mode.
+QImage ScreenFacePicture(const QImage& picture, QSize size, bool tiled);
 
 // True when the path names a bitmap by its ending ("bmp" in any case).
 bool IsBitmapPath(const QString& path);

@@ -54,11 +54,16 @@ BackgroundStatus DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
         staged = BlankPicture();
     }
     const QRect box = FaceBackgroundBox(ctx);
+    // The background stays inside its face: tiles that pass the box are cut at its edges,
+    // never drawn over the gap between faces or into the page margin.
+    canvas.save();
+    canvas.setClipRect(box, Qt::IntersectClip);
     if (face.PictureLayout != 0 ||
         !DrawPictureStretched(canvas, box.x(), box.y(), box.width(), box.height(), staged,
                               ctx.Resolution))
         DrawPictureTiled(canvas, box.x(), box.y(), box.width(), box.height(), staged,
                          ctx.Resolution);
+    canvas.restore();
     return status;
 }
 

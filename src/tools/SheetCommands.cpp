@@ -78,8 +78,23 @@ struct RenderOptions {
     bool outlines = false;
     std::optional<int> sayu;
     std::optional<int> jyoge;
+    double marginLeft = 0;  // mm: where a printer's printable area would begin
+    double marginTop = 0;
     bool pdf = false;
 };
+
+// A printer margin of "--margins LEFT,TOP": millimetres from 0 to 100.
+constexpr double kMaxMarginMm = 100;
+
+bool ParseMargins(const QString& text, double& left, double& top) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2) return false;
+    bool okLeft = false;
+    bool okTop = false;
+    left = parts[0].trimmed().toDouble(&okLeft);
+    top = parts[1].trimmed().toDouble(&okTop);
+    return okLeft && okTop && left >= 0 && top >= 0 && left <= kMaxMarginMm && top <= kMaxMarginMm;
+}
 
 bool EndsWithNoCase(const std::string& text, const std::string& ending) {
     if (text.size() < ending.size()) return false;
@@ -126,7 +141,8 @@ std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& ar
     const QCommandLineOption outlines(QStringLiteral("outlines"));
     const QCommandLineOption sayu(QStringLiteral("sayu"), QString(), QStringLiteral("n"));
     const QCommandLineOption jyoge(QStringLiteral("jyoge"), QString(), QStringLiteral("n"));
-    parser.addOptions({output, entry, all, dpi, outlines, sayu, jyoge});
+    const QCommandLineOption margins(QStringLiteral("margins"), QString(), QStringLiteral("mm"));
+    parser.addOptions({output, entry, all, dpi, outlines, sayu, jyoge, margins});
     QStringList list{QStringLiteral("render")};
     for (const std::string& a : args) list << Arg(a);
     if (!parser.parse(list)) return ParserMistake(parser);
@@ -154,6 +170,9 @@ std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& ar
     o.outlines = parser.isSet(outlines);
     if ((error = integer(sayu, "--sayu", o.sayu))) return error;
     if ((error = integer(jyoge, "--jyoge", o.jyoge))) return error;
+    if (parser.isSet(margins) && !ParseMargins(parser.value(margins), o.marginLeft, o.marginTop))
+        return "--margins takes LEFT,TOP in millimetres from 0 to 100, not '" +
+               ArgBytes(parser.value(margins)) + "'";
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) return "render takes one label-set file";
     if (!files.isEmpty()) o.input = ArgBytes(files[0]);
@@ -169,8 +188,13 @@ std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& ar
     return std::nullopt;
 }
 
+// The page is the whole A4 sheet; the drawing starts at the printable area's corner.
+void MoveToPrintableArea(QPainter& painter, int dpi, const RenderOptions& o) {
+    painter.translate(sw::render::DotsFromMm(dpi, o.marginLeft), sw::render::DotsFromMm(dpi, o.marginTop));
+}
+
 RenderResult RenderPng(const LabelSet& set, int entry, int dpi, const sw::render::SheetOptions& options,
-                       QByteArray& out) {
+                       const RenderOptions& o, QByteArray& out) {
     QImage page(sw::render::DotsFromMm(dpi, kPageWidthMm), sw::render::DotsFromMm(dpi, kPageHeightMm),
                 QImage::Format_RGB32);
     if (page.isNull()) return RenderResult{false, QStringLiteral("画像のメモリが足りません。"), {}};
@@ -179,6 +203,7 @@ RenderResult RenderPng(const LabelSet& set, int entry, int dpi, const sw::render
     page.setDotsPerMeterX(dotsPerMeter);
     page.setDotsPerMeterY(dotsPerMeter);
     QPainter painter(&page);
+    MoveToPrintableArea(painter, dpi, o);
     RenderResult result = sw::render::RenderSheet(painter, dpi, set, entry, options);
     painter.end();
     if (!result.ok) return result;
@@ -190,19 +215,25 @@ RenderResult RenderPng(const LabelSet& set, int entry, int dpi, const sw::render
 }
 
 RenderResult RenderPdf(const LabelSet& set, const std::vector<int>& entries, int dpi,
-                       const sw::render::SheetOptions& options, QByteArray& out) {
+                       const sw::render::SheetOptions& options, const RenderOptions& o,
+                       QByteArray& out) {
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setCreator(QStringLiteral("Stripwise 2"));
     writer.setResolution(dpi);
-    // No margins: the drawing's origin is the page's top-left corner.
+    // No page margins: the drawing's origin is the page's top-left corner, moved by --margins.
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                      QMarginsF(0, 0, 0, 0)));
     QPainter painter(&writer);
+    MoveToPrintableArea(painter, dpi, o);
     RenderResult all;
     for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0) writer.newPage();
+        if (i > 0) {
+            writer.newPage();
+            painter.resetTransform();
+            MoveToPrintableArea(painter, dpi, o);
+        }
         RenderResult result = sw::render::RenderSheet(painter, dpi, set, entries[i], options);
         all.pictures.insert(all.pictures.end(), result.pictures.begin(), result.pictures.end());
         if (!result.ok) return result;
@@ -339,9 +370,9 @@ int RunRender(const std::vector<std::string>& args) {
     QByteArray bytes;
     RenderResult result;
     if (o.pdf)
-        result = RenderPdf(ws->labelSet, entries, o.dpi.value_or(kDefaultPdfDpi), options, bytes);
+        result = RenderPdf(ws->labelSet, entries, o.dpi.value_or(kDefaultPdfDpi), options, o, bytes);
     else
-        result = RenderPng(ws->labelSet, entries.front(), o.dpi.value_or(kDefaultPngDpi), options, bytes);
+        result = RenderPng(ws->labelSet, entries.front(), o.dpi.value_or(kDefaultPngDpi), options, o, bytes);
     WarnMissingPictures(result);
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", result.message.toUtf8().constData());

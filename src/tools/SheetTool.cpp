@@ -52,15 +52,17 @@ const Command kCommands[] = {
      "Print the whole label set as UTF-8 JSON on standard output.", RunDump},
     {"render",
      "stripwise2-sheet render IN.stw [--entry N | --all] [--dpi D] [--outlines] [--sayu N] "
-     "[--jyoge N] -o OUT.png|OUT.pdf",
+     "[--jyoge N] [--margins LEFT,TOP] -o OUT.png|OUT.pdf",
      "Draw the printed sheet of one management number (default 01) as the printer would,\n"
-     "on a whole A4 landscape page whose top-left corner is the drawing's origin.\n"
+     "on a whole A4 landscape page whose top-left corner is the drawing's origin, or the\n"
+     "corner of a printer's printable area given with --margins.\n"
      "  --entry N    the management number to draw, 1 to 50\n"
      "  --all        one PDF page per management number that has a name or key text\n"
      "  --dpi D      resolution, 1 to 1200 (default 300 for PNG, 1200 for PDF)\n"
      "  --outlines   draw the key button outlines, as the preview does\n"
      "  --sayu N     fine adjustment in tenths of a millimetre, + moves right\n"
      "  --jyoge N    fine adjustment in tenths of a millimetre, + moves up\n"
+     "  --margins LEFT,TOP  the printer's left and top margins in millimetres (default none)\n"
      "Without --sayu/--jyoge the values come from Stripwise2.ini in the current directory.\n"
      "A missing background picture prints white; IN.stw is never changed. A picture that\n"
      "cannot be read ends with its message and exit status 1, and OUT is not written.",

@@ -146,6 +146,17 @@ TEST_F(Preview, ThreeCopiesAreThreeJobsWithoutOutlinesWhileThePreviewShowsThem) 
     EXPECT_EQ(preview->PaintedPage().convertToFormat(QImage::Format_RGB32), withOutlines);
 }
 
+TEST_F(Preview, EveryPrintDialogStartsFromOneCopy) {
+    Show();
+    dialogs.prints = {3, 2};
+    printer.printer.setCopyCount(3);  // left over from an earlier print
+    preview->findChild<QPushButton*>("btnPrint")->click();
+    printer.printer.setCopyCount(2);
+    preview->findChild<QPushButton*>("btnPrint")->click();
+    EXPECT_EQ(printer.jobs.size(), 5u);
+    EXPECT_EQ(dialogs.printCopiesShown, (std::vector<int>{1, 1}));
+}
+
 TEST_F(Preview, ACancelledPrintDialogPrintsNothingAndKeepsTheOutlines) {
     Show();
     const int setUps = printer.setUps;

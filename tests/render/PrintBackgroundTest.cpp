@@ -93,9 +93,11 @@ TEST_F(FaceBackground, TileLayoutRepeatsThePictureOverTheBlankAsOneTile) {
     EXPECT_EQ(r.At(356 + 500, 1260), kRedQ);
     EXPECT_EQ(r.At(356 + 499, 1260), kBlueQ);
     EXPECT_EQ(r.At(400, 1248 + 250), kRedQ);
-    // The one tile (2862 dots: 2862.5 rounded to even) passes the box above the right strip.
-    EXPECT_NE(r.At(3217, 1250), kWhite);
-    EXPECT_EQ(r.At(3218, 1250), kWhite);
+    // The one tile (2862 dots: 2862.5 rounded to even) is cut at the box's right edge: it
+    // never reaches over the gap to the next face.
+    EXPECT_NE(r.At(3095, 1250), kWhite);
+    EXPECT_EQ(r.At(3096, 1250), kWhite);
+    EXPECT_EQ(r.At(3217, 1250), kWhite);
 }
 
 TEST_F(FaceBackground, SingleColourStretchesOrTilesAndWinsOverAPicture) {
@@ -110,8 +112,10 @@ TEST_F(FaceBackground, SingleColourStretchesOrTilesAndWinsOverAPicture) {
     Face().PictureLayout = 1;
     auto tiled = Render();
     EXPECT_EQ(tiled.At(356, 1248), Colour(0x00336699));
-    EXPECT_EQ(tiled.At(3217, 1250), Colour(0x00336699));  // 458 pixels: 2862 dots
-    EXPECT_EQ(tiled.At(3218, 1250), kWhite);
+    // 458 pixels are 2862 dots, cut at the box's right edge.
+    EXPECT_EQ(tiled.At(3095, 1250), Colour(0x00336699));
+    EXPECT_EQ(tiled.At(3096, 1250), kWhite);
+    EXPECT_EQ(tiled.At(3217, 1250), kWhite);
     EXPECT_EQ(tiled.At(400, 2830), Colour(0x00336699));
 
     // In colour mode the picture is not even looked at: a missing file stays named.
@@ -144,10 +148,24 @@ TEST_F(FaceBackground, PictureTypeFollowsTheLowerCasedEnding) {
     EXPECT_TRUE(Near(jpeg.At(400, 1260), kRedQ));
     EXPECT_TRUE(Near(jpeg.At(3090, 2825), kYellowQ));
 
-    // A bitmap named .jpg is decoded as JPEG, and fails as one.
+    // A bitmap named .jpg is decoded as JPEG, and fails as one, saying what it is.
     Picture("bitmap.jpg", Quadrants(100, 60));
     Face().PictureFile = dir.File("bitmap.jpg");
-    EXPECT_FALSE(Render().result.ok);
+    const auto named = Render();
+    EXPECT_FALSE(named.result.ok);
+    EXPECT_TRUE(named.result.message.contains(QStringLiteral("JPEG ではありません（BMP）")))
+        << named.result.message.toStdString();
+
+    // A PNG is known by its content, whatever its name; transparency prints white.
+    QImage png = Quadrants(100, 60).convertToFormat(QImage::Format_ARGB32);
+    png.setPixelColor(99, 59, QColor(0, 0, 0, 0));
+    ASSERT_TRUE(png.save(QString::fromStdString(dir.File("photo.jpg")), "PNG"));
+    Face().PictureFile = dir.File("photo.jpg");
+    auto pngFace = Render();
+    ASSERT_TRUE(pngFace.result.ok) << pngFace.result.message.toStdString();
+    EXPECT_EQ(pngFace.At(356, 1248), kRedQ);
+    EXPECT_EQ(pngFace.At(3094, 2829), kWhite);
+    EXPECT_EQ(pngFace.At(3000, 2800), kYellowQ);
 }
 
 TEST_F(FaceBackground, ADeletedPicturePrintsWhiteIsReportedAndKept) {

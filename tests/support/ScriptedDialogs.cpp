@@ -1,6 +1,8 @@
 // Scripted answers for the dialog seam.
 #include "support/ScriptedDialogs.h"
 
+#include <QPrinter>
+
 namespace sw::test {
 
 using namespace sw::app;
@@ -38,8 +40,9 @@ std::optional<FontChoice> ScriptedDialogs::ChooseFont(QWidget*, const FontChoice
     return Next(fonts, std::optional<FontChoice>{});
 }
 
-std::optional<int> ScriptedDialogs::ChoosePrint(QWidget*, QPrinter&) {
+std::optional<int> ScriptedDialogs::ChoosePrint(QWidget*, QPrinter& printer) {
     ++printRequests;
+    printCopiesShown.push_back(printer.copyCount());
     return Next(prints, std::optional<int>{});
 }
 

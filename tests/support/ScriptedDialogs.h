@@ -28,6 +28,8 @@ public:
     std::vector<sw::app::FontChoice> fontPresets;
     int colorRequests = 0;
     int printRequests = 0;
+    // The copy count the printer held when each print dialog opened.
+    std::vector<int> printCopiesShown;
 
     sw::app::Reply Message(QWidget*, sw::app::MessageKind kind, const QString& text,
                            sw::app::Buttons buttons) override;

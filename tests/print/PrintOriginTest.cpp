@@ -1,0 +1,207 @@
+// The printed page lands where the companion tool draws it: the drawing starts at the corner of
+// the printer's printable area on the landscape page, and a failed drawing sends nothing.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QImageReader>
+#include <QPageLayout>
+#include <QPrinterInfo>
+#include <QStandardPaths>
+
+#include "model/LabelSetFile.h"
+#include "print/PrintJob.h"
+#include "support/RunTool.h"
+#include "support/TempDir.h"
+
+namespace sw::render {
+namespace {
+
+using namespace sw::model;
+using sw::test::RunProgram;
+using sw::test::TempDir;
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// Entry 1 with 30 keys: position 25 of face 1 red, position 6 of face 4 blue.
+std::unique_ptr<Workspace> MarkedWorkspace() {
+    auto ws = std::make_unique<Workspace>();
+    ManagementEntry& e = ws->labelSet.Entries[1];
+    e.ButtonModel = kModel30;
+    const int offset = KeyRangeFor(kModel30).KeyOffset;
+    e.Faces[1].Keys[25 - offset].BackColor = 0x000000FF;
+    e.Faces[4].Keys[6 - offset].BackColor = 0x00FF0000;
+    ws->editor.CurrentEntry = 1;
+    ws->editor.KeyOffset = offset;
+    return ws;
+}
+
+// The bounding box of the pixels near a colour.
+QRect BoxOf(const QImage& image, QColor colour) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    QRect box;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            if (std::abs(qRed(line[x]) - colour.red()) < 40 && std::abs(qGreen(line[x]) - colour.green()) < 40 &&
+                std::abs(qBlue(line[x]) - colour.blue()) < 40)
+                box |= QRect(x, y, 1, 1);
+    }
+    return box;
+}
+
+void ExpectSameCorners(const QRect& printed, const QRect& tool) {
+    ASSERT_FALSE(tool.isEmpty());
+    ASSERT_FALSE(printed.isEmpty());
+    EXPECT_LE(std::abs(printed.left() - tool.left()), 1) << "printed " << printed.left() << " tool " << tool.left();
+    EXPECT_LE(std::abs(printed.top() - tool.top()), 1) << "printed " << printed.top() << " tool " << tool.top();
+    EXPECT_LE(std::abs(printed.right() - tool.right()), 1);
+    EXPECT_LE(std::abs(printed.bottom() - tool.bottom()), 1);
+}
+
+class PrintOrigin : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { QImageReader::setAllocationLimit(512); }
+
+    void SetUp() override {
+        ws = MarkedWorkspace();
+        WriteLabelSetFile(ws->labelSet);
+    }
+    void WriteLabelSetFile(const LabelSet& set) { sw::test::WriteFileBytes(dir.File("in.stw"), WriteLabelSet(set)); }
+
+    // The tool's 600-dpi PNG of entry 1 with the given printer margins.
+    QImage ToolPage(const QString& margins) {
+        QStringList args{QStringLiteral("render"), Q(dir.File("in.stw")), QStringLiteral("--dpi"),
+                         QStringLiteral("600"), QStringLiteral("-o"), Q(dir.File("tool.png"))};
+        if (!margins.isEmpty()) args << QStringLiteral("--margins") << margins;
+        auto run = RunProgram(QStringLiteral(SW_SHEET_TOOL), args, Q(dir.path()));
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return QImage(Q(dir.File("tool.png")));
+    }
+
+    // A PDF file as a 600-dpi picture, through poppler's rasteriser.
+    QImage Rasterise(const std::string& pdf) {
+        auto run = RunProgram(QStringLiteral("pdftoppm"),
+                              {QStringLiteral("-r"), QStringLiteral("600"), QStringLiteral("-png"),
+                               QStringLiteral("-singlefile"), Q(pdf), Q(dir.File("printed"))});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return QImage(Q(dir.File("printed.png")));
+    }
+
+    // Prints entry 1 through QPrinter into a PDF file; `portraitMargins` stand for the
+    // margins a printer reports for its portrait sheet (in mm), as a CUPS queue does.
+    bool PrintToPdf(QtPrintTarget& target, const std::string& pdf, const QMarginsF& portraitMargins,
+                    QString& error) {
+        QPrinter& printer = target.Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Q(pdf));
+        printer.setResolution(600);
+        target.SetUpA4Landscape();
+        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(),
+                                          QPageLayout::Millimeter, portraitMargins));
+        return target.PrintPage(QStringLiteral("Stripwise２"),
+                                [this](QPainter& canvas, int resolution) {
+                                    return RenderCurrentSheet(canvas, resolution, *ws, false);
+                                },
+                                error);
+    }
+
+    TempDir dir;
+    std::unique_ptr<Workspace> ws;
+};
+
+bool HavePdfToPpm() { return !QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty(); }
+
+TEST_F(PrintOrigin, APrinterWithoutMarginsPrintsWhereTheToolDraws) {
+    if (!HavePdfToPpm()) GTEST_SKIP() << "pdftoppm is not installed";
+    QtPrintTarget target;
+    QString error;
+    ASSERT_TRUE(PrintToPdf(target, dir.File("p.pdf"), QMarginsF(), error)) << error.toStdString();
+    EXPECT_EQ(target.Geometry().printingOffset, QPoint(0, 0));
+    const QImage printed = Rasterise(dir.File("p.pdf"));
+    const QImage tool = ToolPage(QString());
+    // Qt's A4 is 842 × 595 points, the tool's 297 × 210 mm: the pages differ by a dot or two
+    // at their right and bottom edges, never at the origin.
+    ASSERT_LE(std::abs(printed.width() - tool.width()), 3);
+    ASSERT_LE(std::abs(printed.height() - tool.height()), 3);
+    ExpectSameCorners(BoxOf(printed, Qt::red), BoxOf(tool, Qt::red));
+    ExpectSameCorners(BoxOf(printed, Qt::blue), BoxOf(tool, Qt::blue));
+    // Position 25 of face 1 as the sheet's layout puts it at 600 dpi: no default margin.
+    EXPECT_EQ(BoxOf(tool, Qt::red).topLeft(), QPoint(504, 1335));
+}
+
+TEST_F(PrintOrigin, PortraitPrinterMarginsAreTurnedForTheLandscapePage) {
+    if (!HavePdfToPpm()) GTEST_SKIP() << "pdftoppm is not installed";
+    QtPrintTarget target;
+    QString error;
+    // The printer cannot print 6.35 mm at the portrait sides and 12.7 mm at top and bottom:
+    // on the landscape page that is 12.7 mm at the left and 6.35 mm at the top.
+    ASSERT_TRUE(PrintToPdf(target, dir.File("m.pdf"), QMarginsF(6.35, 12.7, 6.35, 12.7), error))
+        << error.toStdString();
+    EXPECT_EQ(target.PrintableMarginsMm(), QMarginsF(12.7, 6.35, 12.7, 6.35));
+    const PrinterGeometry geometry = target.Geometry();
+    EXPECT_EQ(geometry.printingOffset, QPoint(300, 150));
+    EXPECT_EQ(geometry.printableSize, geometry.physicalPage - QSize(600, 300));
+
+    const QImage printed = Rasterise(dir.File("m.pdf"));
+    const QImage tool = ToolPage(QStringLiteral("12.7,6.35"));
+    // Qt's A4 is 842 × 595 points, the tool's 297 × 210 mm: the pages differ by a dot or two
+    // at their right and bottom edges, never at the origin.
+    ASSERT_LE(std::abs(printed.width() - tool.width()), 3);
+    ASSERT_LE(std::abs(printed.height() - tool.height()), 3);
+    ExpectSameCorners(BoxOf(printed, Qt::red), BoxOf(tool, Qt::red));
+    ExpectSameCorners(BoxOf(printed, Qt::blue), BoxOf(tool, Qt::blue));
+    EXPECT_EQ(BoxOf(tool, Qt::red).topLeft(), QPoint(504 + 300, 1335 + 150));
+}
+
+TEST_F(PrintOrigin, AFailedDrawingLeavesNoOutputAndSendsNoJob) {
+    QtPrintTarget target;
+    QPrinter& printer = target.Printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(Q(dir.File("failed.pdf")));
+    target.SetUpA4Landscape();
+    QString error;
+    RenderResult drawn;
+    const bool printed = target.PrintPage(
+        QStringLiteral("Stripwise２"),
+        [this](QPainter& canvas, int resolution) {
+            // The header and faces are drawn, then the drawing fails.
+            RenderResult result = RenderCurrentSheet(canvas, resolution, *ws, false);
+            result.ok = false;
+            result.message = QStringLiteral("描けませんでした");
+            return result;
+        },
+        error, &drawn);
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(error, QStringLiteral("描けませんでした"));
+    EXPECT_FALSE(drawn.ok);
+    EXPECT_FALSE(sw::test::FileExists(dir.File("failed.pdf")));
+}
+
+// A real CUPS queue that writes PDF files, where one is installed: the job goes through and
+// its margins are taken from the queue, turned for the landscape page.
+TEST_F(PrintOrigin, ACupsPdfQueuePrintsTheSheet) {
+    QPrinterInfo queue;
+    for (const QPrinterInfo& info : QPrinterInfo::availablePrinters())
+        if (info.printerName().contains(QStringLiteral("PDF"), Qt::CaseInsensitive)) queue = info;
+    if (queue.isNull()) GTEST_SKIP() << "no CUPS PDF queue is installed";
+    QtPrintTarget target;
+    target.Printer().setPrinterName(queue.printerName());
+    target.SetUpA4Landscape();
+    const QMarginsF turned = target.PrintableMarginsMm();
+    target.Printer().setPageOrientation(QPageLayout::Portrait);
+    const QMarginsF portrait = target.Printer().pageLayout().minimumMargins() *
+                               (target.Printer().pageLayout().units() == QPageLayout::Point ? 25.4 / 72 : 1.0);
+    target.Printer().setPageOrientation(QPageLayout::Landscape);
+    EXPECT_NEAR(turned.left(), portrait.bottom(), 0.01);
+    EXPECT_NEAR(turned.top(), portrait.left(), 0.01);
+    QString error;
+    EXPECT_TRUE(target.PrintPage(QStringLiteral("Stripwise２"),
+                                 [this](QPainter& canvas, int resolution) {
+                                     return RenderCurrentSheet(canvas, resolution, *ws, false);
+                                 },
+                                 error))
+        << error.toStdString();
+}
+
+}  // namespace
+}  // namespace sw::render

@@ -1,0 +1,154 @@
+// One decoding per picture file version, shared by every drawing: a PDF holds a picture used
+// on every face once, a changed file is read again, the cache keeps to its bound; and every
+// background stays inside its face.
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <regex>
+#include <thread>
+
+#include "RenderTestSupport.h"
+#include "model/Cp932.h"
+#include "render/Pictures.h"
+#include "support/TempDir.h"
+
+namespace sw::render {
+namespace {
+
+using namespace sw::model;
+using sw::test::JpegKind;
+using sw::test::Near;
+using sw::test::Quadrants;
+using sw::test::RenderWindow;
+using sw::test::SheetWorkspace;
+using sw::test::TempDir;
+using sw::test::WriteJpeg;
+
+class PictureCache : public ::testing::Test {
+protected:
+    void SetUp() override { ClearPictureCache(); }
+    void TearDown() override {
+        SetPictureCacheLimit(kDefaultPictureCacheBytes);
+        ClearPictureCache();
+    }
+    TempDir dir;
+};
+
+int CountImageObjects(const QByteArray& pdf) {
+    static const std::regex image("/Subtype\\s*/Image");
+    const std::string text = pdf.toStdString();
+    return static_cast<int>(std::distance(std::sregex_iterator(text.begin(), text.end(), image),
+                                          std::sregex_iterator()));
+}
+
+TEST_F(PictureCache, APdfOfTwoSheetsWithOnePictureOnEveryFaceHoldsItOnce) {
+    const std::string photo = dir.File("photo.jpg");
+    ASSERT_TRUE(WriteJpeg(photo, Quadrants(800, 600), JpegKind::Rgb));
+    auto ws = SheetWorkspace(kModel30);
+    for (int entry : {1, 2})
+        for (int face = 1; face <= kFaceCount; ++face) ws->labelSet.Entries[entry].Faces[face].PictureFile = photo;
+
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(600);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF()));
+    QPainter painter(&writer);
+    EXPECT_TRUE(RenderSheet(painter, 600, ws->labelSet, 1, SheetOptions{}).ok);
+    writer.newPage();
+    EXPECT_TRUE(RenderSheet(painter, 600, ws->labelSet, 2, SheetOptions{}).ok);
+    painter.end();
+
+    EXPECT_EQ(CountImageObjects(bytes), 1);
+    EXPECT_EQ(PictureCacheState().decodings, 1);
+}
+
+TEST_F(PictureCache, AFileChangedOnDiskIsReadAgainAndAnUnchangedOneIsNot) {
+    const std::string path = dir.File("p.jpg");
+    ASSERT_TRUE(WriteJpeg(path, Quadrants(64, 48), JpegKind::Rgb));
+    const PictureLoad first = LoadPictureFile(QString::fromStdString(path));
+    ASSERT_EQ(first.status, PictureStatus::Ok);
+    const PictureLoad again = LoadPictureFile(QString::fromStdString(path));
+    EXPECT_EQ(again.image.cacheKey(), first.image.cacheKey());
+    EXPECT_EQ(PictureCacheState().decodings, 1);
+
+    // Another picture of the same size in bytes is still another version: the time differs.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    QImage blue(64, 48, QImage::Format_RGB888);
+    blue.fill(Qt::blue);
+    ASSERT_TRUE(WriteJpeg(path, blue, JpegKind::Rgb));
+    const PictureLoad changed = LoadPictureFile(QString::fromStdString(path));
+    ASSERT_EQ(changed.status, PictureStatus::Ok);
+    EXPECT_TRUE(Near(changed.image.pixelColor(5, 5), Qt::blue));
+    EXPECT_EQ(PictureCacheState().decodings, 2);
+    EXPECT_EQ(PictureCacheState().pictures, 1);  // the old version is gone
+
+    // A file that disappears is missing at once, not served from the cache.
+    std::remove(path.c_str());
+    EXPECT_EQ(LoadPictureFile(QString::fromStdString(path)).status, PictureStatus::Missing);
+}
+
+TEST_F(PictureCache, TheCacheKeepsToItsBoundDroppingTheLeastRecentlyUsed) {
+    // Three pictures of 200 × 200 × 3 = 120 000 bytes under a bound of 300 000.
+    SetPictureCacheLimit(300'000);
+    std::vector<QString> paths;
+    for (int i = 0; i < 3; ++i) {
+        paths.push_back(QString::fromStdString(dir.File("p" + std::to_string(i) + ".jpg")));
+        ASSERT_TRUE(WriteJpeg(paths.back().toStdString(), Quadrants(200, 200), JpegKind::Rgb));
+    }
+    LoadPictureFile(paths[0]);
+    LoadPictureFile(paths[1]);
+    LoadPictureFile(paths[0]);  // used again: paths[1] is now the oldest
+    LoadPictureFile(paths[2]);
+    EXPECT_LE(PictureCacheState().bytes, 300'000);
+    EXPECT_EQ(PictureCacheState().pictures, 2);
+    EXPECT_EQ(PictureCacheState().decodings, 3);
+    LoadPictureFile(paths[0]);
+    EXPECT_EQ(PictureCacheState().decodings, 3);  // still there
+    LoadPictureFile(paths[1]);
+    EXPECT_EQ(PictureCacheState().decodings, 4);  // was dropped
+    EXPECT_LE(PictureCacheState().bytes, 300'000);
+}
+
+// Face 1 at 600 dpi: the background box is x 356..3095, y 1248..2830. A single colour in
+// actual-size layout (458 × 277 pixels, 2862 × 1731 dots) and a 1000 × 40 banner tiled at its
+// own size both pass the box to the right and below; neither may show outside it.
+TEST(BackgroundClip, EveryBackgroundStaysInsideItsFaceAtAllFourEdges) {
+    TempDir dir;
+    QImage banner(1000, 40, QImage::Format_RGB888);
+    banner.fill(Qt::green);
+    const std::string bannerPath = dir.File("banner.bmp");
+    ASSERT_TRUE(banner.save(QString::fromStdString(bannerPath), "BMP"));
+    for (int variant = 0; variant < 2; ++variant) {
+        SCOPED_TRACE(variant == 0 ? "single colour" : "banner");
+        auto ws = SheetWorkspace(kModel30);
+        PrintFace& face = ws->labelSet.Entries[1].Faces[1];
+        face.PictureLayout = variant == 0 ? 1 : 0;  // the banner is too thin to stretch: tiled
+        if (variant == 0) {
+            face.BackgroundMode = 1;
+            face.BackgroundColor = 0x0000FF00;
+        } else {
+            face.PictureFile = bannerPath;
+        }
+        auto r = RenderWindow(*ws, 600, QRect(300, 1200, 3300, 1700));
+        ASSERT_TRUE(r.result.ok) << r.result.message.toStdString();
+        const QColor green(Qt::green), white(Qt::white);
+        EXPECT_EQ(r.At(356, 1300), green);   // left edge, inside
+        EXPECT_EQ(r.At(355, 1300), white);   // and outside
+        EXPECT_EQ(r.At(1000, 1248), green);  // top edge
+        EXPECT_EQ(r.At(1000, 1247), white);
+        EXPECT_EQ(r.At(3095, 1250), green);  // right edge, above the right strip
+        EXPECT_EQ(r.At(3096, 1250), white);
+        EXPECT_EQ(r.At(3300, 1250), white);  // the gap to the next face
+        EXPECT_EQ(r.At(400, 2830), green);   // bottom edge, left of the key area
+        EXPECT_EQ(r.At(400, 2831), white);
+        EXPECT_EQ(r.At(400, 2838), white);   // above the bottom strip
+    }
+}
+
+}  // namespace
+}  // namespace sw::render
