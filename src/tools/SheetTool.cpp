@@ -107,9 +107,8 @@ void PrintHelp() {
     for (const Command& c : kCommands) std::printf("  %s\n", c.usage);
     std::printf(
         "\nstripwise2-sheet COMMAND --help describes one command.\n"
-        "Exit status: 0 done, 1 the file could not be read or written (check: findings;\n"
-        "import: refused rows),\n"
-        "2 usage error.\n");
+        "Exit status: 0 done, 1 the file could not be read or written (check: findings,\n"
+        "import: refused rows), 2 usage error.\n");
 }
 
 }  // namespace
