@@ -339,6 +339,11 @@ int main(int argc, char** argv) {
     Write(root / "fuzz_cp932", "ext.txt", EncodeCp932(QString::fromUtf8("①㈱髙﨑～－ｱｲ\\~")).bytes);
     Write(root / "fuzz_cp932", "bad.txt", "\x81\xff\x80\xa0\xfd\x82");
 
+    // Key texts in CSV.
+    Write(root / "fuzz_keycsv", "utf8.csv",
+          "\xEF\xBB\xBF" "entry,face,position,line1,line2\r\n01,1,07,\"a,\"\"b\"\"\",c\r\n02,4,30,,d\r\n");
+    Write(root / "fuzz_keycsv", "cp932.csv", "1,2,8," + EncodeCp932(QString::fromUtf8("営業")).bytes + ",\n1,1\n");
+
     PictureSeeds(root);
     return 0;
 }

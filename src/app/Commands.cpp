@@ -31,6 +31,9 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     bind("New1", [this] { CloseEditorForMenu(); NewLabelSet(); });
     bind("Open1", [this] { CloseEditorForMenu(); LoadLabelSet(); });
     bind("SaveAs1", [this] { CloseEditorForMenu(); SaveLabelSet(); });
+    // An import changes the document without a key press of its own: compare right away.
+    bind("CsvImport1", [this] { CloseEditorForMenu(); m_window.ImportKeyCsv(); m_changes->Check(); });
+    bind("CsvExport1", [this] { CloseEditorForMenu(); m_window.ExportKeyCsv(); });
     // The File menu's preview item shows the preview as the tool button does.
     bind("N2", [this] { CloseEditorForMenu(); ShowPreview(); });
     bind("Print1", [this] { CloseEditorForMenu(); PrintSheet(); });

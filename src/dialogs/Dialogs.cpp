@@ -38,6 +38,11 @@ QString WithLabelSetExtension(const QString& path) {
     return path + QStringLiteral(".stw");
 }
 
+QString WithCsvExtension(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QStringLiteral(".csv");
+}
+
 Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
                          Buttons buttons) {
     QMessageBox::Icon icon = QMessageBox::Information;
@@ -121,10 +126,26 @@ std::optional<QString> QtDialogs::ChooseFile(QWidget* parent, FileKind kind,
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             break;
+        case FileKind::OpenKeyCsv:
+            dialog.setWindowTitle(QStringLiteral("CSV から読み込み"));
+            dialog.setNameFilters({QStringLiteral("CSV ファイル (*.csv *.CSV)"),
+                                   QStringLiteral("すべてのファイル (*)")});
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            break;
+        case FileKind::SaveKeyCsv:
+            dialog.setWindowTitle(QStringLiteral("CSV に書き出し"));
+            dialog.setNameFilter(QStringLiteral("CSV ファイル (*.csv)"));
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+            dialog.setDefaultSuffix(QStringLiteral("csv"));
+            break;
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     QString path = dialog.selectedFiles().constFirst();
     if (kind == FileKind::SaveLabelSet) path = WithLabelSetExtension(path);
+    if (kind == FileKind::SaveKeyCsv) path = WithCsvExtension(path);
     return path;
 }
 

@@ -22,6 +22,8 @@ enum class FileKind {
     OpenLabelSet,  // 開く: filter "示名条片ﾌｧｲﾙ (*.stw)"
     SaveLabelSet,  // 名前を付けて保存: same filter; a name without extension gets ".stw"
     OpenPicture,   // background picture: bitmaps and JPEGs
+    OpenKeyCsv,    // CSV から読み込み: filter "CSV ファイル (*.csv)"
+    SaveKeyCsv,    // CSV に書き出し: same filter; a name without extension gets ".csv"
 };
 
 struct FontChoice {
@@ -82,5 +84,8 @@ QString LabelSetFilter();
 
 // A saved label-set name without an extension gets ".stw".
 QString WithLabelSetExtension(const QString& path);
+
+// A key-text file name without an extension gets ".csv".
+QString WithCsvExtension(const QString& path);
 
 }  // namespace sw::app

@@ -90,6 +90,14 @@ public:
     void Image418Click();
     void Image430Click() { Image418Click(); }
 
+    // --- Key texts from and to CSV (KeyCsvTransfer.cpp) ---
+    // CSV から読み込み: the two lines of the current entry's keys from a CSV file. Every row
+    // that cannot be taken is listed first; the user applies the rest or cancels. The whole
+    // import is one undo step.
+    void ImportKeyCsv();
+    // CSV に書き出し: the current entry's keys to a CSV file (UTF-8 with a byte order mark).
+    void ExportKeyCsv();
+
     // --- Face copy and clear (FaceCopy.cpp) ---
     void btnCopy1Click(int targetFace);  // btnCopy1..4
     void btnDeleteClick();
@@ -250,6 +258,7 @@ private:
     QComboBox* m_typedBox = nullptr;         // the font box whose typing is being applied
     QString m_titleFileName;                 // the file named in the title
     bool m_modifiedMark = false;             // the title shows unsaved changes
+    QString m_csvPath;                       // the CSV file last read or written
 
     QWidget* m_toolBar = nullptr;
     QLineEdit* m_edtNaisen = nullptr;

@@ -243,6 +243,12 @@ Refresh UndoLastChange(Workspace& ws) {
     if (!e.UndoEnabled) return {};
     Refresh refresh;
 
+    // Recorded alone: every other flag was cleared with it.
+    if (e.EntryKeysRecorded && ValidEntry(e.UndoEntry)) {
+        PasteEntryKeys(ws.labelSet.Entries[e.UndoEntry], e.UndoBuffer);
+        refresh.face = e.UndoEntry == e.CurrentEntry;
+    }
+
     if (e.KeyCopyMode != 0) {
         if (UndoKeyValid(e)) {
             KeyAt(ws, e.UndoEntry, e.UndoFace, UndoKeyIndex(e)) = e.UndoBuffer[e.UndoFace][1];
@@ -352,6 +358,16 @@ void RecordKeyChange(Workspace& ws, ChangeKinds kinds, int face) {
         before.Line1 = key.Line1;
         before.Line2 = key.Line2;
     }
+    UpdateEditCommandStates(e, EditEvent::ChangeRecorded);
+}
+
+void RecordEntryKeys(Workspace& ws) {
+    EditorState& e = ws.editor;
+    if (!ValidEntry(e.CurrentEntry)) return;
+    ClearUndoFlags(e);
+    e.EntryKeysRecorded = 1;
+    e.UndoEntry = e.CurrentEntry;
+    CopyEntryKeys(e.UndoBuffer, ws.labelSet.Entries[e.CurrentEntry]);
     UpdateEditCommandStates(e, EditEvent::ChangeRecorded);
 }
 

@@ -34,7 +34,7 @@ enum class EditEvent {
     FormatCopied,    // FormatCopy: format paste and deselect on
     EntryCopied,     // EntryCopy, EntryCut: entry paste and deselect on
     Pasted,          // KeyPaste, FormatPaste, EntryPaste: undo on, the rest unchanged
-    ChangeRecorded,  // RecordKeyChange: only undo on
+    ChangeRecorded,  // RecordKeyChange, RecordEntryKeys: only undo on
     Undone,          // UndoLastChange: undo off, the rest unchanged
     Deselected,      // Deselect: all off
 };
@@ -95,5 +95,10 @@ Refresh Deselect(Workspace& ws);
 // empties every clipboard and makes this the undo record. Callers record only when the
 // value really changes. The command that calls it shows the key.
 void RecordKeyChange(Workspace& ws, ChangeKinds kinds, int face = 0);
+
+// Records all 4 × 30 keys of the current entry before a command rewrites many of them at
+// once (key texts read from CSV): empties every clipboard, as a recorded change does, and
+// makes this the undo record, which puts every key of the entry back.
+void RecordEntryKeys(Workspace& ws);
 
 }  // namespace sw::model

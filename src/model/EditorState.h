@@ -35,7 +35,7 @@ struct EditorState {
     int UndoKeyPos = 0;
     int UndoKeyOffset = 0;
 
-    // The eleven undo flags.
+    // The undo flags.
     int KeyCopyMode = 0;    // 0 none, 1 copy, 2 cut
     int EntryCopyMode = 0;  // 0 none, 1 copy, 2 cut
     int FormatCopied = 0;
@@ -47,6 +47,9 @@ struct EditorState {
     int ChangedText = 0;
     int ChangedAlignment = 0;
     int ChangedLayout = 0;
+    // The undo record holds every key of entry UndoEntry in UndoBuffer, taken before a
+    // command that rewrote many keys at once (reading key texts from CSV).
+    int EntryKeysRecorded = 0;
 
     // A cut moves its source once: the first paste clears the source, later pastes of the
     // same clipboard only copy, so that anything put into the source key (or entry) since
@@ -70,7 +73,7 @@ struct EditorState {
     void ApplyKeyRange(const KeyRange& range);
 };
 
-// Clears KeyCopyMode .. ChangedLayout.
+// Clears KeyCopyMode .. EntryKeysRecorded.
 void ClearUndoFlags(EditorState& state);
 
 // The buffers to KeyLabel reset values, the undo flags cleared, the copy source set to

@@ -53,6 +53,7 @@ void ClearUndoFlags(EditorState& state) {
     state.ChangedText = 0;
     state.ChangedAlignment = 0;
     state.ChangedLayout = 0;
+    state.EntryKeysRecorded = 0;
     state.CutPasted = 0;
     state.UndoCutPaste = 0;
 }

@@ -44,30 +44,6 @@ constexpr int kCheckDpi = sw::render::kFitCheckDpi;
 constexpr double kPageWidthMm = 297;
 constexpr double kPageHeightMm = 210;
 
-// Fonts need a GUI application: one lives while a sheet command runs, offscreen when there is
-// no display. Qt's own chatter (a missing runtime folder, say) stays off the tool's output;
-// the tool reports every failure in its own words.
-class FontSession {
-public:
-    FontSession() {
-        if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr)
-            setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        qInstallMessageHandler(&FontSession::Message);
-        m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
-        sw::render::InstallFontSubstitutions();
-    }
-
-private:
-    static void Message(QtMsgType type, const QMessageLogContext&, const QString& text) {
-        if (type == QtCriticalMsg || type == QtFatalMsg)
-            std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
-    }
-    int m_argc = 1;
-    char m_name[17] = "stripwise2-sheet";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QGuiApplication> m_app;
-};
-
 struct RenderOptions {
     std::string input;
     std::string output;
@@ -104,29 +80,6 @@ bool EndsWithNoCase(const std::string& text, const std::string& ending) {
         if (c != ending[i]) return false;
     }
     return true;
-}
-
-// The parser sees each argument as Latin-1, which maps every byte to one character and back:
-// a file name reaches the file system with exactly the bytes it was given, whatever they are.
-QString Arg(const std::string& bytes) { return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())); }
-std::string ArgBytes(const QString& arg) { return arg.toLatin1().toStdString(); }
-
-// The usage mistake QCommandLineParser found, in the words of this tool.
-std::string ParserMistake(const QCommandLineParser& parser) {
-    const QStringList unknown = parser.unknownOptionNames();
-    if (!unknown.isEmpty())
-        return "unknown option '" + std::string(unknown[0].size() == 1 ? "-" : "--") + ArgBytes(unknown[0]) + "'";
-    const QString error = parser.errorText();
-    const qsizetype open = error.indexOf(QLatin1Char('\''));
-    const qsizetype close = error.indexOf(QLatin1Char('\''), open + 1);
-    const std::string name = open >= 0 && close > open ? ArgBytes(error.mid(open + 1, close - open - 1)) : "";
-    if (error.startsWith(QStringLiteral("Missing value"))) {
-        if (name == "-o") return "-o needs a file name";
-        if (!name.empty()) return name + " needs a number";
-    }
-    if (error.startsWith(QStringLiteral("Unexpected value")) && !name.empty())
-        return name + " takes no value";
-    return ArgBytes(error);
 }
 
 // Parses the options of render ("--dpi 300" or "--dpi=300"); returns an error text for a

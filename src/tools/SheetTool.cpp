@@ -7,6 +7,7 @@
 
 #include "model/LabelSetFile.h"
 #include "tools/JsonDump.h"
+#include "tools/KeyCsvCommands.h"
 #include "tools/SheetCommands.h"
 #include "tools/ToolCommon.h"
 
@@ -73,6 +74,32 @@ const Command kCommands[] = {
      "be read, and every font name this computer has no font for, for each management\n"
      "number that has a name or key text. Exit status 0 when nothing was found, 1 otherwise.",
      RunCheck},
+    {"export",
+     "stripwise2-sheet export IN.stw [--entry N | --all] -o keys.csv [--encoding utf8|cp932]",
+     "Write the two text lines of the keys of management number N (default 01) to a CSV file:\n"
+     "a header row, then entry,face,position,line1,line2 for every key that has text or a\n"
+     "format of its own, the position as the window shows it (01 to 30; 07 to 24 for 18 keys).\n"
+     "  --entry N     the management number, 1 to 50\n"
+     "  --all         every management number\n"
+     "  --encoding E  utf8 (the default, with a byte order mark, as spreadsheets expect) or\n"
+     "                cp932 (Shift-JIS)\n"
+     "Fields with commas, quotes or line breaks are quoted (RFC 4180). IN.stw is never changed;\n"
+     "keys.csv is replaced only when it has been written completely.",
+     RunExport},
+    {"import", "stripwise2-sheet import IN.stw keys.csv -o OUT.stw [--force] [--encoding utf8|cp932]",
+     "Fill the two text lines of the keys a CSV file names (rows as export writes them;\n"
+     "a first row that does not start with a number is a header) and write the label set to\n"
+     "OUT.stw. Key formats are never changed, and keys the file does not name keep their text.\n"
+     "Every row that cannot be taken is listed as keys.csv:ROW: reason (ROW counted as a\n"
+     "spreadsheet counts rows): a malformed row, an unknown entry, face or position (also one\n"
+     "the entry's key model does not show), a key named twice, a character Shift-JIS cannot\n"
+     "hold, a line break, or a line that does not fit its key at its font (as check measures).\n"
+     "Then nothing is written and the exit status is 1.\n"
+     "  --force       write the rows that can be taken all the same (exit status still 1)\n"
+     "  --encoding E  utf8 or cp932; without it a byte order mark or valid UTF-8 means UTF-8,\n"
+     "                anything else CP932\n"
+     "IN.stw is never changed; OUT.stw is replaced only when it has been written completely.",
+     RunImport},
 };
 
 void PrintHelp() {
@@ -82,8 +109,8 @@ void PrintHelp() {
     for (const Command& c : kCommands) std::printf("  %s\n", c.usage);
     std::printf(
         "\nstripwise2-sheet COMMAND --help describes one command.\n"
-        "Exit status: 0 done, 1 the file could not be read or written (check: findings),\n"
-        "2 usage error.\n");
+        "Exit status: 0 done, 1 the file could not be read or written (check: findings,\n"
+        "import: refused rows), 2 usage error.\n");
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // What every command of the companion tool shares: exit statuses, usage errors, loading.
 #include "tools/ToolCommon.h"
 
+#include <QCommandLineParser>
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstdlib>
 
 #include "model/LabelSetFile.h"
+#include "render/SheetRenderer.h"
 
 namespace sw::tools {
 
@@ -23,6 +27,46 @@ bool LoadForTool(const std::string& path, sw::model::LabelSet& set) {
     else
         std::fprintf(stderr, "%s: %s\n", path.c_str(), r.error.message.c_str());
     return false;
+}
+
+namespace {
+
+void QuietMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+FontSession::FontSession() {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr && std::getenv("DISPLAY") == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(&QuietMessage);
+    m_app = std::make_unique<QGuiApplication>(m_argc, m_argv);
+    sw::render::InstallFontSubstitutions();
+}
+
+FontSession::~FontSession() = default;
+
+QString Arg(const std::string& bytes) { return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size())); }
+std::string ArgBytes(const QString& arg) { return arg.toLatin1().toStdString(); }
+
+std::string ParserMistake(const QCommandLineParser& parser) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return "unknown option '" + std::string(unknown[0].size() == 1 ? "-" : "--") + ArgBytes(unknown[0]) + "'";
+    const QString error = parser.errorText();
+    const qsizetype open = error.indexOf(QLatin1Char('\''));
+    const qsizetype close = error.indexOf(QLatin1Char('\''), open + 1);
+    const std::string name = open >= 0 && close > open ? ArgBytes(error.mid(open + 1, close - open - 1)) : "";
+    if (error.startsWith(QStringLiteral("Missing value"))) {
+        if (name == "-o") return "-o needs a file name";
+        if (name == "--encoding") return "--encoding needs utf8 or cp932";
+        if (!name.empty()) return name + " needs a number";
+    }
+    if (error.startsWith(QStringLiteral("Unexpected value")) && !name.empty())
+        return name + " takes no value";
+    return ArgBytes(error);
 }
 
 }  // namespace sw::tools
