@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <filesystem>
 
 #include "model/AtomicFile.h"
 
@@ -183,6 +184,16 @@ bool WriteIniString(const std::string& path, const std::string& section, const s
     IniFile ini;
     if (!IniFile::LoadForUpdate(path, ini)) return false;
     ini.Set(section, key, clean);
+    return WriteIniText(path, ini);
+}
+
+bool WriteIniText(const std::string& path, const IniFile& ini) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    std::error_code ec;
+    if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
+        std::filesystem::create_directories(folder, ec);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
+    }
     return WriteFileAtomically(path, ini.Text()).ok;
 }
 
