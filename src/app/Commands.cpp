@@ -193,7 +193,7 @@ bool Commands::FormCloseQuery() {
     // does not stop the shutdown.
     const QPoint at = m_window.pos();
     sw::model::NoteSettingsWrite(
-        m_ws.settings, sw::model::WriteMainSettings(m_ws.settings.SettingsPath(), at.y(), at.x(), m_ws.settings));
+        m_ws.settings, sw::model::WriteMainSettings(m_ws.settings.WritePath(), at.y(), at.x(), m_ws.settings));
     // The close box may come while a key is being typed.
     CloseEditorForMenu();
     switch (SettleUnsavedChanges()) {

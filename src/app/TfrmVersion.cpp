@@ -72,7 +72,7 @@ void TfrmVersion::Button1Click() {
     sw::editor::StoreFieldText(m_caption, windowTitle());
     placement.caption = m_caption;
     sw::model::NoteSettingsWrite(
-        m_settings, sw::model::WriteWindowPlacement(m_settings.SettingsPath(), sw::model::kVersionSection, placement));
+        m_settings, sw::model::WriteWindowPlacement(m_settings.WritePath(), sw::model::kVersionSection, placement));
     accept();
 }
 

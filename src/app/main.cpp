@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
     // The settings folder: the start folder when it holds a settings file, else the user's
     // configuration folder.
     ws->settings.ProgramDir = sw::model::SettingsFolder();
+    ws->settings.MakeFolderOnWrite = true;
     sw::app::QtDialogs dialogs;
     sw::render::QtPrintTarget printer;
     sw::app::Program program(*ws, dialogs, printer);

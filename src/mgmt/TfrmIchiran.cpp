@@ -107,7 +107,7 @@ void TfrmIchiran::FormClose() {
     m_placement.top = pos().y();
     m_placement.left = pos().x();
     sw::model::NoteSettingsWrite(m_ws.settings,
-                                 sw::model::WriteWindowPlacement(m_ws.settings.SettingsPath(),
+                                 sw::model::WriteWindowPlacement(m_ws.settings.WritePath(),
                                                                  sw::model::kIchiranSection, m_placement));
 }
 

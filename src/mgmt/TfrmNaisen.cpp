@@ -215,7 +215,7 @@ void TfrmNaisen::FormClose() {
     m_placement.left = pos().x();
     // The title is the one read from the file; writing its bytes keeps it exactly.
     sw::model::NoteSettingsWrite(m_ws.settings,
-                                 sw::model::WriteWindowPlacement(m_ws.settings.SettingsPath(),
+                                 sw::model::WriteWindowPlacement(m_ws.settings.WritePath(),
                                                                  sw::model::kNaisenSection, m_placement));
 }
 

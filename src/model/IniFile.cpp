@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
-#include <filesystem>
 
 #include "model/AtomicFile.h"
 
@@ -188,12 +187,6 @@ bool WriteIniString(const std::string& path, const std::string& section, const s
 }
 
 bool WriteIniText(const std::string& path, const IniFile& ini) {
-    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    std::error_code ec;
-    if (!folder.empty() && !std::filesystem::exists(folder, ec)) {
-        std::filesystem::create_directories(folder, ec);
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
-    }
     return WriteFileAtomically(path, ini.Text()).ok;
 }
 

@@ -50,8 +50,7 @@ std::string ReadIniString(const std::string& path, const std::string& section,
 // Updates the file at once and atomically; false when it could not be written.
 bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value);
-// Writes the whole file at once and atomically. The folder is made (private to the user)
-// when it does not exist yet: the settings folder appears with the first setting kept.
+// Writes the whole file at once and atomically.
 bool WriteIniText(const std::string& path, const IniFile& ini);
 bool WriteIniInt(const std::string& path, const std::string& section, const std::string& key,
                  int value);

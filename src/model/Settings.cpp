@@ -2,6 +2,7 @@
 #include "model/Settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -45,6 +46,15 @@ std::string SettingsFolder() {
     return SettingsFolderFor(QDir::currentPath().toStdString(),
                              qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(),
                              qEnvironmentVariable("HOME").toStdString());
+}
+
+std::string AppSettings::WritePath() const {
+    if (MakeFolderOnWrite && !ProgramDir.empty()) {
+        const QString folder = QString::fromStdString(ProgramDir);
+        if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    return SettingsPath();
 }
 
 void NoteSettingsWrite(AppSettings& settings, bool written) {

@@ -22,8 +22,13 @@ struct AppSettings {
     // later failures are not told again.
     std::function<void(const std::string&)> WriteFailed;
     bool WriteFailureTold = false;
+    // The settings folder is the user's configuration folder, made at the first write.
+    bool MakeFolderOnWrite = false;
 
     std::string SettingsPath() const { return ProgramDir + kSettingsFileName; }
+    // The path for a write: when the folder is to be made and is not there yet, it is
+    // made now, with its parents, private to the user.
+    std::string WritePath() const;
 };
 
 // Appends "/" unless the folder already ends in one.

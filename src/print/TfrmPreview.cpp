@@ -245,7 +245,7 @@ void TfrmPreview::done(int result) {
     placement.caption = m_caption;
     sw::model::NoteSettingsWrite(
         m_ws.settings,
-        sw::model::WriteWindowPlacement(m_ws.settings.SettingsPath(), sw::model::kPreviewSection, placement));
+        sw::model::WriteWindowPlacement(m_ws.settings.WritePath(), sw::model::kPreviewSection, placement));
     QDialog::done(result);
 }
 

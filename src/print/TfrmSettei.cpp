@@ -188,7 +188,7 @@ void TfrmSettei::FormClose() {
     m_placement.left = pos().x();
     sw::model::NoteSettingsWrite(
         m_ws.settings,
-        sw::model::WriteSetteiSettings(m_ws.settings.SettingsPath(), m_placement, m_ws.settings));
+        sw::model::WriteSetteiSettings(m_ws.settings.WritePath(), m_placement, m_ws.settings));
 }
 
 void TfrmSettei::keyPressEvent(QKeyEvent* event) {
