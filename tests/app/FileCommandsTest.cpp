@@ -160,6 +160,7 @@ TEST_F(FileCommands, AFileThatEndsEarlyLoadsWithDefaultsAndSaysSo) {
     const std::string path = cwd.File("short.stw");
     WriteFileBytes(path, text.substr(0, cut));  // entry 1 and the first lines of entry 2
     ws->labelSet.Entries[2].Faces[1].Keys[1].Line1 = "GONE";
+    SaveAsIs();
     dialogs.files = {QString::fromStdString(path)};
     Trigger("Open1");
     ASSERT_EQ(Messages(), QStringList{QStringLiteral(
@@ -186,6 +187,7 @@ TEST_F(FileCommands, AFileThatEndsEarlyLoadsWithDefaultsAndSaysSo) {
 
 TEST_F(FileCommands, AFileThatIsNoLabelSetIsNamedWithItsLineAndChangesNothing) {
     ws->labelSet.Entries[1].Name = Sjis("残す");
+    SaveAsIs();
     w().SetDocumentTitle("kept.stw");
     const auto before = std::make_unique<sw::model::LabelSet>(ws->labelSet);
     const std::string path = cwd.File("notes.txt");

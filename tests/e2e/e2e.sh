@@ -8,6 +8,14 @@
 # quits answering はい, and checks the saved file (with the sheet tool's dump) and the
 # window position in Stripwise2.ini.
 # Second run: a second start while the first runs leaves one window and ends by itself.
+# Third run: a label set written beforehand (a key with only a second line, a key longer
+# than its two lines) is opened, its faces and keys are shown, and it is saved untouched
+# under a new name: the two files are the same byte for byte. Then more than two lines'
+# worth is typed into keys: the file holds what fits, and the line after it stays.
+# Fourth run: a label set whose faces name pictures that are gone is opened: each missing
+# picture is told about once (警告), also when faces are shown or the file is opened again,
+# and saving keeps the paths. Typing puts "＊" before the title; 終了 then asks (確認):
+# キャンセル keeps the program and the text, いいえ ends it without saving anything.
 #
 # Exit status 77 (a skip for CTest) when Xvfb or xdotool is not installed. On a failure a
 # screenshot of the screen goes to OUTPUT_FOLDER/e2e-failure.png if ImageMagick is there.
@@ -38,6 +46,16 @@ readonly CLIENT_WIDTH=756
 # sized 67x27; the name field at (96,59) sized 118x21 in the panel at (0,25).
 readonly KEY07_X=$((258 + 11 + 39 + 33)) KEY07_Y=$((26 + 32 + 162 + 13))
 readonly NAME_X=$((0 + 96 + 59)) NAME_Y=$((25 + 59 + 10))
+# The face tabs 印刷面１ to ４ are about 66 pixels wide each at the program's font; points
+# well inside them.
+readonly TAB_Y=$((26 + 11))
+tab_x() { echo $((258 + 33 + ($1 - 1) * 66)); }
+# The centre of key position $1 (01 to 30): six to a row, row 1 at the bottom.
+key_x() { echo $((258 + 11 + 39 + (10#$1 - 1) % 6 * 66 + 33)); }
+key_y() {
+    local tops=(0 207 162 117 72 26)
+    echo $((26 + 32 + tops[(10#$1 - 1) / 6 + 1] + 13))
+}
 readonly KEY_TEXT="ABC"
 readonly ENTRY_NAME="E2E Office"
 # Where the window is moved before closing; the settings file must then hold it.
@@ -87,7 +105,7 @@ fail() {
         fi
     fi
     local log
-    for log in "$WORK"/program-*.log; do
+    for log in "$WORK"/program-*.log "$WORK/xvfb.log"; do
         [ -s "$log" ] || continue
         echo "--- $(basename "$log") ---" >&2
         tail -n 60 "$log" >&2
@@ -203,11 +221,87 @@ ini_value() {
     ' "$1"
 }
 
+# write_label_set OUT [NAME=VALUE...]: a label set in this program's file layout (50
+# entries of 4 faces of 30 keys, CR LF, CP932), every value at its reset value except what
+# NAME=VALUE gives for management number 01: F<face>PICTURE (the face's picture file) and
+# F<face>K<key>L<line> (a line of a key's text). The companion tool writes it again, so OUT
+# is exactly what the program itself writes for such a label set.
+write_label_set() {
+    local out="$1"
+    shift
+    env "$@" awk 'BEGIN {
+        ORS = "\r\n"
+        for (e = 1; e <= 50; e++) {
+            print ""; print 1
+            for (f = 1; f <= 4; f++) {
+                print (e == 1 ? ENVIRON["F" f "PICTURE"] : "")
+                print 0; print 0; print 16777215
+                for (k = 1; k <= 30; k++) {
+                    print "taCenter"; print "tlCenter"
+                    print (e == 1 ? ENVIRON["F" f "K" k "L1"] : "")
+                    print (e == 1 ? ENVIRON["F" f "K" k "L2"] : "")
+                    print 16777215; print 0; print "ＭＳ ゴシック"; print 0; print 9
+                }
+            }
+        }
+    }' | iconv -f UTF-8 -t CP932 >"$out.raw" || fail "could not write $out.raw"
+    "$SHEET" resave "$out.raw" "$out" 2>"$out.err" && [ ! -s "$out.err" ] ||
+        fail "stripwise2-sheet resave $out.raw: $(cat "$out.err")"
+}
+
+# The keys of management number 01, face $2, in the dump $1: one JSON object a line.
+face_keys() {
+    echo "$1" | grep -o '"keys":\[[^]]*\]' | sed -n "$2p" | grep -o '{[^}]*}'
+}
+# The text of line $3 (1 or 2) of key $2 in the key list $1.
+key_line() {
+    echo "$1" | sed -n "$2p" | sed 's/.*"line'"$3"'":"\([^"]*\)".*/\1/'
+}
+
+# File > 開く for the label set $1; waits for the message that ends the load. The
+# program's own messages are answered with Return (OK).
+open_file() {
+    activate "$MAIN"
+    file_menu o
+    wait_for_window "開く"
+    xdo type --delay 8 "$1"
+    xdo key Return
+}
+
+# File > 名前を付けて保存 to the new file $1, then the message and the title naming it.
+save_as() {
+    activate "$MAIN"
+    file_menu a
+    wait_for_window "名前を付けて保存"
+    xdo type --delay 8 "$1"
+    xdo key Return
+    wait_for_window "情報"
+    xdo key Return
+    wait_for 10 "title naming $(basename "$1")" find_window "$TITLE＜$(basename "$1")＞"
+    [ -s "$1" ] || fail "$1 was not written"
+}
+
+# The window $1 is no longer shown.
+window_closed() { ! xdo search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1"; }
+
+# Answers the program's message titled $1 with the key $2 and waits until it has closed.
+# The keyboard is given to it: it may have come up over another message, which the program
+# gave the keyboard to.
+answer_message() {
+    wait_for 30 "window titled \"$1\"" find_window "$1"
+    local box="$FOUND"
+    activate "$box"
+    xdo key "$2"
+    wait_for 10 "the window titled \"$1\" to close" window_closed "$box"
+}
+
 mkdir -p "$WORK/folder" "$WORK/home" "$WORK/runtime" "$WORK/saved" "$OUTPUT"
 chmod 700 "$WORK/runtime"
 
 STEP="starting Xvfb"
-( exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" ) &
+# -noreset: without it the server resets whenever its last client has gone, and a program
+# started just after another ended may find no display to connect to.
+( exec Xvfb -displayfd 3 -noreset -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>"$WORK/xvfb.log" ) &
 XVFB_PID=$!
 display_ready() { grep -q '^[0-9][0-9]*$' "$WORK/display" 2>/dev/null; }
 wait_for 20 "display from Xvfb" display_ready
@@ -234,14 +328,7 @@ xdo type --delay 50 "$ENTRY_NAME"
 
 STEP="saving"
 SAVED="$WORK/saved/e2e.stw"
-file_menu a
-wait_for_window "名前を付けて保存"
-xdo type --delay 20 "$SAVED"
-xdo key Return
-wait_for_window "情報"
-xdo key Return
-wait_for 10 "title naming the saved file" find_window "$TITLE＜e2e.stw＞"
-[ -s "$SAVED" ] || fail "$SAVED was not written"
+save_as "$SAVED"
 
 STEP="moving the window"
 xdo windowmove "$MAIN" "$MOVED_LEFT" "$MOVED_TOP"
@@ -304,5 +391,178 @@ file_menu x
 wait_for_window "確認"
 xdo key y
 wait_for_exit "$FIRST_PID" 30
+
+echo "Second run passed after $(elapsed) s"
+
+# ---- Third run: what is shown is kept; typing keeps what fits --------------------------
+STEP="writing a label set with the companion tool"
+# Key 1 (position 07) holds only a second line; key 2 (position 08) more than its two
+# lines can show (the sheet check reports it), with 表 (0x95 0x5C) among its bytes; key 3
+# (position 09) two short lines.
+LONG_LINE1="営業部 第一課 受付窓口 代表番号"
+LONG_LINE2="内線 1234 / 1235"
+SHORT_LINE1="営業" SHORT_LINE2="内線 200"
+ORIGINAL="$WORK/folder/original.stw"
+write_label_set "$ORIGINAL" F1K1L2=ABC F1K2L1="$LONG_LINE1" F1K2L2="$LONG_LINE2" \
+    F1K3L1="$SHORT_LINE1" F1K3L2="$SHORT_LINE2"
+FINDINGS="$("$SHEET" check "$ORIGINAL")"
+[ $? -eq 1 ] && echo "$FINDINGS" | grep -q 'キー02' || fail "the sheet check finds key 2 fitting its lines"
+
+STEP="opening a label set"
+start_program third
+THIRD_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+MAIN=$FOUND
+activate "$MAIN"
+measure_client "$MAIN"
+open_file "$ORIGINAL"
+wait_for_window "情報"
+xdo key Return
+wait_for 10 "title naming original.stw" find_window "$TITLE＜original.stw＞"
+
+STEP="showing every face and the keys"
+activate "$MAIN"
+for face in 2 3 4 1; do
+    click_at "$(tab_x $face)" "$TAB_Y"
+done
+# Position 07 selected; position 08 opened in its editor, which wraps it into more than
+# two lines, and left without typing.
+click_at "$(key_x 07)" "$(key_y 07)"
+click_at "$(key_x 08)" "$(key_y 08)" 2
+click_at "$NAME_X" "$NAME_Y"
+
+STEP="saving the label set untouched"
+UNTOUCHED="$WORK/saved/untouched.stw"
+save_as "$UNTOUCHED"
+cmp "$ORIGINAL" "$UNTOUCHED" >&2 || fail "opening, showing and saving changed the label set"
+
+STEP="typing more than a key holds"
+# Digits only: the editor breaks them anywhere, so its visual lines are pieces of them.
+# Each editor opens with the caret before its text.
+TYPED=1234567890123456789012345678901234567890
+activate "$MAIN"
+# Key 1 shows its lone line as its editor's first: the typing flows into two lines.
+click_at "$(key_x 07)" "$(key_y 07)" 2
+xdo type --delay 10 "$TYPED"
+# On through key 2 untouched to key 3: typing fills its first line, and its second line
+# stays.
+xdo key Tab Tab
+xdo type --delay 10 "$TYPED"
+xdo key Tab
+# Key 1 of face 4: shows that the tab clicks above reach their faces.
+click_at "$(tab_x 4)" "$TAB_Y"
+click_at "$(key_x 07)" "$(key_y 07)" 2
+xdo type --delay 20 "FACE4"
+xdo key Tab
+TYPED_FILE="$WORK/saved/typed.stw"
+save_as "$TYPED_FILE"
+
+STEP="quitting after typing"
+activate "$MAIN"
+file_menu x
+wait_for_window "確認"
+xdo key y
+wait_for_exit "$THIRD_PID" 30
+
+STEP="checking what typing stored"
+DUMP="$("$SHEET" dump "$TYPED_FILE")" || fail "stripwise2-sheet dump $TYPED_FILE failed"
+KEYS="$(face_keys "$DUMP" 1)"
+K1L1="$(key_line "$KEYS" 1 1)" K1L2="$(key_line "$KEYS" 1 2)"
+K3L1="$(key_line "$KEYS" 3 1)" K3L2="$(key_line "$KEYS" 3 2)"
+# typed_fits TEXT KEPT: TEXT is a part of $TYPED that is neither empty nor all of it,
+# followed by KEPT.
+typed_fits() {
+    local part="${1%"$2"}"
+    [ "$part$2" = "$1" ] && [ -n "$part" ] && [ "$part" != "$TYPED" ] && [[ $TYPED == "$part"* ]]
+}
+[ -n "$K1L1" ] && [ -n "$K1L2" ] && typed_fits "$K1L1$K1L2" ABC ||
+    fail "key 1 holds \"$K1L1\" / \"$K1L2\", not two lines of what fits of $TYPED before ABC"
+[ "$K3L2" = "$SHORT_LINE2" ] || fail "key 3's second line is \"$K3L2\", not \"$SHORT_LINE2\""
+typed_fits "$K3L1" "$SHORT_LINE1" ||
+    fail "key 3's first line is \"$K3L1\", not what fits of $TYPED before \"$SHORT_LINE1\""
+# Nothing else changed: the saved file is the original with just these lines, byte for byte.
+write_label_set "$WORK/expected.stw" F1K1L1="$K1L1" F1K1L2="$K1L2" F1K2L1="$LONG_LINE1" \
+    F1K2L2="$LONG_LINE2" F1K3L1="$K3L1" F1K3L2="$SHORT_LINE2" F4K1L1=FACE4
+cmp "$WORK/expected.stw" "$TYPED_FILE" >&2 || fail "typing changed more than the typed keys: $KEYS"
+echo "Typing stored key 1 \"$K1L1\" / \"$K1L2\", key 3 \"$K3L1\" / \"$K3L2\""
+echo "Third run passed after $(elapsed) s"
+
+# ---- Fourth run: missing pictures are kept; unsaved changes are asked about -------------
+STEP="writing a label set whose pictures are missing"
+# Faces 1 and 2 name pictures in a folder that does not exist (a drive not mounted).
+MISSING1="$WORK/gone/背景 1.jpg" MISSING2="$WORK/gone/背景 2.jpg"
+PICTURES="$WORK/folder/pictures.stw"
+write_label_set "$PICTURES" F1PICTURE="$MISSING1" F2PICTURE="$MISSING2"
+
+STEP="opening a label set whose pictures are missing"
+start_program fourth
+FOURTH_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+MAIN=$FOUND
+activate "$MAIN"
+measure_client "$MAIN"
+open_file "$PICTURES"
+# Face 1, shown by the load, tells about its picture while the load's message is up.
+answer_message "警告" Return
+answer_message "情報" Return
+wait_for 10 "title naming pictures.stw" find_window "$TITLE＜pictures.stw＞"
+
+STEP="showing the faces whose pictures are missing"
+activate "$MAIN"
+click_at "$(tab_x 2)" "$TAB_Y"
+answer_message "警告" Return
+# Each missing picture is told about once: faces shown again, and the same label set
+# opened again, say nothing more.
+activate "$MAIN"
+click_at "$(tab_x 1)" "$TAB_Y"
+click_at "$(tab_x 2)" "$TAB_Y"
+click_at "$(tab_x 1)" "$TAB_Y"
+open_file "$PICTURES"
+answer_message "情報" Return
+activate "$MAIN"
+find_window "警告" && fail "a missing picture was told about a second time"
+
+STEP="saving with missing pictures"
+KEPT_PICTURES="$WORK/saved/pictures-kept.stw"
+save_as "$KEPT_PICTURES"
+cmp "$PICTURES" "$KEPT_PICTURES" >&2 || fail "saving changed a label set whose pictures are missing"
+DUMP="$("$SHEET" dump "$KEPT_PICTURES")" || fail "stripwise2-sheet dump $KEPT_PICTURES failed"
+PICTURE_FILES="$(echo "$DUMP" | grep -o '"pictureFile":"[^"]*"' | head -n 2 | tr '\n' ' ')"
+[ "$PICTURE_FILES" = "\"pictureFile\":\"$MISSING1\" \"pictureFile\":\"$MISSING2\" " ] ||
+    fail "the saved faces name the pictures $PICTURE_FILES"
+
+STEP="typing marks the label set modified"
+activate "$MAIN"
+click_at "$(key_x 07)" "$(key_y 07)" 2
+xdo type --delay 20 KEEP
+xdo key Tab
+wait_for 10 "title marked modified" find_window "＊$TITLE＜pictures-kept.stw＞"
+
+STEP="quitting with unsaved changes, cancelled"
+activate "$MAIN"
+file_menu x
+answer_message "確認" Escape
+process_ended "$FOURTH_PID" && fail "the program ended although the question was cancelled"
+find_window "＊$TITLE＜pictures-kept.stw＞" || fail "the title lost its modified mark"
+# What was typed is still there: saving stores it, and nothing else, and clears the mark.
+KEPT="$WORK/saved/kept.stw"
+save_as "$KEPT"
+write_label_set "$WORK/expected-kept.stw" F1PICTURE="$MISSING1" F2PICTURE="$MISSING2" F1K1L1=KEEP
+cmp "$WORK/expected-kept.stw" "$KEPT" >&2 || fail "$KEPT is not the label set with KEEP in key 1"
+
+STEP="quitting with unsaved changes, not saved"
+cp "$KEPT" "$WORK/kept-before.stw"
+activate "$MAIN"
+click_at "$(key_x 08)" "$(key_y 08)" 2
+xdo type --delay 20 DROP
+xdo key Tab
+wait_for 10 "title marked modified" find_window "＊$TITLE＜kept.stw＞"
+file_menu x
+# いいえ: the program ends at once, without the question it asks when nothing is unsaved.
+answer_message "確認" n
+wait_for_exit "$FOURTH_PID" 30
+cmp "$WORK/kept-before.stw" "$KEPT" >&2 || fail "$KEPT changed although the changes were not to be saved"
+UNWANTED="$(grep -rl DROP "$WORK/saved" "$WORK/folder")" && fail "the changes were saved: $UNWANTED"
+echo "Fourth run passed after $(elapsed) s"
 
 echo "Passed in $(elapsed) s"
