@@ -140,7 +140,9 @@ TEST_F(MainWindowStart, EveryAreaAndKeyPositionSitsAtItsPlace) {
 TEST_F(MainWindowStart, MenusHaveTheirCaptionsInOrderWithSeparators) {
     auto items = [](QMenu* menu) {
         QStringList list;
-        for (QAction* a : menu->actions()) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        // What the menu shows: the recent files and their separator are hidden until there are some.
+        for (QAction* a : menu->actions())
+            if (a->isVisible()) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return list;
     };
     QList<QAction*> menus = w->menuBar()->actions();
