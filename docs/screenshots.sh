@@ -111,8 +111,10 @@ click_client() {
 }
 rest_mouse() { xdotool mousemove "$((MAIN_X + 700))" "$((MAIN_Y + CLIENT_TOP + 470))"; }
 
-# A fresh working folder: no Stripwise2.ini yet, so every window opens centred.
+# A fresh working folder with an empty Stripwise2.ini (settings kept there, not in the
+# user's ~/.config), so every window opens centred.
 mkdir "$WORK/run"
+: >"$WORK/run/Stripwise2.ini"
 (cd "$WORK/run" && exec "$BUILD/src/app/stripwise2") >"$WORK/program.log" 2>&1 &
 PROGRAM_PID=$!
 MAIN="$(wait_window '^Stripwise２$')" || die "the main window did not show: $(cat "$WORK/program.log")"

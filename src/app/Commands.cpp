@@ -2,7 +2,9 @@
 #include "app/Commands.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +25,8 @@ namespace sw::app {
 Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_window(window), m_ws(window.workspace()), m_dialogs(dialogs) {
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    helpFolders = {QStringLiteral(SW_INSTALLED_DOC_DIR),
+                   QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/stripwise2")};
 
     auto bind = [this](const char* name, std::function<void()> handler) {
         QAction* a = m_window.action(QString::fromLatin1(name));
@@ -43,6 +47,14 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     bind("N4", [this] { OpenSelection(); });
     bind("de1", [this] { ShowHelp(); });
     bind("About1", [this] { ShowAbout(); });
+    for (int n = 1; n <= sw::model::kRecentFileCount; ++n) {
+        QAction* recent = m_window.action(QStringLiteral("Recent%1").arg(n));
+        connect(recent, &QAction::triggered, this, [this, recent] {
+            CloseEditorForMenu();
+            OpenLabelSetFile(recent->data().toString(), true);
+        });
+    }
+    m_window.SetFileDropped([this](const QString& path) { OpenLabelSetFile(path, false); });
     auto bindButton = [this](const char* name, std::function<void()> handler) {
         auto* button = m_window.findChild<QPushButton*>(QString::fromLatin1(name));
         connect(button, &QPushButton::clicked, this, [handler = std::move(handler)] { handler(); });
@@ -85,6 +97,7 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     m_window.SetCloseQuery([this] { return FormCloseQuery(); });
     m_changes = new UnsavedChanges(
         m_ws.labelSet, [this](bool modified) { m_window.SetModifiedMark(modified); }, this);
+    ShowRecentFiles();
 }
 
 void Commands::SetToolCommand(int number, std::function<void()> command) {
@@ -144,8 +157,14 @@ void Commands::OpenSelection() {
 
 void Commands::ShowHelp() {
     CloseEditorForMenu();
-    const QString path = QString::fromStdString(m_ws.settings.ProgramDir) +
-                         sw::model::DecodeCp932(m_ws.settings.HelpFileName);
+    const QString name = sw::model::DecodeCp932(m_ws.settings.HelpFileName);
+    // The settings folder first (a guide of one's own, or a portable copy), then where the
+    // package installs it.
+    QString path = QString::fromStdString(m_ws.settings.ProgramDir) + name;
+    for (const QString& folder : helpFolders) {
+        if (QFileInfo(path).isFile()) break;
+        path = QDir::cleanPath(folder + QLatin1Char('/') + name);
+    }
     if (QFileInfo(path).isFile()) {
         // The document opens in the program the desktop associates with it; we do not wait.
         // When the desktop has no such program nothing would happen at all, so say so.
@@ -163,7 +182,7 @@ void Commands::ShowHelp() {
 
 void Commands::ShowAbout() {
     CloseEditorForMenu();
-    TfrmVersion about(m_ws.settings.SettingsPath(), &m_window);
+    TfrmVersion about(m_ws.settings, &m_window);
     about.exec();
 }
 
@@ -176,7 +195,8 @@ bool Commands::FormCloseQuery() {
     // The settings are written at every close request, whatever the answer; a failed write
     // does not stop the shutdown.
     const QPoint at = m_window.pos();
-    sw::model::WriteMainSettings(m_ws.settings.SettingsPath(), at.y(), at.x(), m_ws.settings);
+    sw::model::NoteSettingsWrite(
+        m_ws.settings, sw::model::WriteMainSettings(m_ws.settings.WritePath(), at.y(), at.x(), m_ws.settings));
     // The close box may come while a key is being typed.
     CloseEditorForMenu();
     switch (SettleUnsavedChanges()) {

@@ -42,6 +42,13 @@ public:
     void NewLabelSet();
     void LoadLabelSet();
     bool SaveLabelSet();
+    // Opens the label set of a file named outside the open dialog: on the command line, by
+    // a later start, dropped on the window, or from the recent files under ファイル. Asks
+    // about unsaved changes as 開く does. `announce` shows "読込が終了しました。" as 開く does.
+    void OpenLabelSetFile(const QString& path, bool announce);
+
+    // The recent files under ファイル, from the settings file.
+    void ShowRecentFiles();
 
     // Menu items of the File, management and Help menus close the key editor first.
     void CloseEditorForMenu();
@@ -62,6 +69,9 @@ public:
 
     // How the help document is opened (QDesktopServices by default).
     std::function<bool(const QUrl&)> openUrl;
+    // Where the help document is looked for after the settings folder: the installed
+    // documentation folder, then ../share/doc/stripwise2 beside the program.
+    QStringList helpFolders;
 
     // The file the open and the save dialog propose next.
     QString openDialogPath() const { return m_openPath; }
@@ -79,6 +89,9 @@ private:
     Unsaved SettleUnsavedChanges();
     void PrintSheet();
     void ShowPreview();
+    // Reads the file into the open document (which stays as it was when that fails).
+    void ReadLabelSetFile(const QString& path, bool announce);
+    void RememberRecentFile(const QString& path);
 
     sw::editor::TfrmMain& m_window;
     sw::model::Workspace& m_ws;

@@ -11,6 +11,8 @@
 #include "editor/TfrmMain.h"
 #include "model/DocumentOps.h"
 #include "model/LabelSetFile.h"
+#include "model/Cp932.h"
+#include "model/Settings.h"
 
 namespace sw::app {
 
@@ -79,7 +81,18 @@ void Commands::LoadLabelSet() {
         m_window.FocusName();
         return;
     }
-    const QString path = *chosen;
+    ReadLabelSetFile(*chosen, true);
+}
+
+void Commands::OpenLabelSetFile(const QString& path, bool announce) {
+    if (SettleUnsavedChanges() == Unsaved::Cancel) {
+        m_window.FocusName();
+        return;
+    }
+    ReadLabelSetFile(QFileInfo(path).absoluteFilePath(), announce);
+}
+
+void Commands::ReadLabelSetFile(const QString& path, bool announce) {
     m_openPath = path;
     if (!QFileInfo::exists(path)) {
         m_dialogs.Message(&m_window, MessageKind::Error, QStringLiteral("ファイルが存在しません。"),
@@ -103,6 +116,7 @@ void Commands::LoadLabelSet() {
             m_window.ShowLoadedLabelSet();
             m_window.SetDocumentTitle(FileNamePart(path));
             m_savePath = path;
+            RememberRecentFile(path);
             completion = LoadCompletion(result);
             if (result.endedEarly) completionKind = MessageKind::Warning;
         } else {
@@ -114,8 +128,42 @@ void Commands::LoadLabelSet() {
         m_window.FocusName();
         return;
     }
-    m_dialogs.Message(&m_window, completionKind, completion, Buttons::Ok);
+    if (announce || completionKind != MessageKind::Information)
+        m_dialogs.Message(&m_window, completionKind, completion, Buttons::Ok);
     m_window.FocusName();
+}
+
+void Commands::RememberRecentFile(const QString& path) {
+    // The settings file holds CP932 lines: a path it cannot hold is not remembered.
+    const sw::model::EncodeResult encoded = sw::model::EncodeCp932(path);
+    if (!encoded.ok() || path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'))) return;
+    const std::string settings = m_ws.settings.WritePath();
+    sw::model::NoteSettingsWrite(
+        m_ws.settings, sw::model::WriteRecentFiles(
+                           settings, sw::model::WithRecentFile(sw::model::ReadRecentFiles(settings), encoded.bytes)));
+    ShowRecentFiles();
+}
+
+void Commands::ShowRecentFiles() {
+    const std::vector<sw::model::Bytes> files = sw::model::ReadRecentFiles(m_ws.settings.SettingsPath());
+    for (int n = 1; n <= sw::model::kRecentFileCount; ++n) {
+        QAction* item = m_window.action(QStringLiteral("Recent%1").arg(n));
+        const auto i = static_cast<size_t>(n - 1);
+        if (i >= files.size()) {
+            item->setVisible(false);
+            continue;
+        }
+        const QString path = sw::model::DecodeCp932(files[i]);
+        // "&1 name.stw", with the whole path as the status tip.
+        QString label = FileNamePart(path);
+        label.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        item->setText(QStringLiteral("&%1 %2").arg(n).arg(label));
+        item->setStatusTip(path);
+        item->setToolTip(path);
+        item->setData(path);
+        item->setVisible(true);
+    }
+    m_window.findChild<QAction*>(QStringLiteral("RecentSeparator"))->setVisible(!files.empty());
 }
 
 bool Commands::SaveLabelSet() {
@@ -139,6 +187,7 @@ bool Commands::SaveLabelSet() {
             m_changes->MarkSaved();
             m_window.SetDocumentTitle(FileNamePart(path));
             m_savePath = path;
+            RememberRecentFile(path);
         }
     }
     if (!result.ok) {

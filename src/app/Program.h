@@ -34,6 +34,7 @@ public:
     sw::render::TfrmPreview& preview() { return *m_preview; }
 
 private:
+    sw::model::Workspace& m_ws;
     std::unique_ptr<sw::editor::TfrmMain> m_main;
     std::unique_ptr<Commands> m_commands;
     sw::render::TfrmPreview* m_preview = nullptr;  // a child of the main window

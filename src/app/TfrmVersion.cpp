@@ -20,9 +20,9 @@ constexpr int kWidth = 356;
 constexpr int kHeight = 104;
 }  // namespace
 
-TfrmVersion::TfrmVersion(std::string settingsPath, QWidget* parent)
+TfrmVersion::TfrmVersion(sw::model::AppSettings& settings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_settingsPath(std::move(settingsPath)) {
+      m_settings(settings) {
     setObjectName(QStringLiteral("frmVersion"));
     setModal(true);
     setFixedSize(kWidth, kHeight);
@@ -58,7 +58,7 @@ void TfrmVersion::showEvent(QShowEvent* event) {
     QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
                                                     : QSize(kWidth, kHeight);
     sw::model::WindowPlacement placement = sw::model::ReadWindowPlacement(
-        m_settingsPath, sw::model::kVersionSection, {screen.width(), screen.height()},
+        m_settings.SettingsPath(), sw::model::kVersionSection, {screen.width(), screen.height()},
         {width(), height()});
     PlaceWindow(this, placement);
     m_caption = placement.caption;
@@ -71,7 +71,8 @@ void TfrmVersion::Button1Click() {
     placement.left = pos().x();
     sw::editor::StoreFieldText(m_caption, windowTitle());
     placement.caption = m_caption;
-    sw::model::WriteWindowPlacement(m_settingsPath, sw::model::kVersionSection, placement);
+    sw::model::NoteSettingsWrite(
+        m_settings, sw::model::WriteWindowPlacement(m_settings.WritePath(), sw::model::kVersionSection, placement));
     accept();
 }
 

@@ -4,14 +4,14 @@
 #include <QDialog>
 #include <string>
 
-#include "model/LabelSet.h"
+#include "model/Settings.h"
 
 namespace sw::app {
 
 class TfrmVersion : public QDialog {
     Q_OBJECT
 public:
-    TfrmVersion(std::string settingsPath, QWidget* parent = nullptr);
+    TfrmVersion(sw::model::AppSettings& settings, QWidget* parent = nullptr);
 
     // "OK": writes the box's position and caption, then closes it.
     void Button1Click();
@@ -21,7 +21,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    std::string m_settingsPath;
+    sw::model::AppSettings& m_settings;
     sw::model::Bytes m_caption;
 };
 

@@ -1,13 +1,16 @@
 // Stripwise 2: designs and prints the key label strips of business key telephones.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
+#include "app/Commands.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
 #include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
+#include "model/Settings.h"
 #include "model/Workspace.h"
 #include "print/PrintJob.h"
 #include "render/SheetRenderer.h"
@@ -21,6 +24,8 @@ void SetUpOptions(QCommandLineParser& parser) {
         QStringLiteral("Stripwise 2: designs and prints the key label strips of business key telephones."));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A label set (*.stw) to open."),
+                                 QStringLiteral("[FILE]"));
 }
 
 QStringList Arguments(int argc, char** argv) {
@@ -56,25 +61,41 @@ int main(int argc, char** argv) {
     // What is left after Qt took its own options (-platform, -display, …) must be ours.
     QCommandLineParser parser;
     SetUpOptions(parser);
-    if (!parser.parse(QApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+    if (!parser.parse(QApplication::arguments()) || parser.positionalArguments().size() > 1) {
         const QString error = parser.errorText().isEmpty()
-                                  ? QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().value(0))
+                                  ? QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().value(1))
                                   : parser.errorText();
         std::fprintf(stderr, "stripwise2: %s (see stripwise2 --help)\n", error.toLocal8Bit().constData());
         return kExitUsage;
     }
     QApplication::setApplicationName(QString::fromUtf8(sw::app::kApplicationTitle));
-    // A running program showing its plain title is brought forward instead.
-    if (sw::app::RaiseRunningInstance()) return 0;
+    // The desktop entry this program belongs to (its icon and name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.stripwise2.Stripwise2"));
+    const QString file = parser.positionalArguments().value(0);
+    if (sw::app::InstanceFolder().isEmpty()) {
+        std::fprintf(stderr,
+                     "stripwise2: the folder for the single-instance check is not private to this user; "
+                     "running without it\n");
+    }
+    // A running program showing its plain title is brought forward instead (and opens the file).
+    if (sw::app::HandToRunningInstance(file)) return 0;
 
     sw::render::InstallFontSubstitutions();
     sw::app::InstallJapaneseQtTexts();
     auto ws = std::make_unique<sw::model::Workspace>();
+    // The settings folder: the start folder when it holds a settings file, else the user's
+    // configuration folder.
+    ws->settings.ProgramDir = sw::model::SettingsFolder();
+    ws->settings.MakeFolderOnWrite = true;
     sw::app::QtDialogs dialogs;
     sw::render::QtPrintTarget printer;
     sw::app::Program program(*ws, dialogs, printer);
     sw::app::InstanceServer instance(&program.main());
+    instance.SetFileOpener([&program](const QString& path) { program.commands().OpenLabelSetFile(path, false); });
     instance.Listen();
     program.main().show();
+    if (!file.isEmpty()) {
+        QTimer::singleShot(0, &program.main(), [&program, file] { program.commands().OpenLabelSetFile(file, false); });
+    }
     return app.exec();
 }

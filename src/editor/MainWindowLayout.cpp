@@ -19,6 +19,7 @@
 #include "dialogs/Cp932Input.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
+#include "model/Settings.h"
 #include "render/Pictures.h"
 
 namespace sw::editor {
@@ -93,6 +94,13 @@ void TfrmMain::BuildMenus() {
     add(file, "Print1", "シートの印刷(&P)");
     add(file, "I1", "印刷の微調整(&I)");
     file->addSeparator();
+    // The label sets opened or saved last; hidden until there are some.
+    for (int n = 1; n <= sw::model::kRecentFileCount; ++n)
+        add(file, QStringLiteral("Recent%1").arg(n).toLatin1().constData(), "")->setVisible(false);
+    QAction* recentEnd = file->addSeparator();
+    recentEnd->setObjectName(QStringLiteral("RecentSeparator"));
+    recentEnd->setParent(this);
+    recentEnd->setVisible(false);
     add(file, "Exit1", "終了(&X)");
 
     QMenu* edit = bar->addMenu(QStringLiteral("編集(&E)"));
@@ -121,6 +129,16 @@ void TfrmMain::BuildMenus() {
     add(help, "de1", "Stripwise２　 のヘルプ(&H)");
     help->addSeparator();
     add(help, "About1", "バージョン情報(&A)");
+
+    // Keys of their own for the common commands, shown in the menus. Ctrl+C, X, V and U
+    // stay with the window's key handling (FormKeyDown), which knows the key editors;
+    // Ctrl+Z is a second key for 元に戻す (inside a text field it undoes the typing).
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"New1", QKeySequence(Qt::CTRL | Qt::Key_N)},   {"Open1", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"SaveAs1", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"Print1", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"de1", QKeySequence(Qt::Key_F1)},              {"Exit1", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"Undo1", QKeySequence(Qt::CTRL | Qt::Key_Z)}};
+    for (const auto& [name, key] : keys) action(QString::fromLatin1(name))->setShortcut(key);
 }
 
 void TfrmMain::BuildToolBar(QWidget* client) {

@@ -7,6 +7,10 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMimeData>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -47,6 +51,37 @@ private:
     TfrmMain* m_window;
 };
 
+// Takes a label-set file dragged over any control of the window (the text fields would
+// otherwise take the file's name as text) and hands it to the window when dropped.
+class FileDrop : public QObject {
+public:
+    FileDrop(TfrmMain* window, std::function<void(const QString&)>* opener)
+        : QObject(window), m_window(window), m_opener(opener) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || (widget != m_window && !m_window->isAncestorOf(widget))) return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QString file =
+            drop->mimeData() ? TfrmMain::DroppedLabelSet(drop->mimeData()->urls()) : QString();
+        if (file.isEmpty()) return false;
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        if (type == QEvent::Drop && *m_opener) {
+            // Opening asks questions in dialogs of its own: not inside the drag's own loop.
+            QMetaObject::invokeMethod(m_window, [opener = *m_opener, file] { opener(file); },
+                                      Qt::QueuedConnection);
+        }
+        return true;
+    }
+
+private:
+    TfrmMain* m_window;
+    std::function<void(const QString&)>* m_opener;
+};
+
 bool IsWindowSwitch(const QEvent* event) {
     auto reason = static_cast<const QFocusEvent*>(event)->reason();
     return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
@@ -57,7 +92,8 @@ bool IsWindowSwitch(const QEvent* event) {
 TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent), m_ws(ws), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("frmMain"));
-    setWindowIcon(sw::render::ProgramIcon());
+    // The icon of the desktop menu when it is installed, else the program's own artwork.
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("stripwise2"), sw::render::ProgramIcon()));
     QFont windowFont(QStringLiteral("ＭＳ Ｐゴシック"));
     windowFont.setPixelSize(12);
     setFont(windowFont);
@@ -86,6 +122,8 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     for (QComboBox* box : {m_comboBox1, m_comboBox2}) box->installEventFilter(this);
     for (int n : {9, 10, 11, 12}) m_radio[static_cast<size_t>(n)]->installEventFilter(this);
     qApp->installEventFilter(new KeyPreview(this));
+    setAcceptDrops(true);
+    qApp->installEventFilter(new FileDrop(this, &m_fileDropped));
 
     connect(m_tabPage, &QTabWidget::currentChanged, this, [this](int index) {
         if (!m_programChange) tabPageChange(index);
@@ -99,7 +137,9 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
 
     // InitialiseEditorState.
     sw::model::AppSettings& settings = m_ws.settings;
-    settings.ProgramDir = sw::model::WithTrailingSlash(QDir::currentPath().toStdString());
+    // main() chooses the settings folder; a window made without it keeps the working folder.
+    if (settings.ProgramDir.empty())
+        settings.ProgramDir = sw::model::WithTrailingSlash(QDir::currentPath().toStdString());
     QSize screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
                                                     : QSize(kClientWidth, kClientHeight);
     sw::model::WindowPlacement placement = sw::model::ReadMainSettings(
@@ -169,6 +209,15 @@ void TfrmMain::SetDocumentTitle(const QString& fileName) {
     if (!fileName.isEmpty()) title += QStringLiteral("＜") + fileName + QStringLiteral("＞");
     if (m_modifiedMark) title.prepend(QStringLiteral("＊"));
     setWindowTitle(title);
+}
+
+QString TfrmMain::DroppedLabelSet(const QList<QUrl>& urls) {
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile()) continue;
+        const QString path = url.toLocalFile();
+        if (path.endsWith(QStringLiteral(".stw"), Qt::CaseInsensitive) && QFileInfo(path).isFile()) return path;
+    }
+    return {};
 }
 
 void TfrmMain::SetModifiedMark(bool modified) {

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QSet>
+#include <QUrl>
 #include <array>
 #include <functional>
 
@@ -162,6 +163,10 @@ public:
 
     // Asked at every close request; the close goes ahead when it returns true.
     void SetCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
+    // A label-set file (*.stw) dropped anywhere on the window goes here.
+    void SetFileDropped(std::function<void(const QString&)> opener) { m_fileDropped = std::move(opener); }
+    // The label-set file among dropped URLs: the first local file named *.stw, else empty.
+    static QString DroppedLabelSet(const QList<QUrl>& urls);
 
     // True while the program itself fills controls (their change handlers do nothing).
     bool IsProgramChange() const { return m_programChange; }
@@ -247,6 +252,7 @@ private:
     sw::model::Workspace& m_ws;
     sw::app::Dialogs& m_dialogs;
     std::function<bool()> m_closeQuery;
+    std::function<void(const QString&)> m_fileDropped;
 
     std::array<Position, 31> m_positions{};  // 1..30
     int m_selectedPanel = 0;                 // position that shows the selected look

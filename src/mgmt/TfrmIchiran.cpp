@@ -106,8 +106,9 @@ void TfrmIchiran::FormClose() {
     if (!m_activated) return;  // never shown: nothing read, nothing to write
     m_placement.top = pos().y();
     m_placement.left = pos().x();
-    sw::model::WriteWindowPlacement(m_ws.settings.SettingsPath(), sw::model::kIchiranSection,
-                                    m_placement);  // a failed write is not reported
+    sw::model::NoteSettingsWrite(m_ws.settings,
+                                 sw::model::WriteWindowPlacement(m_ws.settings.WritePath(),
+                                                                 sw::model::kIchiranSection, m_placement));
 }
 
 void TfrmIchiran::keyPressEvent(QKeyEvent* event) {

@@ -214,8 +214,9 @@ void TfrmNaisen::FormClose() {
     m_placement.top = pos().y();
     m_placement.left = pos().x();
     // The title is the one read from the file; writing its bytes keeps it exactly.
-    sw::model::WriteWindowPlacement(m_ws.settings.SettingsPath(), sw::model::kNaisenSection,
-                                    m_placement);  // a failed write is not reported
+    sw::model::NoteSettingsWrite(m_ws.settings,
+                                 sw::model::WriteWindowPlacement(m_ws.settings.WritePath(),
+                                                                 sw::model::kNaisenSection, m_placement));
 }
 
 void TfrmNaisen::keyPressEvent(QKeyEvent* event) {

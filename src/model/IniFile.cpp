@@ -183,6 +183,10 @@ bool WriteIniString(const std::string& path, const std::string& section, const s
     IniFile ini;
     if (!IniFile::LoadForUpdate(path, ini)) return false;
     ini.Set(section, key, clean);
+    return WriteIniText(path, ini);
+}
+
+bool WriteIniText(const std::string& path, const IniFile& ini) {
     return WriteFileAtomically(path, ini.Text()).ok;
 }
 

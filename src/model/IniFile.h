@@ -50,6 +50,8 @@ std::string ReadIniString(const std::string& path, const std::string& section,
 // Updates the file at once and atomically; false when it could not be written.
 bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value);
+// Writes the whole file at once and atomically.
+bool WriteIniText(const std::string& path, const IniFile& ini);
 bool WriteIniInt(const std::string& path, const std::string& section, const std::string& key,
                  int value);
 

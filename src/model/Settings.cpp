@@ -1,6 +1,11 @@
 // Sections, keys, defaults and order of the settings file, window by window.
 #include "model/Settings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+
 #include "model/Cp932.h"
 #include "model/IniFile.h"
 
@@ -24,6 +29,67 @@ Bytes Cp932Of(const char* utf8) { return EncodeCp932(QString::fromUtf8(utf8)).by
 std::string WithTrailingSlash(const std::string& folder) {
     if (!folder.empty() && folder.back() == '/') return folder;
     return folder + "/";
+}
+
+std::string SettingsFolderFor(const std::string& startFolder, const std::string& xdgConfigHome,
+                              const std::string& home) {
+    const std::string start = WithTrailingSlash(startFolder);
+    if (QFileInfo(QString::fromStdString(start + kSettingsFileName)).isFile()) return start;
+    // Relative values of XDG_CONFIG_HOME are to be ignored.
+    if (!xdgConfigHome.empty() && xdgConfigHome.front() == '/')
+        return WithTrailingSlash(xdgConfigHome) + "stripwise2/";
+    if (!home.empty() && home.front() == '/') return WithTrailingSlash(home) + ".config/stripwise2/";
+    return start;
+}
+
+std::string SettingsFolder() {
+    return SettingsFolderFor(QDir::currentPath().toStdString(),
+                             qEnvironmentVariable("XDG_CONFIG_HOME").toStdString(),
+                             qEnvironmentVariable("HOME").toStdString());
+}
+
+std::string AppSettings::WritePath() const {
+    if (MakeFolderOnWrite && !ProgramDir.empty()) {
+        const QString folder = QString::fromStdString(ProgramDir);
+        if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+            QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    return SettingsPath();
+}
+
+void NoteSettingsWrite(AppSettings& settings, bool written) {
+    if (written || settings.WriteFailureTold) return;
+    settings.WriteFailureTold = true;
+    if (settings.WriteFailed) settings.WriteFailed(settings.SettingsPath());
+}
+
+std::vector<Bytes> ReadRecentFiles(const std::string& path) {
+    IniFile ini = IniFile::Load(path);
+    std::vector<Bytes> files;
+    for (int n = 1; n <= kRecentFileCount; ++n) {
+        auto v = ini.Get("Recent", "File" + std::to_string(n));
+        if (v && !v->empty() && std::find(files.begin(), files.end(), *v) == files.end())
+            files.push_back(*v);
+    }
+    return files;
+}
+
+bool WriteRecentFiles(const std::string& path, const std::vector<Bytes>& files) {
+    // Read, set and written as one update, so that the five keys never disagree.
+    IniFile ini;
+    if (!IniFile::LoadForUpdate(path, ini)) return false;
+    for (int n = 1; n <= kRecentFileCount; ++n) {
+        const auto i = static_cast<size_t>(n - 1);
+        ini.Set("Recent", "File" + std::to_string(n), i < files.size() ? files[i] : Bytes());
+    }
+    return WriteIniText(path, ini);
+}
+
+std::vector<Bytes> WithRecentFile(std::vector<Bytes> files, const Bytes& file) {
+    files.erase(std::remove(files.begin(), files.end(), file), files.end());
+    files.insert(files.begin(), file);
+    if (files.size() > static_cast<size_t>(kRecentFileCount)) files.resize(kRecentFileCount);
+    return files;
 }
 
 int Centred(int screenLength, int windowLength) { return (screenLength - windowLength) / 2; }

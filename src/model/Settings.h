@@ -1,7 +1,9 @@
 // The settings kept in memory, and each window's section of the settings file.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "model/LabelSet.h"
 
@@ -16,11 +18,41 @@ struct AppSettings {
     int Jyoge = 0;           // vertical print offset, tenths of a millimetre, + = up
     Bytes HelpFileName;      // [Help] FileName, CP932
 
+    // Told about the first settings write of the run that fails, with the file's path;
+    // later failures are not told again.
+    std::function<void(const std::string&)> WriteFailed;
+    bool WriteFailureTold = false;
+    // The settings folder is the user's configuration folder, made at the first write.
+    bool MakeFolderOnWrite = false;
+
     std::string SettingsPath() const { return ProgramDir + kSettingsFileName; }
+    // The path for a write: when the folder is to be made and is not there yet, it is
+    // made now, with its parents, private to the user.
+    std::string WritePath() const;
 };
 
 // Appends "/" unless the folder already ends in one.
 std::string WithTrailingSlash(const std::string& folder);
+
+// The folder of the settings file (with a trailing "/"): the start folder when it already
+// holds a Stripwise2.ini (a portable copy, or the run/ folder of scripts/run); otherwise
+// `configHome`/stripwise2/, where `configHome` is $XDG_CONFIG_HOME when that is an absolute
+// path and $HOME/.config else. With neither, the start folder.
+std::string SettingsFolderFor(const std::string& startFolder, const std::string& xdgConfigHome,
+                              const std::string& home);
+// The same for this process: its working folder and environment.
+std::string SettingsFolder();
+
+// Every window's settings write reports here whether it was written, so that the user
+// hears once per run that the settings cannot be kept.
+void NoteSettingsWrite(AppSettings& settings, bool written);
+
+// The label sets opened or saved last, newest first, as CP932 paths: [Recent] File1..File5.
+constexpr int kRecentFileCount = 5;
+std::vector<Bytes> ReadRecentFiles(const std::string& path);
+bool WriteRecentFiles(const std::string& path, const std::vector<Bytes>& files);
+// `file` moved (or added) to the front; the list keeps kRecentFileCount files at most.
+std::vector<Bytes> WithRecentFile(std::vector<Bytes> files, const Bytes& file);
 
 struct Size {
     int width = 0;

@@ -244,7 +244,9 @@ void TfrmPreview::done(int result) {
     placement.width = width();
     sw::editor::StoreFieldText(m_caption, windowTitle());
     placement.caption = m_caption;
-    sw::model::WriteWindowPlacement(m_ws.settings.SettingsPath(), sw::model::kPreviewSection, placement);
+    sw::model::NoteSettingsWrite(
+        m_ws.settings,
+        sw::model::WriteWindowPlacement(m_ws.settings.WritePath(), sw::model::kPreviewSection, placement));
     QDialog::done(result);
 }
 

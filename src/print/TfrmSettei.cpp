@@ -186,8 +186,9 @@ void TfrmSettei::FormClose() {
     if (!m_activated) return;  // never shown: nothing read, nothing to write
     m_placement.top = pos().y();
     m_placement.left = pos().x();
-    sw::model::WriteSetteiSettings(m_ws.settings.SettingsPath(), m_placement,
-                                   m_ws.settings);  // a failed write is not reported
+    sw::model::NoteSettingsWrite(
+        m_ws.settings,
+        sw::model::WriteSetteiSettings(m_ws.settings.WritePath(), m_placement, m_ws.settings));
 }
 
 void TfrmSettei::keyPressEvent(QKeyEvent* event) {

@@ -214,10 +214,10 @@ std::unique_ptr<Workspace> LoadWorkspace(const std::string& path) {
     return ws;
 }
 
-// Sayu and Jyoge from Stripwise2.ini of the current directory, as the program reads them.
+// Sayu and Jyoge from the program's own settings file: Stripwise2.ini of the current
+// directory when there is one, else the one in the user's configuration folder.
 void ReadFineAdjustment(AppSettings& settings) {
-    std::error_code ec;
-    settings.ProgramDir = WithTrailingSlash(std::filesystem::current_path(ec).string());
+    settings.ProgramDir = SettingsFolder();
     ReadMainSettings(settings.SettingsPath(), Size{}, Size{}, settings);
 }
 

@@ -64,7 +64,8 @@ const Command kCommands[] = {
      "  --sayu N     fine adjustment in tenths of a millimetre, + moves right\n"
      "  --jyoge N    fine adjustment in tenths of a millimetre, + moves up\n"
      "  --margins LEFT,TOP  the printer's left and top margins in millimetres (default none)\n"
-     "Without --sayu/--jyoge the values come from Stripwise2.ini in the current directory.\n"
+     "Without --sayu/--jyoge the values come from the program's settings: Stripwise2.ini in\n"
+     "the current directory when there is one, else ~/.config/stripwise2/Stripwise2.ini.\n"
      "A missing background picture prints white; IN.stw is never changed. A picture that\n"
      "cannot be read ends with its message and exit status 1, and OUT is not written.",
      RunRender},
@@ -108,7 +109,8 @@ void PrintHelp() {
         "Commands:\n");
     for (const Command& c : kCommands) std::printf("  %s\n", c.usage);
     std::printf(
-        "\nstripwise2-sheet COMMAND --help describes one command.\n"
+        "\nstripwise2-sheet COMMAND --help describes one command;\n"
+        "stripwise2-sheet --version prints the version.\n"
         "Exit status: 0 done, 1 the file could not be read or written (check: findings,\n"
         "import: refused rows), 2 usage error.\n");
 }
@@ -120,6 +122,11 @@ int main(int argc, char** argv) {
     if (args.empty()) return UsageError("no command given");
     if (args[0] == "--help" || args[0] == "-h") {
         PrintHelp();
+        return kExitOk;
+    }
+    if (args[0] == "--version") {
+        if (args.size() > 1) return UsageError("--version takes nothing more");
+        std::printf("stripwise2-sheet %s\n", SW_VERSION);
         return kExitOk;
     }
     for (const Command& c : kCommands) {

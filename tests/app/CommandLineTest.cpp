@@ -1,5 +1,5 @@
 // The program's command line: --help and --version answer on the terminal without a window;
-// anything else it does not know ends with status 2 and one line saying so.
+// one file may be named; anything else ends with status 2 and one line saying so.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,14 +17,14 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutAWindowAndMistakesExitTwo) {
     auto help = RunProgram(QStringLiteral(SW_PROGRAM), {"--help"}, QString::fromStdString(dir.path()));
     EXPECT_EQ(help.exitCode, 0) << help.err;
     EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
-    EXPECT_EQ(help.out.rfind("Usage: stripwise2 [options]\n", 0), 0u) << help.out;
+    EXPECT_EQ(help.out.rfind("Usage: stripwise2 [options] [FILE]\n", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("key label strips"), std::string::npos) << help.out;
 
     auto version = RunProgram(QStringLiteral(SW_PROGRAM), {"--version"}, QString::fromStdString(dir.path()));
     EXPECT_EQ(version.exitCode, 0) << version.err;
     EXPECT_EQ(version.out, "stripwise2 2.0.0\n");
 
-    for (const QStringList& args : {QStringList{"--frobnicate"}, QStringList{"extra"}}) {
+    for (const QStringList& args : {QStringList{"--frobnicate"}, QStringList{"one.stw", "two.stw"}}) {
         auto wrong = RunProgram(QStringLiteral(SW_PROGRAM), args, QString::fromStdString(dir.path()));
         EXPECT_EQ(wrong.exitCode, 2) << args.join(' ').toStdString();
         EXPECT_EQ(std::count(wrong.err.begin(), wrong.err.end(), '\n'), 1) << wrong.err;

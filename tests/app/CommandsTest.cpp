@@ -100,7 +100,11 @@ TEST_F(CommandTable, ShutdownGoesOnWhenTheSettingsCannotBeWritten) {
     // A folder in the settings file's place cannot be replaced by a write.
     ASSERT_TRUE(QDir().mkdir(QString::fromStdString(Ini())));
     w().action("Exit1")->trigger();
-    EXPECT_EQ(dialogs.messages.size(), 1u);
+    // The user hears once, by the file's name, that the settings are not kept.
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromStdString(Ini()))) << dialogs.messages[0].text.toStdString();
+    EXPECT_EQ(dialogs.messages[1].text, QStringLiteral("終了してもよろしいですか？"));
     EXPECT_FALSE(w().isVisible());
 }
 

@@ -4,7 +4,14 @@
 #include <QLocalSocket>
 #include <QProcess>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QTest>
+#include <QWidget>
+
 #include "app/SingleInstance.h"
+#include "model/LabelSetFile.h"
 #include "editor/WindowFixture.h"
 #include "support/TempDir.h"
 
@@ -16,33 +23,76 @@ using sw::test::TempDir;
 class TwoStarts : public ::testing::Test {
 protected:
     TempDir runtime;
+    TempDir config;
     TempDir firstDir;
     TempDir secondDir;
     QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
 
-    void SetUp() override { qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path())); }
-    void TearDown() override { qputenv("XDG_RUNTIME_DIR", oldRuntime); }
+    QByteArray oldDisplay = qgetenv("DISPLAY");
+    QByteArray oldWayland = qgetenv("WAYLAND_DISPLAY");
 
-    void Start(QProcess& process, const std::string& dir) {
+    void SetUp() override {
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+        qputenv("DISPLAY", ":5");
+        qunsetenv("WAYLAND_DISPLAY");
+    }
+    void TearDown() override {
+        qputenv("XDG_RUNTIME_DIR", oldRuntime);
+        qputenv("DISPLAY", oldDisplay);
+        if (!oldWayland.isEmpty()) qputenv("WAYLAND_DISPLAY", oldWayland);
+    }
+    // A label set of one named entry.
+    QString WriteSet(const std::string& path) {
+        auto set = std::make_unique<sw::model::LabelSet>();
+        set->Entries[1].Name = "Head office";
+        sw::test::WriteFileBytes(path, sw::model::WriteLabelSet(*set));
+        return QString::fromStdString(path);
+    }
+
+    void Start(QProcess& process, const std::string& dir, const QStringList& args = {},
+               const QString& display = QStringLiteral(":5")) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", QString::fromStdString(runtime.path()));
+        env.insert("XDG_CONFIG_HOME", QString::fromStdString(config.path()));
+        env.remove("WAYLAND_DISPLAY");
+        env.insert("DISPLAY", display);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("ASAN_OPTIONS", "detect_leaks=0");
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(QString::fromStdString(dir));
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(SW_PROGRAM), {});
+        process.start(QStringLiteral(SW_PROGRAM), args);
         ASSERT_TRUE(process.waitForStarted(10000));
     }
-    // Waits until a program listens on the slot.
-    static bool Listening(int slot) {
+    // Waits until a program listens on the slot (of display :5 unless told).
+    static bool Listening(int slot, const char* display = ":5") {
+        const QByteArray old = qgetenv("DISPLAY");
+        qputenv("DISPLAY", display);
+        const QString name = InstanceSocketName(slot);
+        qputenv("DISPLAY", old);
         for (int i = 0; i < 300; ++i) {
             QLocalSocket probe;
-            probe.connectToServer(InstanceSocketName(slot));
+            probe.connectToServer(name);
             if (probe.waitForConnected(100)) return true;
             QTest::qWait(100);
         }
         return false;
+    }
+    // The title of the program listening on the slot of display :5, once it shows `wanted`.
+    static QString TitleOf(int slot, const QString& wanted) {
+        QString title;
+        for (int i = 0; i < 100 && title != wanted; ++i) {
+            QLocalSocket socket;
+            socket.connectToServer(InstanceSocketName(slot));
+            if (socket.waitForConnected(1000)) {
+                socket.write("TITLE\n");
+                while (!socket.canReadLine() && socket.waitForReadyRead(1000)) {
+                }
+                title = QString::fromUtf8(socket.readLine().trimmed());
+            }
+            if (title != wanted) QTest::qWait(100);
+        }
+        return title;
     }
     static void Stop(QProcess& process) {
         process.kill();
@@ -81,6 +131,123 @@ TEST_F(TwoStarts, AnInstanceWithAnotherTitleDoesNotStopASecondStart) {
     EXPECT_EQ(third.exitCode(), 0);
     Stop(second);
     Stop(first);
+}
+
+TEST_F(TwoStarts, AFileNamedAtStartOpensAndASecondStartHandsItsFileOver) {
+    const QString title = QStringLiteral("Stripwise２");
+    QProcess first;
+    Start(first, firstDir.path(), {WriteSet(firstDir.File("first.stw"))});
+    ASSERT_TRUE(Listening(0));
+    EXPECT_EQ(TitleOf(0, title + QStringLiteral("＜first.stw＞")), title + QStringLiteral("＜first.stw＞"));
+    // Settings went to the configuration folder, not to the start folder.
+    EXPECT_EQ(sw::test::ListFolder(firstDir.path()), "first.stw\n");
+    Stop(first);
+
+    QProcess plain;
+    Start(plain, firstDir.path());
+    ASSERT_TRUE(Listening(0));
+    ASSERT_EQ(TitleOf(0, title), title);
+    QProcess second;
+    // A name relative to the second start's own folder.
+    WriteSet(secondDir.File("second.stw"));
+    Start(second, secondDir.path(), {QStringLiteral("second.stw")});
+    EXPECT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(TitleOf(0, title + QStringLiteral("＜second.stw＞")), title + QStringLiteral("＜second.stw＞"));
+    // Now that it shows a file, a further start with a file opens a window of its own.
+    QProcess third;
+    Start(third, secondDir.path(), {QStringLiteral("second.stw")});
+    ASSERT_TRUE(Listening(1));
+    EXPECT_EQ(third.state(), QProcess::Running);
+    Stop(third);
+    Stop(plain);
+}
+
+TEST_F(TwoStarts, EachDisplayHasAnInstanceOfItsOwn) {
+    QProcess first;
+    Start(first, firstDir.path(), {}, QStringLiteral(":5"));
+    ASSERT_TRUE(Listening(0, ":5"));
+    QProcess second;
+    Start(second, secondDir.path(), {}, QStringLiteral(":6"));
+    ASSERT_TRUE(Listening(0, ":6"));
+    EXPECT_EQ(second.state(), QProcess::Running);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    Stop(second);
+    Stop(first);
+}
+
+TEST_F(TwoStarts, ASocketFolderThatIsNotPrivateIsNotUsedAndTheProgramStillRuns) {
+    const QString runtimeDir = QString::fromStdString(runtime.path());
+    EXPECT_TRUE(IsPrivateFolder(runtimeDir, ::getuid()));
+    EXPECT_FALSE(IsPrivateFolder(runtimeDir, ::getuid() + 1));  // someone else's
+    TempDir open;
+    ::chmod(open.path().c_str(), 0755);
+    EXPECT_FALSE(IsPrivateFolder(QString::fromStdString(open.path()), ::getuid()));
+    ASSERT_EQ(::symlink(runtime.path().c_str(), open.File("link").c_str()), 0);
+    EXPECT_FALSE(IsPrivateFolder(QString::fromStdString(open.File("link")), ::getuid()));
+
+    // A folder of another user: the program runs, without a socket there.
+    TempDir foreign;
+    const bool root = ::getuid() == 0;
+    if (root) ASSERT_EQ(::chown(foreign.path().c_str(), 65534, 65534), 0);
+    else ::chmod(foreign.path().c_str(), 0755);  // not ours to change: open to others instead
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(foreign.path()));
+    EXPECT_EQ(InstanceSocketName(0), QString());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcess program;
+    env.insert("XDG_RUNTIME_DIR", QString::fromStdString(foreign.path()));
+    env.insert("XDG_CONFIG_HOME", QString::fromStdString(config.path()));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("ASAN_OPTIONS", "detect_leaks=0");
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(QString::fromStdString(firstDir.path()));
+    program.start(QStringLiteral(SW_PROGRAM), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    EXPECT_FALSE(program.waitForFinished(3000));  // still running
+    EXPECT_EQ(sw::test::ListFolder(foreign.path()), "");
+    EXPECT_NE(program.readAllStandardError().indexOf("not private"), -1);
+    Stop(program);
+}
+
+// The running program, as later starts (or anyone else of the user) reach it.
+TEST(InstanceLimits, IdleOrOverlongConnectionsAreCutOffAndDoNotBlockLaterStarts) {
+    TempDir runtime;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+    QWidget window;
+    window.setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    InstanceServer server(&window);
+    ASSERT_TRUE(server.Listen());
+
+    // Connections that say nothing take every place for a moment ...
+    std::vector<std::unique_ptr<QLocalSocket>> idle;
+    for (int i = 0; i < kInstanceConnections + 3; ++i) {
+        idle.push_back(std::make_unique<QLocalSocket>());
+        idle.back()->connectToServer(server.socketName());
+        ASSERT_TRUE(idle.back()->waitForConnected(1000));
+    }
+    QTest::qWait(200);
+    EXPECT_EQ(server.connections(), kInstanceConnections);
+    // ... and are closed after the deadline; a start then gets its answer again.
+    QTest::qWait(kInstanceDeadlineMs + 300);
+    EXPECT_EQ(server.connections(), 0);
+
+    // A question longer than any start asks is not read to its end.
+    QLocalSocket flood;
+    flood.connectToServer(server.socketName());
+    ASSERT_TRUE(flood.waitForConnected(1000));
+    flood.write(QByteArray(kInstanceMessageBytes * 4, 'x'));
+    flood.flush();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return flood.state() == QLocalSocket::UnconnectedState; }, 1500));
+
+    // A start's question is answered as ever.
+    QLocalSocket start;
+    start.connectToServer(server.socketName());
+    ASSERT_TRUE(start.waitForConnected(1000));
+    start.write("TITLE\n");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return start.canReadLine(); }, 1500));
+    EXPECT_EQ(QString::fromUtf8(start.readLine().trimmed()), QString::fromUtf8(kApplicationTitle));
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
 }
 
 }  // namespace

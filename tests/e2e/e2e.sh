@@ -268,10 +268,11 @@ open_file() {
     xdo key Return
 }
 
-# File > 名前を付けて保存 to the new file $1, then the message and the title naming it.
+# File > 名前を付けて保存 (or its key, when $2 is "ctrl+s") to the new file $1, then the
+# message and the title naming it.
 save_as() {
     activate "$MAIN"
-    file_menu a
+    if [ "${2:-}" = ctrl+s ]; then xdo key ctrl+s; else file_menu a; fi
     wait_for_window "名前を付けて保存"
     xdo type --delay 8 "$1"
     xdo key Return
@@ -326,9 +327,9 @@ STEP="typing the management name"
 click_at "$NAME_X" "$NAME_Y"
 xdo type --delay 50 "$ENTRY_NAME"
 
-STEP="saving"
+STEP="saving with Ctrl+S"
 SAVED="$WORK/saved/e2e.stw"
-save_as "$SAVED"
+save_as "$SAVED" ctrl+s
 
 STEP="moving the window"
 xdo windowmove "$MAIN" "$MOVED_LEFT" "$MOVED_TOP"
@@ -354,8 +355,10 @@ TEXTS="$(echo "$DUMP" | grep -o '"line[12]":"[^"]' | wc -l)"
 [ "$TEXTS" -eq 1 ] || fail "$TEXTS key lines hold text; only key 1 was typed into"
 
 STEP="checking the settings file"
-INI="$WORK/folder/Stripwise2.ini"
-[ -f "$INI" ] || fail "no Stripwise2.ini in the working folder"
+# The working folder holds no settings file, so they go to the user's configuration folder.
+INI="$WORK/home/.config/stripwise2/Stripwise2.ini"
+[ -f "$INI" ] || fail "no Stripwise2.ini in \$HOME/.config/stripwise2"
+[ ! -e "$WORK/folder/Stripwise2.ini" ] || fail "a Stripwise2.ini was written into the working folder"
 if [ "$(ini_value "$INI" Main Left)" != "$MOVED_LEFT" ] || [ "$(ini_value "$INI" Main Top)" != "$MOVED_TOP" ]; then
     fail "Stripwise2.ini does not hold the window at $MOVED_LEFT,$MOVED_TOP: $(tr -s '\r\n' ' ' <"$INI")"
 fi

@@ -140,7 +140,9 @@ TEST_F(MainWindowStart, EveryAreaAndKeyPositionSitsAtItsPlace) {
 TEST_F(MainWindowStart, MenusHaveTheirCaptionsInOrderWithSeparators) {
     auto items = [](QMenu* menu) {
         QStringList list;
-        for (QAction* a : menu->actions()) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        // What the menu shows: the recent files and their separator are hidden until there are some.
+        for (QAction* a : menu->actions())
+            if (a->isVisible()) list << (a->isSeparator() ? QStringLiteral("-") : a->text());
         return list;
     };
     QList<QAction*> menus = w->menuBar()->actions();
@@ -159,8 +161,10 @@ TEST_F(MainWindowStart, MenusHaveTheirCaptionsInOrderWithSeparators) {
     EXPECT_EQ(menus[3]->text(), QStringLiteral("ヘルプ(&H)"));
     EXPECT_EQ(items(menus[3]->menu()),
               QStringList({"Stripwise２　 のヘルプ(&H)", "-", "バージョン情報(&A)"}));
-    // No menu item has a shortcut of its own.
-    for (QAction* a : w->findChildren<QAction*>()) EXPECT_TRUE(a->shortcut().isEmpty()) << a->objectName().toStdString();
+    // Only the common commands have keys of their own (Ctrl+C/X/V/U stay with the window).
+    const QStringList keyed = {"New1", "Open1", "SaveAs1", "Print1", "de1", "Exit1", "Undo1"};
+    for (QAction* a : w->findChildren<QAction*>())
+        EXPECT_EQ(a->shortcut().isEmpty(), !keyed.contains(a->objectName())) << a->objectName().toStdString();
     EXPECT_EQ(w->action(QStringLiteral("N4"))->text(), QStringLiteral("管理番号選択"));
 }
 

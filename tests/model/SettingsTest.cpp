@@ -1,6 +1,8 @@
 // Each window's section of the settings file: defaults, order and what is kept.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "model/Cp932.h"
 #include "model/IniFile.h"
 #include "model/Settings.h"
@@ -94,6 +96,61 @@ TEST(Settings, AWriteThatFailsStopsAndReportsFailure) {
     s.ProgramDir = dir.path() + "/missing-folder/";
     EXPECT_FALSE(WriteMainSettings(s.SettingsPath(), 1, 2, s));
     EXPECT_EQ(sw::test::ListFolder(dir.path()), "");
+}
+
+TEST(SettingsFolder, APortableFolderKeepsItsFileElseTheUsersConfigurationFolder) {
+    TempDir start;
+    TempDir home;
+    // No settings file where the program starts: the configuration folder, by XDG rules.
+    EXPECT_EQ(SettingsFolderFor(start.path(), "/xdg/config", home.path()), "/xdg/config/stripwise2/");
+    EXPECT_EQ(SettingsFolderFor(start.path(), "", home.path()), home.path() + "/.config/stripwise2/");
+    EXPECT_EQ(SettingsFolderFor(start.path(), "relative/config", home.path()),
+              home.path() + "/.config/stripwise2/");
+    EXPECT_EQ(SettingsFolderFor(start.path(), "", ""), start.path() + "/");
+    // A settings file in the start folder makes it a portable copy.
+    sw::test::WriteFileBytes(start.File("Stripwise2.ini"), "[Main]\r\n");
+    EXPECT_EQ(SettingsFolderFor(start.path(), "/xdg/config", home.path()), start.path() + "/");
+}
+
+TEST(SettingsFolder, TheFirstWriteMakesThePrivateFolderAndAFailureIsToldOnce) {
+    TempDir home;
+    AppSettings s;
+    s.ProgramDir = SettingsFolderFor(home.path(), home.path() + "/config", home.path());
+    s.MakeFolderOnWrite = true;
+    EXPECT_EQ(ReadIniInt(s.SettingsPath(), "Main", "Left", 0), 0);
+    ASSERT_FALSE(sw::test::FileExists(home.path() + "/config"));  // reading makes nothing
+    EXPECT_TRUE(WriteMainSettings(s.WritePath(), 1, 2, s));
+    EXPECT_EQ(ReadIniInt(s.SettingsPath(), "Main", "Left", 0), 2);
+    struct stat st {};
+    ASSERT_EQ(::stat((home.path() + "/config/stripwise2").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    std::vector<std::string> told;
+    s.WriteFailed = [&told](const std::string& path) { told.push_back(path); };
+    NoteSettingsWrite(s, true);
+    EXPECT_TRUE(told.empty());
+    NoteSettingsWrite(s, false);
+    NoteSettingsWrite(s, false);
+    EXPECT_EQ(told, std::vector<std::string>{s.SettingsPath()});
+}
+
+TEST(RecentFiles, TheLastFiveNewestFirstWithoutRepeatsKeptInTheirSection) {
+    TempDir dir;
+    const std::string ini = dir.File("Stripwise2.ini");
+    std::vector<Bytes> files;
+    for (const char* f : {"/a.stw", "/b.stw", "/c.stw", "/d.stw", "/e.stw", "/f.stw", "/c.stw"})
+        files = WithRecentFile(files, f);
+    EXPECT_EQ(files, (std::vector<Bytes>{"/c.stw", "/f.stw", "/e.stw", "/d.stw", "/b.stw"}));
+    sw::test::WriteFileBytes(ini, "[Main]\r\nTop=5\r\n");
+    ASSERT_TRUE(WriteRecentFiles(ini, files));
+    EXPECT_EQ(ReadRecentFiles(ini), files);
+    EXPECT_EQ(ReadFileBytes(ini),
+              "[Main]\r\nTop=5\r\n\r\n[Recent]\r\nFile1=/c.stw\r\nFile2=/f.stw\r\nFile3=/e.stw\r\n"
+              "File4=/d.stw\r\nFile5=/b.stw\r\n");
+    // A Shift-JIS path comes back as its bytes; a list edited by hand loses empty lines and repeats.
+    const Bytes japanese = Cp932("/home/u/本社.stw");
+    sw::test::WriteFileBytes(ini, "[recent]\r\nfile1=" + japanese + "\r\nFile2=\r\nFile3=" + japanese + "\r\n");
+    EXPECT_EQ(ReadRecentFiles(ini), std::vector<Bytes>{japanese});
 }
 
 }  // namespace
