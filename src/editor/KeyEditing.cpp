@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
@@ -301,6 +302,12 @@ bool TfrmMain::FormKeyDown(QKeyEvent* event) {
         case Qt::Key_V:
             if (e.PasteEnabled) RunEditCommand(EditCommand::KeyPaste);
             return true;
+        case Qt::Key_Z:
+            // Ctrl+Z is 元に戻す too, except in a text field with typing of its own to undo.
+            // (A focused field takes the key before the menu's shortcut, so the window acts here.)
+            if (auto* field = qobject_cast<QLineEdit*>(focused); field && field->isUndoAvailable())
+                return false;
+            [[fallthrough]];
         case Qt::Key_U:
             if (e.UndoEnabled) RunEditCommand(EditCommand::Undo);
             return true;

@@ -74,6 +74,14 @@ TEST_F(Desktop, MenuKeysRunTheirCommandsAndCtrlCStaysWithTheKeys) {
     ASSERT_FALSE(ws->editor.MemoFocused);
     Press(Qt::Key_C);  // copies key 1, as before
     EXPECT_TRUE(ws->editor.PasteEnabled);
+    // Ctrl+Z undoes a paste as Ctrl+U does, from a field with nothing typed to undo.
+    w().SelectKey(8);  // key 2 under the 18-key model
+    w().edtName()->setFocus();
+    QTest::qWait(20);
+    Press(Qt::Key_V);
+    ASSERT_EQ(Key(2).Line1, "K1");
+    Press(Qt::Key_Z);
+    EXPECT_EQ(Key(2).Line1, "");
 
     // Ctrl+S saves under a chosen name.
     dialogs.files = {QString::fromStdString(cwd.File("keys.stw"))};
