@@ -83,13 +83,8 @@ void BM_SwitchToEntryOfOtherModel(benchmark::State& state) {
 BENCHMARK(BM_SwitchToEntryOfOtherModel)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_OpenCommand(benchmark::State& state) {
-    sw::bench::QuietDialogs dialogs;
-    dialogs.file = QString::fromStdString(PopulatedFile());
-    auto ws = std::make_unique<Workspace>();
-    sw::editor::TfrmMain window(*ws, dialogs);
-    sw::app::Commands commands(window, dialogs);
-    window.show();
-    QApplication::processEvents();
+    sw::bench::ShownWindow shown(PopulatedFile());
+    auto& [dialogs, ws, window, commands] = shown;
     for (auto _ : state) {
         commands.LoadLabelSet();
         if (ws->labelSet.Entries[1].ButtonModel != kModel30) state.SkipWithError("not loaded");
@@ -115,13 +110,8 @@ std::string MegabyteKeyLineFile(bool breakPoints) {
 }
 
 void BM_OpenMegabyteKeyLine(benchmark::State& state) {
-    sw::bench::QuietDialogs dialogs;
-    dialogs.file = QString::fromStdString(MegabyteKeyLineFile(state.range(0) != 0));
-    auto ws = std::make_unique<Workspace>();
-    sw::editor::TfrmMain window(*ws, dialogs);
-    sw::app::Commands commands(window, dialogs);
-    window.show();
-    QApplication::processEvents();
+    sw::bench::ShownWindow shown(MegabyteKeyLineFile(state.range(0) != 0));
+    auto& [dialogs, ws, window, commands] = shown;
     for (auto _ : state) {
         commands.LoadLabelSet();
         window.repaint();  // the window shown with the key

@@ -32,13 +32,8 @@ void BM_OpenFileWithMegabyteNames(benchmark::State& state) {
     auto set = std::make_unique<LabelSet>();
     NameHuge(*set);
     SaveLabelSetFile(path.string(), *set);
-    sw::bench::QuietDialogs dialogs;
-    dialogs.file = QString::fromStdString(path.string());
-    auto ws = std::make_unique<Workspace>();
-    sw::editor::TfrmMain window(*ws, dialogs);
-    sw::app::Commands commands(window, dialogs);
-    window.show();
-    QApplication::processEvents();
+    sw::bench::ShownWindow shown(path.string());
+    auto& [dialogs, ws, window, commands] = shown;
     for (auto _ : state) {
         commands.LoadLabelSet();
         QApplication::processEvents();  // shown and painted

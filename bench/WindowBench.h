@@ -8,9 +8,14 @@
 #include <QDir>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <optional>
+#include <string>
 
+#include "app/Commands.h"
 #include "dialogs/Dialogs.h"
+#include "editor/TfrmMain.h"
+#include "model/Workspace.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::bench {
@@ -33,6 +38,19 @@ public:
         return std::nullopt;
     }
     std::optional<int> ChoosePrint(QWidget*, QPrinter&) override { return std::nullopt; }
+};
+
+// A main window shown over an empty workspace, with its command table; 開く opens `file`.
+struct ShownWindow {
+    explicit ShownWindow(const std::string& file = {}) {
+        dialogs.file = QString::fromStdString(file);
+        window.show();
+        QApplication::processEvents();
+    }
+    QuietDialogs dialogs;
+    std::unique_ptr<sw::model::Workspace> ws = std::make_unique<sw::model::Workspace>();
+    sw::editor::TfrmMain window{*ws, dialogs};
+    sw::app::Commands commands{window, dialogs};
 };
 
 // Runs the registered benchmarks under a QApplication (offscreen unless told otherwise);
