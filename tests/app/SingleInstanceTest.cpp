@@ -9,6 +9,8 @@
 
 #include <QTest>
 #include <QWidget>
+#include <QApplication>
+#include <QDialog>
 
 #include "app/SingleInstance.h"
 #include "model/LabelSetFile.h"
@@ -247,6 +249,52 @@ TEST(InstanceLimits, IdleOrOverlongConnectionsAreCutOffAndDoNotBlockLaterStarts)
     start.write("TITLE\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return start.canReadLine(); }, 1500));
     EXPECT_EQ(QString::fromUtf8(start.readLine().trimmed()), QString::fromUtf8(kApplicationTitle));
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+}
+
+// A start while the running program shows a dialog: the window comes back with its dialog in
+// front, and a file handed over then is left to the new start rather than opened behind it.
+TEST(InstanceLimits, TheRaisedWindowBringsItsOpenDialogAndDoesNotOpenAFileBehindIt) {
+    TempDir runtime;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+    QWidget window;
+    window.setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    InstanceServer server(&window);
+    QStringList opened;
+    server.SetFileOpener([&](const QString& file) { opened << file; });
+    ASSERT_TRUE(server.Listen());
+    window.show();
+    QDialog dialog(&window);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.show();
+    // Another program's window is in front (here: a window of this process the dialog does not
+    // block), and the main window is minimised.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    window.showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &other; }, 3000));
+
+    auto ask = [&](const QByteArray& question) {
+        QLocalSocket start;
+        start.connectToServer(server.socketName());
+        if (!start.waitForConnected(1000)) return QByteArray("no connection");
+        start.write(question + '\n');
+        if (!QTest::qWaitFor([&] { return start.canReadLine(); }, 1500)) return QByteArray("no answer");
+        return start.readLine().trimmed();
+    };
+    EXPECT_EQ(ask("RAISE"), "OK");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }, 3000));
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(dialog.isVisible());
+
+    EXPECT_EQ(ask("OPEN /tmp/elsewhere.stw"), "BUSY");
+    QTest::qWait(100);
+    EXPECT_TRUE(opened.isEmpty());
+    dialog.close();
+    EXPECT_EQ(ask("OPEN /tmp/elsewhere.stw"), "OK");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened == QStringList{"/tmp/elsewhere.stw"}; }, 1500));
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
 }
 
