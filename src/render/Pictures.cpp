@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 // jpeglib.h needs FILE from <cstdio> first.
 #include <jpeglib.h>
@@ -632,6 +633,47 @@ void ClearPictureCache() {
     cache.decodings = 0;
 }
 
+namespace {
+
+// A large photo shrunk by whole factors, each pixel the mean of an fx × fy block, so that it
+// is still at least twice the size it will be shown at. Qt's smooth scaling of a 24-bit
+// picture costs about 12 ns a source pixel (150 ms for a 12-megapixel photo); this costs a
+// quarter of that, and the smooth scaling then works on a picture a few times the face.
+QImage ShrinkByBlocks(const QImage& picture, QSize size) {
+    const int fx = std::max(1, picture.width() / std::max(1, 2 * size.width()));
+    const int fy = std::max(1, picture.height() / std::max(1, 2 * size.height()));
+    if ((fx == 1 && fy == 1) || picture.format() != QImage::Format_RGB888) return picture;
+    const int width = picture.width() / fx;
+    const int height = picture.height() / fy;
+    QImage out(width, height, QImage::Format_RGB888);
+    if (out.isNull()) return picture;
+    std::vector<unsigned> sums(static_cast<size_t>(width) * 3);
+    const unsigned count = static_cast<unsigned>(fx * fy);
+    for (int y = 0; y < height; ++y) {
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int j = 0; j < fy; ++j) {
+            const uchar* in = picture.constScanLine(y * fy + j);
+            for (int x = 0; x < width; ++x) {
+                const uchar* block = in + static_cast<ptrdiff_t>(3) * x * fx;
+                unsigned r = 0, g = 0, b = 0;
+                for (int i = 0; i < fx; ++i) {
+                    r += block[3 * i];
+                    g += block[3 * i + 1];
+                    b += block[3 * i + 2];
+                }
+                sums[3 * x] += r;
+                sums[3 * x + 1] += g;
+                sums[3 * x + 2] += b;
+            }
+        }
+        uchar* line = out.scanLine(y);
+        for (size_t k = 0; k < sums.size(); ++k) line[k] = static_cast<uchar>((sums[k] + count / 2) / count);
+    }
+    return out;
+}
+
+}  // namespace
+
 QImage ScreenFacePicture(const QImage& picture, QSize size, bool tiled) {
     // The last few faces shown, so that switching back and forth costs no scaling.
     struct Scaled {
@@ -652,7 +694,7 @@ QImage ScreenFacePicture(const QImage& picture, QSize size, bool tiled) {
     }
     QImage shown = BlankPicture();
     if (!tiled)
-        shown = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        shown = ShrinkByBlocks(picture, size).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     else
         TilePicture(picture, shown);  // at its own size over the 458 × 610 blank
     recent.push_front(Scaled{picture.cacheKey(), size, tiled, shown});

@@ -117,6 +117,44 @@ TEST_F(PictureCache, TheCacheKeepsToItsBoundDroppingTheLeastRecentlyUsed) {
 // Face 1 at 600 dpi: the background box is x 356..3095, y 1248..2830. A single colour in
 // actual-size layout (458 × 277 pixels, 2862 × 1731 dots) and a 1000 × 40 banner tiled at its
 // own size both pass the box to the right and below; neither may show outside it.
+// A photo many times the size of the face on screen is shrunk in blocks before it is smoothed:
+// what the user sees is still the smoothly scaled photo (fine detail averaged, never
+// aliased, colours where they were), including the rows and columns left over at the edges.
+TEST(ScreenFace, ALargePhotoLooksAsTheSmoothlyScaledPhoto) {
+    QImage photo(4001, 3003, QImage::Format_RGB888);
+    for (int y = 0; y < photo.height(); ++y) {
+        uchar* line = photo.scanLine(y);
+        for (int x = 0; x < photo.width(); ++x) {
+            const bool stripe = y < 1000 && x % 2 == 0;  // one-pixel stripes along the top third
+            line[3 * x] = stripe ? 255 : static_cast<uchar>(x * 255 / 4000);
+            line[3 * x + 1] = stripe ? 255 : static_cast<uchar>(y * 255 / 3002);
+            line[3 * x + 2] = stripe ? 255 : (x < 2000 ? 40 : 200);
+        }
+    }
+    const QSize face(458, 277);
+    const QImage shown = ScreenFacePicture(photo, face, false);
+    const QImage smooth = photo.scaled(face, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                              .convertToFormat(QImage::Format_RGB888);
+    ASSERT_EQ(shown.size(), face);
+    ASSERT_EQ(shown.format(), QImage::Format_RGB888);
+    int worst = 0;
+    long long total = 0;
+    for (int y = 0; y < face.height(); ++y) {
+        const uchar* a = shown.constScanLine(y);
+        const uchar* b = smooth.constScanLine(y);
+        for (int k = 0; k < face.width() * 3; ++k) {
+            const int d = std::abs(a[k] - b[k]);
+            worst = std::max(worst, d);
+            total += d;
+        }
+    }
+    EXPECT_LE(total / (face.width() * face.height() * 3), 1);
+    EXPECT_LE(worst, 24);  // only along the sharp edges (stripes' end, the blue step)
+    // The stripes are grey on screen, not black-and-white moiré.
+    const QColor stripes = shown.pixelColor(100, 40);
+    EXPECT_NEAR(stripes.red(), (255 + 100 * 4000 / 458 * 255 / 4000) / 2, 12);
+}
+
 TEST(BackgroundClip, EveryBackgroundStaysInsideItsFaceAtAllFourEdges) {
     TempDir dir;
     QImage banner(1000, 40, QImage::Format_RGB888);
