@@ -211,14 +211,23 @@ TEST_F(TwoStarts, ASocketFolderThatIsNotPrivateIsNotUsedAndTheProgramStillRuns) 
     Stop(program);
 }
 
-// The running program, as later starts (or anyone else of the user) reach it.
-TEST(InstanceLimits, IdleOrOverlongConnectionsAreCutOffAndDoNotBlockLaterStarts) {
+// The running program, as later starts (or anyone else of the user) reach it: its window and
+// the server answering for it, in a socket folder of the test's own.
+class InstanceLimits : public ::testing::Test {
+protected:
     TempDir runtime;
-    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+    QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
     QWidget window;
-    window.setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    InstanceServer server(&window);
+    InstanceServer server{&window};
+
+    void SetUp() override {
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
+        window.setWindowTitle(QString::fromUtf8(kApplicationTitle));
+    }
+    void TearDown() override { qputenv("XDG_RUNTIME_DIR", oldRuntime); }
+};
+
+TEST_F(InstanceLimits, IdleOrOverlongConnectionsAreCutOffAndDoNotBlockLaterStarts) {
     ASSERT_TRUE(server.Listen());
 
     // Connections that say nothing take every place for a moment ...
@@ -249,18 +258,11 @@ TEST(InstanceLimits, IdleOrOverlongConnectionsAreCutOffAndDoNotBlockLaterStarts)
     start.write("TITLE\n");
     EXPECT_TRUE(QTest::qWaitFor([&] { return start.canReadLine(); }, 1500));
     EXPECT_EQ(QString::fromUtf8(start.readLine().trimmed()), QString::fromUtf8(kApplicationTitle));
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
 }
 
 // A start while the running program shows a dialog: the window comes back with its dialog in
 // front, and a file handed over then is left to the new start rather than opened behind it.
-TEST(InstanceLimits, TheRaisedWindowBringsItsOpenDialogAndDoesNotOpenAFileBehindIt) {
-    TempDir runtime;
-    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.path()));
-    QWidget window;
-    window.setWindowTitle(QString::fromUtf8(kApplicationTitle));
-    InstanceServer server(&window);
+TEST_F(InstanceLimits, TheRaisedWindowBringsItsOpenDialogAndDoesNotOpenAFileBehindIt) {
     QStringList opened;
     server.SetFileOpener([&](const QString& file) { opened << file; });
     ASSERT_TRUE(server.Listen());
@@ -295,7 +297,6 @@ TEST(InstanceLimits, TheRaisedWindowBringsItsOpenDialogAndDoesNotOpenAFileBehind
     dialog.close();
     EXPECT_EQ(ask("OPEN /tmp/elsewhere.stw"), "OK");
     EXPECT_TRUE(QTest::qWaitFor([&] { return opened == QStringList{"/tmp/elsewhere.stw"}; }, 1500));
-    qputenv("XDG_RUNTIME_DIR", oldRuntime);
 }
 
 }  // namespace
