@@ -151,6 +151,83 @@ void JpegProgress(j_common_ptr cinfo) {
     }
 }
 
+// ---- EXIF orientation: phones store a photo as the sensor saw it and say in an APP1 "Exif"
+// segment how to turn it upright ----
+
+std::uint32_t ExifRead(const unsigned char* p, int bytes, bool bigEndian) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) {
+        const std::uint32_t byte = p[bigEndian ? i : bytes - 1 - i];
+        value = value << 8 | byte;
+    }
+    return value;
+}
+
+// The Orientation (tag 0x0112) of the first image directory of an APP1 segment, 1 to 8; 1 when
+// the segment is no Exif, is cut short, points outside itself or holds no usable value. Only
+// the first directory is read and no offset is followed twice, so no file can make it loop.
+int ExifOrientation(const unsigned char* segment, std::size_t size) {
+    static const unsigned char kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+    if (segment == nullptr || size < sizeof kExif + 8 || std::memcmp(segment, kExif, sizeof kExif) != 0)
+        return 1;
+    const unsigned char* tiff = segment + sizeof kExif;
+    const std::uint64_t n = size - sizeof kExif;
+    bool bigEndian = false;
+    if (tiff[0] == 'M' && tiff[1] == 'M')
+        bigEndian = true;
+    else if (!(tiff[0] == 'I' && tiff[1] == 'I'))
+        return 1;
+    if (ExifRead(tiff + 2, 2, bigEndian) != 42) return 1;
+    const std::uint64_t directory = ExifRead(tiff + 4, 4, bigEndian);
+    if (directory + 2 > n) return 1;
+    const std::uint64_t count = ExifRead(tiff + directory, 2, bigEndian);
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t entry = directory + 2 + 12 * i;
+        if (entry + 12 > n) return 1;
+        if (ExifRead(tiff + entry, 2, bigEndian) != 0x0112) continue;
+        const std::uint32_t type = ExifRead(tiff + entry + 2, 2, bigEndian);
+        const std::uint32_t values = ExifRead(tiff + entry + 4, 4, bigEndian);
+        if (type != 3 || values < 1) return 1;  // a SHORT, held in the entry itself
+        const std::uint32_t orientation = ExifRead(tiff + entry + 8, 2, bigEndian);
+        return orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 1;
+    }
+    return 1;
+}
+
+// The first Exif segment among the markers libjpeg kept, its orientation.
+int JpegOrientation(const jpeg_decompress_struct& cinfo) {
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+        if (m->marker != JPEG_APP0 + 1 || m->data_length < 6 || std::memcmp(m->data, "Exif\0\0", 6) != 0)
+            continue;
+        return ExifOrientation(m->data, m->data_length);
+    }
+    return 1;
+}
+
+// Where the pixel (x, y) of a stored w × h picture goes in the upright one.
+struct UprightMap {
+    int orientation = 1;
+    int w = 0;
+    int h = 0;
+    bool Turned() const { return orientation >= 5; }  // width and height change places
+    int X(int x, int y) const {
+        switch (orientation) {
+            case 2: case 3: return w - 1 - x;
+            case 5: case 8: return y;
+            case 6: case 7: return h - 1 - y;
+            default: return x;
+        }
+    }
+    int Y(int x, int y) const {
+        switch (orientation) {
+            case 3: case 4: return h - 1 - y;
+            case 5: case 6: return x;
+            case 7: case 8: return w - 1 - x;
+            default: return y;
+        }
+    }
+};
+
 // Everything the decoder touches lives here, in the caller's frame, so that a longjmp back
 // into DecodeJpeg skips no C++ object.
 struct JpegJob {
@@ -159,6 +236,7 @@ struct JpegJob {
     jpeg_progress_mgr progress{};
     jpeg_decompress_struct cinfo{};
     QImage image;
+    UprightMap upright;
     qint64 declaredWidth = 0;
     qint64 declaredHeight = 0;
     bool tooLarge = false;
@@ -180,6 +258,8 @@ bool DecodeJpeg(JpegJob& job) {
     job.progress.progress_monitor = JpegProgress;
     job.cinfo.progress = &job.progress;
     jpeg_stdio_src(&job.cinfo, job.file);
+    // APP1 segments are kept for their Exif orientation; one is at most 64 KB.
+    jpeg_save_markers(&job.cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&job.cinfo, TRUE);
 
     job.declaredWidth = job.cinfo.image_width;
@@ -207,7 +287,11 @@ bool DecodeJpeg(JpegJob& job) {
     const int width = static_cast<int>(job.cinfo.output_width);
     const int height = static_cast<int>(job.cinfo.output_height);
     const int components = job.cinfo.output_components;
-    job.image = QImage(width, height, QImage::Format_RGB888);
+    // The picture is stored upright from the start: each decoded row goes straight to its
+    // place, so that turning it takes no second copy of a large photo.
+    job.upright = UprightMap{JpegOrientation(job.cinfo), width, height};
+    job.image = job.upright.Turned() ? QImage(height, width, QImage::Format_RGB888)
+                                     : QImage(width, height, QImage::Format_RGB888);
     if (job.image.isNull()) {
         job.noMemory = true;
         jpeg_destroy_decompress(&job.cinfo);
@@ -217,6 +301,12 @@ bool DecodeJpeg(JpegJob& job) {
     JSAMPARRAY row = (*job.cinfo.mem->alloc_sarray)(
         reinterpret_cast<j_common_ptr>(&job.cinfo), JPOOL_IMAGE,
         static_cast<JDIMENSION>(width * components), 1);
+    // The row in RGB before it is placed, when it is not placed as it is.
+    JSAMPARRAY rgbRow = (*job.cinfo.mem->alloc_sarray)(
+        reinterpret_cast<j_common_ptr>(&job.cinfo), JPOOL_IMAGE,
+        static_cast<JDIMENSION>(width * 3), 1);
+    uchar* const bits = job.image.bits();
+    const qsizetype stride = job.image.bytesPerLine();
     // Photoshop writes CMYK JPEGs with an Adobe marker and every sample inverted.
     const bool invertedCmyk = job.cinfo.saw_Adobe_marker;
 
@@ -227,7 +317,7 @@ bool DecodeJpeg(JpegJob& job) {
             jpeg_destroy_decompress(&job.cinfo);
             return false;
         }
-        std::uint8_t* out = job.image.scanLine(y);
+        std::uint8_t* out = job.upright.orientation == 1 ? bits + stride * y : rgbRow[0];
         const JSAMPLE* in = row[0];
         if (components == 3) {
             std::memcpy(out, in, static_cast<size_t>(width) * 3);
@@ -246,6 +336,10 @@ bool DecodeJpeg(JpegJob& job) {
                 out[3 * x + 1] = Mul255(m, k);
                 out[3 * x + 2] = Mul255(ye, k);
             }
+        }
+        if (job.upright.orientation != 1) {
+            for (int x = 0; x < width; ++x)
+                std::memcpy(bits + stride * job.upright.Y(x, y) + 3 * job.upright.X(x, y), out + 3 * x, 3);
         }
     }
     jpeg_finish_decompress(&job.cinfo);
