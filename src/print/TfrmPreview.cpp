@@ -131,12 +131,12 @@ int TfrmPreview::ScreenDpi() const { return logicalDpiY(); }
 void TfrmPreview::ShowPreview() {
     m_drawButtonOutlines = true;
     m_failureShown = false;
-    m_brokenShown.clear();
     exec();
 }
 
 void TfrmPreview::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    m_brokenShown.clear();  // each showing tells its broken pictures once
     if (!m_firstShowDone) {
         m_firstShowDone = true;
         SetZoom(100);
