@@ -228,6 +228,42 @@ struct UprightMap {
     }
 };
 
+// Rows decoded before they are placed in a turned picture: a band of them lets each column of
+// the band land as one short run in its row of the upright picture, instead of one pixel
+// per row touched.
+constexpr int kJpegBand = 16;
+
+// Places `rows` decoded RGB rows, the first being stored row y0, into the upright picture.
+void PlaceUpright(const UprightMap& map, uchar* bits, qsizetype stride, JSAMPARRAY band, int y0, int rows) {
+    const size_t rowBytes = static_cast<size_t>(map.w) * 3;
+    if (!map.Turned()) {
+        const bool mirrored = map.orientation == 2 || map.orientation == 3;
+        for (int i = 0; i < rows; ++i) {
+            uchar* out = bits + stride * map.Y(0, y0 + i);
+            const JSAMPLE* in = band[i];
+            if (!mirrored) {
+                std::memcpy(out, in, rowBytes);
+                continue;
+            }
+            for (int x = 0; x < map.w; ++x) std::memcpy(out + 3 * (map.w - 1 - x), in + 3 * x, 3);
+        }
+        return;
+    }
+    // Turned: a stored column x is an upright row, the same for every row of the band.
+    // Along the band the upright column runs forward (5, 8) or backward (6, 7).
+    const qsizetype step = map.X(0, y0 + 1) > map.X(0, y0) ? 3 : -3;
+    for (int x = 0; x < map.w; ++x) {
+        uchar* out = bits + stride * map.Y(x, y0) + 3 * map.X(x, y0);
+        const size_t from = static_cast<size_t>(x) * 3;
+        for (int i = 0; i < rows; ++i, out += step) {
+            const JSAMPLE* in = band[i] + from;
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+    }
+}
+
 // Everything the decoder touches lives here, in the caller's frame, so that a longjmp back
 // into DecodeJpeg skips no C++ object.
 struct JpegJob {
@@ -301,10 +337,12 @@ bool DecodeJpeg(JpegJob& job) {
     JSAMPARRAY row = (*job.cinfo.mem->alloc_sarray)(
         reinterpret_cast<j_common_ptr>(&job.cinfo), JPOOL_IMAGE,
         static_cast<JDIMENSION>(width * components), 1);
-    // The row in RGB before it is placed, when it is not placed as it is.
-    JSAMPARRAY rgbRow = (*job.cinfo.mem->alloc_sarray)(
+    // Rows in RGB waiting to be placed, when they are not placed as they are.
+    JSAMPARRAY band = (*job.cinfo.mem->alloc_sarray)(
         reinterpret_cast<j_common_ptr>(&job.cinfo), JPOOL_IMAGE,
-        static_cast<JDIMENSION>(width * 3), 1);
+        static_cast<JDIMENSION>(width * 3), kJpegBand);
+    int bandStart = 0;
+    int bandRows = 0;
     uchar* const bits = job.image.bits();
     const qsizetype stride = job.image.bytesPerLine();
     // Photoshop writes CMYK JPEGs with an Adobe marker and every sample inverted.
@@ -317,7 +355,8 @@ bool DecodeJpeg(JpegJob& job) {
             jpeg_destroy_decompress(&job.cinfo);
             return false;
         }
-        std::uint8_t* out = job.upright.orientation == 1 ? bits + stride * y : rgbRow[0];
+        if (bandRows == 0) bandStart = y;
+        std::uint8_t* out = job.upright.orientation == 1 ? bits + stride * y : band[bandRows++];
         const JSAMPLE* in = row[0];
         if (components == 3) {
             std::memcpy(out, in, static_cast<size_t>(width) * 3);
@@ -337,9 +376,9 @@ bool DecodeJpeg(JpegJob& job) {
                 out[3 * x + 2] = Mul255(ye, k);
             }
         }
-        if (job.upright.orientation != 1) {
-            for (int x = 0; x < width; ++x)
-                std::memcpy(bits + stride * job.upright.Y(x, y) + 3 * job.upright.X(x, y), out + 3 * x, 3);
+        if (bandRows == kJpegBand || (bandRows > 0 && job.cinfo.output_scanline == job.cinfo.output_height)) {
+            PlaceUpright(job.upright, bits, stride, band, bandStart, bandRows);
+            bandRows = 0;
         }
     }
     jpeg_finish_decompress(&job.cinfo);
