@@ -80,7 +80,7 @@ void BM_WholeSetPdfWithPhotoOnEveryFace(benchmark::State& state) {
         QPainter painter(&writer);
         for (int e = 1; e <= kEntryCount; ++e) {
             if (e > 1) writer.newPage();
-            if (!sw::render::RenderSheet(painter, 1200, ws->labelSet, e, {}).ok) state.SkipWithError("render failed");
+            if (!sw::render::RenderSheet(painter, 1200, ws->labelSet, e, {}).Whole()) state.SkipWithError("render failed");
         }
         painter.end();
         pdfBytes = bytes.size();

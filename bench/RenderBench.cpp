@@ -73,7 +73,7 @@ void RenderImage(benchmark::State& state, int resolution, bool outlines) {
     for (auto _ : state) {
         page.fill(Qt::white);
         QPainter painter(&page);
-        if (!sw::render::RenderSheet(painter, resolution, ws->labelSet, 1, {0, 0, outlines, -1}).ok)
+        if (!sw::render::RenderSheet(painter, resolution, ws->labelSet, 1, {0, 0, outlines, -1}).Whole())
             state.SkipWithError("render failed");
     }
 }
@@ -96,7 +96,7 @@ void BM_Pdf1200Dpi(benchmark::State& state) {
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                          QMarginsF(0, 0, 0, 0)));
         QPainter painter(&writer);
-        if (!sw::render::RenderSheet(painter, 1200, ws->labelSet, 1, {}).ok) state.SkipWithError("render failed");
+        if (!sw::render::RenderSheet(painter, 1200, ws->labelSet, 1, {}).Whole()) state.SkipWithError("render failed");
         painter.end();
         benchmark::DoNotOptimize(bytes.size());
     }

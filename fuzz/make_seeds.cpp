@@ -260,6 +260,36 @@ void PictureSeeds(const std::filesystem::path& root) {
     jpeg("arithmetic.jpg", Jpeg(JpegKind::Arithmetic));
     jpeg("full-444.jpg", Jpeg(JpegKind::Full444));
 
+    // Phone photos: an APP1 Exif segment right after the start marker, whose first image
+    // directory turns the picture (6: a quarter to the right, little-endian; 8: a quarter to the
+    // left, big-endian), so that the orientation reader and every turned placement are reached.
+    auto exif = [](int orientation, bool bigEndian) {
+        std::string tiff = bigEndian ? "MM" : "II";
+        auto put = [&](std::uint32_t value, int bytes) {
+            for (int i = 0; i < bytes; ++i)
+                tiff += static_cast<char>((value >> (8 * (bigEndian ? bytes - 1 - i : i))) & 0xFF);
+        };
+        put(42, 2);
+        put(8, 4);
+        put(1, 2);
+        put(0x0112, 2);
+        put(3, 2);
+        put(1, 4);
+        put(static_cast<std::uint32_t>(orientation), 2);
+        put(0, 2);
+        put(0, 4);
+        const std::string payload = std::string("Exif\0\0", 6) + tiff;
+        std::string segment = "\xFF\xE1";
+        segment += static_cast<char>((payload.size() + 2) >> 8);
+        segment += static_cast<char>((payload.size() + 2) & 0xFF);
+        return segment + payload;
+    };
+    const std::string plain = Jpeg(JpegKind::Full444);
+    if (!plain.empty()) {
+        jpeg("exif-6.jpg", plain.substr(0, 2) + exif(6, false) + plain.substr(2));
+        jpeg("exif-8-big-endian.jpg", plain.substr(0, 2) + exif(8, true) + plain.substr(2));
+    }
+
     // RLE8, 8 x 4: a run, an absolute run, a delta, end of line and end of bitmap.
     BitmapSpec rle8;
     rle8.compression = 1;

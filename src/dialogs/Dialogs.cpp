@@ -65,6 +65,7 @@ Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
             second = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
             break;
         case Buttons::YesNo:
+        case Buttons::YesNoDefaultNo:
             first = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
             second = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
             break;
@@ -74,7 +75,7 @@ Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
             cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
             break;
     }
-    box.setDefaultButton(first);
+    box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? second : first);
     // Escape and the close box choose キャンセル where there is one, else the second button.
     if (cancel)
         box.setEscapeButton(cancel);
@@ -86,7 +87,8 @@ Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
     switch (buttons) {
         case Buttons::Ok: return Reply::Ok;
         case Buttons::OkCancel: return firstChosen ? Reply::Ok : Reply::Cancel;
-        case Buttons::YesNo: return firstChosen ? Reply::Yes : Reply::No;
+        case Buttons::YesNo:
+        case Buttons::YesNoDefaultNo: return firstChosen ? Reply::Yes : Reply::No;
         case Buttons::YesNoCancel:
             return firstChosen ? Reply::Yes : clicked == second ? Reply::No : Reply::Cancel;
     }

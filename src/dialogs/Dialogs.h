@@ -15,7 +15,9 @@ class QPrinter;
 namespace sw::app {
 
 enum class MessageKind { Warning, Error, Information, Confirmation };  // 警告 エラー 情報 確認
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+// YesNoDefaultNo: はい and いいえ with いいえ the default, for questions where Enter must not
+// spend anything (paper, a file).
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
 enum class Reply { Ok, Cancel, Yes, No };
 
 enum class FileKind {

@@ -114,6 +114,64 @@ bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QStr
     return true;
 }
 
+namespace {
+
+QString FaceNumber(int face) {
+    static const char* const kDigits[] = {"０", "１", "２", "３", "４"};
+    return face >= 1 && face <= 4 ? QString::fromUtf8(kDigits[face]) : QString::number(face);
+}
+
+// The first marked face the user was not asked about, or nullptr.
+const PictureProblem* Unasked(const std::vector<PictureProblem>& marked,
+                              const std::vector<PictureProblem>& agreed) {
+    for (const PictureProblem& picture : marked) {
+        bool asked = false;
+        for (const PictureProblem& a : agreed) asked = asked || (a.face == picture.face && a.path == picture.path);
+        if (!asked) return &picture;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, PrintTarget::PageDrawer& draw) {
+    // Which faces are marked does not depend on the resolution; the pictures come from the
+    // picture cache, so this costs little besides the drawing of a tiny page.
+    std::vector<PictureProblem> marked;
+    {
+        sw::app::WaitCursor wait;
+        QImage scratch(1, 1, QImage::Format_RGB32);
+        QPainter trial(&scratch);
+        marked = draw(trial, 72).broken;
+    }
+    if (!marked.empty()) {
+        QStringList faces;
+        QStringList reasons;
+        for (const PictureProblem& picture : marked) {
+            faces << QStringLiteral("印刷面") + FaceNumber(picture.face);
+            if (!reasons.contains(picture.message)) reasons << picture.message;
+        }
+        const QString question =
+            QStringLiteral("%1の背景画像を読み込めません。\n%2\n\n%3に×印を付けて印刷しますか？")
+                .arg(faces.join(QStringLiteral("、")), reasons.join(QLatin1Char('\n')),
+                     marked.size() == 1 ? QStringLiteral("この面") : QStringLiteral("これらの面"));
+        if (dialogs.Message(parent, sw::app::MessageKind::Confirmation, question,
+                            sw::app::Buttons::YesNoDefaultNo) != sw::app::Reply::Yes)
+            return false;
+    }
+    // A file that breaks between the question and the job would put a mark on the page the
+    // user was not asked about: then the drawing fails and nothing is sent.
+    draw = [inner = std::move(draw), marked](QPainter& canvas, int resolution) {
+        RenderResult result = inner(canvas, resolution);
+        if (const PictureProblem* unasked = result.ok ? Unasked(result.broken, marked) : nullptr) {
+            result.ok = false;
+            result.message = unasked->message;
+        }
+        return result;
+    };
+    return true;
+}
+
 void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
                 sw::model::Workspace& ws) {
     target.SetUpA4Landscape();
@@ -121,15 +179,15 @@ void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
     // in the dialog is the printer's to make.
     target.Printer().setCopyCount(1);
     if (!dialogs.ChoosePrint(parent, target.Printer())) return;
+    PrintTarget::PageDrawer draw = [&ws](QPainter& canvas, int resolution) {
+        return RenderCurrentSheet(canvas, resolution, ws, false);
+    };
+    if (!AgreeToMarkedFaces(parent, dialogs, draw)) return;
     QString error;
     RenderResult drawn;
     {
         sw::app::WaitCursor wait;
-        target.PrintPage(QString::fromUtf8(kPrintJobTitle),
-                         [&ws](QPainter& canvas, int resolution) {
-                             return RenderCurrentSheet(canvas, resolution, ws, false);
-                         },
-                         error, &drawn);
+        target.PrintPage(QString::fromUtf8(kPrintJobTitle), draw, error, &drawn);
     }
     if (!error.isEmpty())
         dialogs.Message(parent, sw::app::MessageKind::Error, error, sw::app::Buttons::Ok);

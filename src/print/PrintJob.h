@@ -89,8 +89,16 @@ RenderResult RenderCurrentSheet(QPainter& canvas, int resolution, const sw::mode
 // remember which were named).
 void ReportMissingPictures(QWidget* parent, sw::app::Dialogs& dialogs, const RenderResult& result);
 
+// Before a print job: draws the page once off the printer, and when a face would carry the
+// mark of a picture file that cannot be read, asks once, naming each file and why, whether to
+// print the page so ("…この面に×印を付けて印刷しますか？", いいえ by default). Returns false when
+// the user declines: then no job may be started. Otherwise `draw` is changed to fail (so that
+// nothing reaches the printer) should a face be marked that the user was not asked about.
+bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, PrintTarget::PageDrawer& draw);
+
 // The main window's print command: A4 landscape, the print dialog, then one job with one
-// page of the current entry, without button outlines. Failures are shown as messages.
+// page of the current entry, without button outlines; a page with a broken picture only when
+// the user agrees. Failures are shown as messages.
 void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
                 sw::model::Workspace& ws);
 

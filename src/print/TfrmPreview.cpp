@@ -136,6 +136,7 @@ void TfrmPreview::ShowPreview() {
 
 void TfrmPreview::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    m_brokenShown.clear();  // each showing tells its broken pictures once
     if (!m_firstShowDone) {
         m_firstShowDone = true;
         SetZoom(100);
@@ -187,6 +188,8 @@ void TfrmPreview::PaintBox1Paint(QPainter& canvas) {
     RenderResult result = RenderCurrentSheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent),
                                              m_ws, m_drawButtonOutlines);
     if (!result.ok) ReportRenderFailure(result.message);
+    // The sheet shows the broken face marked; why it is marked is told once per file.
+    for (const sw::render::PictureProblem& picture : result.broken) ReportBrokenPicture(picture);
     // Painting happens again and again: the message comes after the paint, and the dialogs
     // name each missing file only once.
     for (const sw::render::PictureProblem& picture : result.pictures) {
@@ -205,6 +208,15 @@ void TfrmPreview::ReportRenderFailure(const QString& message) {
     });
 }
 
+void TfrmPreview::ReportBrokenPicture(const PictureProblem& picture) {
+    if (m_brokenShown.contains(picture.path)) return;
+    m_brokenShown.insert(picture.path);
+    const QString message = picture.message;
+    QTimer::singleShot(0, this, [this, message] {
+        m_dialogs.Message(this, sw::app::MessageKind::Error, message, sw::app::Buttons::Ok);
+    });
+}
+
 QImage TfrmPreview::PaintedPage() { return m_paintBox1->grab().toImage(); }
 
 void TfrmPreview::btnPrintClick() {
@@ -214,17 +226,16 @@ void TfrmPreview::btnPrintClick() {
     std::optional<int> copies = m_dialogs.ChoosePrint(this, m_printer.Printer());
     QString error;
     RenderResult drawn;
-    if (copies) {
+    PrintTarget::PageDrawer draw = [this](QPainter& canvas, int resolution) {
+        return RenderCurrentSheet(canvas, resolution, m_ws, false);
+    };
+    // Asked once for all copies.
+    if (copies && AgreeToMarkedFaces(this, m_dialogs, draw)) {
         sw::app::WaitCursor wait;
         // Each copy is a job of its own; the printer itself makes one copy of each.
         m_printer.Printer().setCopyCount(1);
-        for (int copy = 0; copy < *copies && error.isEmpty(); ++copy) {
-            m_printer.PrintPage(QString::fromUtf8(kPrintJobTitle),
-                                [this](QPainter& canvas, int resolution) {
-                                    return RenderCurrentSheet(canvas, resolution, m_ws, false);
-                                },
-                                error, &drawn);
-        }
+        for (int copy = 0; copy < *copies && error.isEmpty(); ++copy)
+            m_printer.PrintPage(QString::fromUtf8(kPrintJobTitle), draw, error, &drawn);
     }
     m_drawButtonOutlines = true;
     m_paintBox1->update();

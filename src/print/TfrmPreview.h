@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <set>
 
 #include "model/Settings.h"
 #include "model/Workspace.h"
@@ -62,6 +63,7 @@ private:
     void PaintBox1Paint(QPainter& canvas);
     void ShowZoomState();
     void ReportRenderFailure(const QString& message);
+    void ReportBrokenPicture(const PictureProblem& picture);
 
     sw::model::Workspace& m_ws;
     PrintTarget& m_printer;
@@ -70,6 +72,7 @@ private:
     bool m_firstShowDone = false;
     bool m_drawButtonOutlines = true;
     bool m_failureShown = false;         // a render failure is shown once per showing
+    std::set<sw::model::Bytes> m_brokenShown;  // broken picture files told this showing
     bool m_returningFromOutside = false; // the program itself was not active before
     sw::model::Bytes m_caption;
 

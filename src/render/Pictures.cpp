@@ -152,6 +152,119 @@ void JpegProgress(j_common_ptr cinfo) {
     }
 }
 
+// ---- EXIF orientation: phones store a photo as the sensor saw it and say in an APP1 "Exif"
+// segment how to turn it upright ----
+
+std::uint32_t ExifRead(const unsigned char* p, int bytes, bool bigEndian) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) {
+        const std::uint32_t byte = p[bigEndian ? i : bytes - 1 - i];
+        value = value << 8 | byte;
+    }
+    return value;
+}
+
+// The Orientation (tag 0x0112) of the first image directory of an APP1 segment, 1 to 8; 1 when
+// the segment is no Exif, is cut short, points outside itself or holds no usable value. Only
+// the first directory is read and no offset is followed twice, so no file can make it loop.
+int ExifOrientation(const unsigned char* segment, std::size_t size) {
+    static const unsigned char kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
+    if (segment == nullptr || size < sizeof kExif + 8 || std::memcmp(segment, kExif, sizeof kExif) != 0)
+        return 1;
+    const unsigned char* tiff = segment + sizeof kExif;
+    const std::uint64_t n = size - sizeof kExif;
+    bool bigEndian = false;
+    if (tiff[0] == 'M' && tiff[1] == 'M')
+        bigEndian = true;
+    else if (!(tiff[0] == 'I' && tiff[1] == 'I'))
+        return 1;
+    if (ExifRead(tiff + 2, 2, bigEndian) != 42) return 1;
+    const std::uint64_t directory = ExifRead(tiff + 4, 4, bigEndian);
+    if (directory + 2 > n) return 1;
+    const std::uint64_t count = ExifRead(tiff + directory, 2, bigEndian);
+    for (std::uint64_t i = 0; i < count; ++i) {
+        const std::uint64_t entry = directory + 2 + 12 * i;
+        if (entry + 12 > n) return 1;
+        if (ExifRead(tiff + entry, 2, bigEndian) != 0x0112) continue;
+        const std::uint32_t type = ExifRead(tiff + entry + 2, 2, bigEndian);
+        const std::uint32_t values = ExifRead(tiff + entry + 4, 4, bigEndian);
+        if (type != 3 || values < 1) return 1;  // a SHORT, held in the entry itself
+        const std::uint32_t orientation = ExifRead(tiff + entry + 8, 2, bigEndian);
+        return orientation >= 1 && orientation <= 8 ? static_cast<int>(orientation) : 1;
+    }
+    return 1;
+}
+
+// The first Exif segment among the markers libjpeg kept, its orientation.
+int JpegOrientation(const jpeg_decompress_struct& cinfo) {
+    for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+        if (m->marker != JPEG_APP0 + 1 || m->data_length < 6 || std::memcmp(m->data, "Exif\0\0", 6) != 0)
+            continue;
+        return ExifOrientation(m->data, m->data_length);
+    }
+    return 1;
+}
+
+// Where the pixel (x, y) of a stored w × h picture goes in the upright one.
+struct UprightMap {
+    int orientation = 1;
+    int w = 0;
+    int h = 0;
+    bool Turned() const { return orientation >= 5; }  // width and height change places
+    int X(int x, int y) const {
+        switch (orientation) {
+            case 2: case 3: return w - 1 - x;
+            case 5: case 8: return y;
+            case 6: case 7: return h - 1 - y;
+            default: return x;
+        }
+    }
+    int Y(int x, int y) const {
+        switch (orientation) {
+            case 3: case 4: return h - 1 - y;
+            case 5: case 6: return x;
+            case 7: case 8: return w - 1 - x;
+            default: return y;
+        }
+    }
+};
+
+// Rows decoded before they are placed in a turned picture: a band of them lets each column of
+// the band land as one short run in its row of the upright picture, instead of one pixel
+// per row touched.
+constexpr int kJpegBand = 16;
+
+// Places `rows` decoded RGB rows, the first being stored row y0, into the upright picture.
+void PlaceUpright(const UprightMap& map, uchar* bits, qsizetype stride, JSAMPARRAY band, int y0, int rows) {
+    const size_t rowBytes = static_cast<size_t>(map.w) * 3;
+    if (!map.Turned()) {
+        const bool mirrored = map.orientation == 2 || map.orientation == 3;
+        for (int i = 0; i < rows; ++i) {
+            uchar* out = bits + stride * map.Y(0, y0 + i);
+            const JSAMPLE* in = band[i];
+            if (!mirrored) {
+                std::memcpy(out, in, rowBytes);
+                continue;
+            }
+            for (int x = 0; x < map.w; ++x) std::memcpy(out + 3 * (map.w - 1 - x), in + 3 * x, 3);
+        }
+        return;
+    }
+    // Turned: a stored column x is an upright row, the same for every row of the band.
+    // Along the band the upright column runs forward (5, 8) or backward (6, 7).
+    const qsizetype step = map.X(0, y0 + 1) > map.X(0, y0) ? 3 : -3;
+    for (int x = 0; x < map.w; ++x) {
+        uchar* out = bits + stride * map.Y(x, y0) + 3 * map.X(x, y0);
+        const size_t from = static_cast<size_t>(x) * 3;
+        for (int i = 0; i < rows; ++i, out += step) {
+            const JSAMPLE* in = band[i] + from;
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+    }
+}
+
 // Everything the decoder touches lives here, in the caller's frame, so that a longjmp back
 // into DecodeJpeg skips no C++ object.
 struct JpegJob {
@@ -160,6 +273,7 @@ struct JpegJob {
     jpeg_progress_mgr progress{};
     jpeg_decompress_struct cinfo{};
     QImage image;
+    UprightMap upright;
     qint64 declaredWidth = 0;
     qint64 declaredHeight = 0;
     bool tooLarge = false;
@@ -181,6 +295,8 @@ bool DecodeJpeg(JpegJob& job) {
     job.progress.progress_monitor = JpegProgress;
     job.cinfo.progress = &job.progress;
     jpeg_stdio_src(&job.cinfo, job.file);
+    // APP1 segments are kept for their Exif orientation; one is at most 64 KB.
+    jpeg_save_markers(&job.cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_read_header(&job.cinfo, TRUE);
 
     job.declaredWidth = job.cinfo.image_width;
@@ -208,7 +324,11 @@ bool DecodeJpeg(JpegJob& job) {
     const int width = static_cast<int>(job.cinfo.output_width);
     const int height = static_cast<int>(job.cinfo.output_height);
     const int components = job.cinfo.output_components;
-    job.image = QImage(width, height, QImage::Format_RGB888);
+    // The picture is stored upright from the start: each decoded row goes straight to its
+    // place, so that turning it takes no second copy of a large photo.
+    job.upright = UprightMap{JpegOrientation(job.cinfo), width, height};
+    job.image = job.upright.Turned() ? QImage(height, width, QImage::Format_RGB888)
+                                     : QImage(width, height, QImage::Format_RGB888);
     if (job.image.isNull()) {
         job.noMemory = true;
         jpeg_destroy_decompress(&job.cinfo);
@@ -218,6 +338,14 @@ bool DecodeJpeg(JpegJob& job) {
     JSAMPARRAY row = (*job.cinfo.mem->alloc_sarray)(
         reinterpret_cast<j_common_ptr>(&job.cinfo), JPOOL_IMAGE,
         static_cast<JDIMENSION>(width * components), 1);
+    // Rows in RGB waiting to be placed, when they are not placed as they are.
+    JSAMPARRAY band = (*job.cinfo.mem->alloc_sarray)(
+        reinterpret_cast<j_common_ptr>(&job.cinfo), JPOOL_IMAGE,
+        static_cast<JDIMENSION>(width * 3), kJpegBand);
+    int bandStart = 0;
+    int bandRows = 0;
+    uchar* const bits = job.image.bits();
+    const qsizetype stride = job.image.bytesPerLine();
     // Photoshop writes CMYK JPEGs with an Adobe marker and every sample inverted.
     const bool invertedCmyk = job.cinfo.saw_Adobe_marker;
 
@@ -228,7 +356,8 @@ bool DecodeJpeg(JpegJob& job) {
             jpeg_destroy_decompress(&job.cinfo);
             return false;
         }
-        std::uint8_t* out = job.image.scanLine(y);
+        if (bandRows == 0) bandStart = y;
+        std::uint8_t* out = job.upright.orientation == 1 ? bits + stride * y : band[bandRows++];
         const JSAMPLE* in = row[0];
         if (components == 3) {
             std::memcpy(out, in, static_cast<size_t>(width) * 3);
@@ -247,6 +376,10 @@ bool DecodeJpeg(JpegJob& job) {
                 out[3 * x + 1] = Mul255(m, k);
                 out[3 * x + 2] = Mul255(ye, k);
             }
+        }
+        if (bandRows == kJpegBand || (bandRows > 0 && job.cinfo.output_scanline == job.cinfo.output_height)) {
+            PlaceUpright(job.upright, bits, stride, band, bandStart, bandRows);
+            bandRows = 0;
         }
     }
     jpeg_finish_decompress(&job.cinfo);

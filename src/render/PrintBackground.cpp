@@ -1,10 +1,12 @@
 // The background of a print face on the sheet: picture stretched or tiled, single colour or none.
 #include "render/PrintBackground.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <algorithm>
 #include <limits>
 
+#include "model/Cp932.h"
 #include "render/Pictures.h"
 
 namespace sw::render {
@@ -45,6 +47,8 @@ BackgroundStatus DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
     } else if (!face.PictureFile.empty()) {
         PreparedBackground prepared = PreparePrintBackground(face);
         if (!prepared.ok) {
+            // White, as paper is, under the mark the sheet puts on this face.
+            canvas.fillRect(FaceBackgroundBox(ctx), Qt::white);
             message = prepared.message;
             return BackgroundStatus::PictureBroken;
         }
@@ -65,6 +69,52 @@ BackgroundStatus DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
                          ctx.Resolution);
     canvas.restore();
     return status;
+}
+
+QString PictureFileName(const sw::model::Bytes& cp932Path) {
+    const QString path = sw::model::DecodeCp932(cp932Path);
+    qsizetype cut = -1;
+    for (QChar separator : {QLatin1Char('/'), QLatin1Char('\\'), QLatin1Char(':')})
+        cut = std::max(cut, path.lastIndexOf(separator));
+    return path.mid(cut + 1);
+}
+
+void DrawBrokenPictureMark(QPainter& canvas, const RenderContext& ctx, const sw::model::Bytes& cp932Path) {
+    const QRect box = FaceBackgroundBox(ctx);
+    if (box.isEmpty()) return;
+    canvas.save();
+    canvas.setClipRect(box, Qt::IntersectClip);
+    const int line = PenHalfPointsWidth(ctx.Resolution, kBrokenMarkHalfPoints);
+    // The outline lies inside the box, a line's width along each edge.
+    canvas.fillRect(QRect(box.left(), box.top(), box.width(), line), Qt::black);
+    canvas.fillRect(QRect(box.left(), box.bottom() - line + 1, box.width(), line), Qt::black);
+    canvas.fillRect(QRect(box.left(), box.top(), line, box.height()), Qt::black);
+    canvas.fillRect(QRect(box.right() - line + 1, box.top(), line, box.height()), Qt::black);
+    QPen pen(Qt::black);
+    pen.setWidth(line);
+    pen.setCapStyle(Qt::FlatCap);
+    canvas.setPen(pen);
+    canvas.setBrush(Qt::NoBrush);
+    canvas.drawLine(QLineF(box.left(), box.top(), box.left() + box.width(), box.top() + box.height()));
+    canvas.drawLine(QLineF(box.left(), box.top() + box.height(), box.left() + box.width(), box.top()));
+
+    // The file's name, centred in the margin above the keys, on white so that it stays
+    // readable where a line of the cross passes.
+    QFont font(QStringLiteral("ＭＳ ゴシック"));
+    font.setPixelSize(std::max(1, DotsFromMm(ctx, kBrokenMarkTextMm)));
+    canvas.setFont(font);
+    const QFontMetrics fm = canvas.fontMetrics();
+    const int room = std::max(0, box.width() - 2 * DotsFromMm(ctx, 8));
+    const QString name = fm.elidedText(PictureFileName(cp932Path), Qt::ElideMiddle, room);
+    if (!name.isEmpty()) {
+        const int width = fm.horizontalAdvance(name);
+        const int pad = DotsFromMm(ctx, 0.5);
+        const QPoint topLeft(box.left() + (box.width() - width) / 2, box.top() + line + pad);
+        canvas.fillRect(QRect(topLeft.x() - pad, topLeft.y() - pad, width + 2 * pad, fm.height() + 2 * pad),
+                        Qt::white);
+        canvas.drawText(QPoint(topLeft.x(), topLeft.y() + fm.ascent()), name);
+    }
+    canvas.restore();
 }
 
 PreparedBackground PreparePrintBackground(const sw::model::PrintFace& face) {

@@ -24,9 +24,20 @@ enum class BackgroundStatus { Drawn, PictureMissing, PictureBroken };
 
 // Stages the face's background (colour, picture or blank) and draws it into the box. A
 // picture file that no longer exists is drawn white (PictureMissing); a file that cannot be
-// read draws nothing (PictureBroken, with a message naming it). The face is only read.
+// read leaves the box white (PictureBroken, with a message naming it). The face is only read.
 BackgroundStatus DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
                                     const sw::model::PrintFace& face, QString& message);
+
+// The mark of a face whose picture file cannot be read: the background box outlined and
+// crossed from corner to corner, and the file's name (what follows the last "/", "\" or ":"
+// of the stored path) written at the top of the box. Drawn over the white key area and under
+// the keys. Lines are one point wide.
+constexpr int kBrokenMarkHalfPoints = 2;
+constexpr double kBrokenMarkTextMm = 2.5;
+void DrawBrokenPictureMark(QPainter& canvas, const RenderContext& ctx, const sw::model::Bytes& cp932Path);
+
+// The file name part of a picture path stored in the document.
+QString PictureFileName(const sw::model::Bytes& cp932Path);
 
 struct PreparedBackground {
     bool ok = true;

@@ -13,19 +13,27 @@ class QPainter;
 namespace sw::render {
 
 // A face whose picture could not be drawn: its file is gone (the face is drawn white), or it
-// exists but cannot be read (the drawing stopped there).
+// exists but cannot be read (the face carries the broken-picture mark).
 struct PictureProblem {
     int face = 0;            // 1..4
     sw::model::Bytes path;   // PictureFile as stored
-    bool missing = true;     // false: the file exists but is broken; see RenderResult::message
+    bool missing = true;     // false: the file exists but is broken
+    QString message = {};    // for a broken file: why it cannot be read, naming the file
 };
 
-// What a render reports to its caller, who decides what to tell the user. On failure the
-// message names the picture file.
+// What a render reports to its caller, who decides what to tell the user.
+//
+// ok = false: the drawing could not be made at all (no usable resolution or entry); message
+// says why. A broken picture does not end the drawing: the sheet is drawn whole, the face
+// marked, and the face listed in `broken` with its message; callers that must not pass a
+// marked sheet on (the printer without the user's word, the companion tool) look there.
 struct RenderResult {
     bool ok = true;
     QString message;
-    std::vector<PictureProblem> pictures;
+    std::vector<PictureProblem> pictures;  // faces whose picture file is gone
+    std::vector<PictureProblem> broken;    // faces whose picture file cannot be read
+
+    bool Whole() const { return ok && broken.empty(); }
 };
 
 // The state of one render: the target's resolution and the origin of the item being drawn.

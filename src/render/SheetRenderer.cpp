@@ -122,17 +122,18 @@ void DrawFace(QPainter& canvas, const RenderContext& ctx, const QPen& linePen,
               RenderResult& result) {
     const PrintFace& face = entry.Faces[faceIndex];
     QString message;
+    bool broken = false;
     switch (DrawFaceBackground(canvas, ctx, face, message)) {
         case BackgroundStatus::Drawn:
             break;
         case BackgroundStatus::PictureMissing:
-            result.pictures.push_back(PictureProblem{faceIndex, face.PictureFile, true});
+            result.pictures.push_back(PictureProblem{faceIndex, face.PictureFile, true, QString()});
             break;
         case BackgroundStatus::PictureBroken:
-            result.pictures.push_back(PictureProblem{faceIndex, face.PictureFile, false});
-            result.ok = false;
-            result.message = message;
-            return;
+            // The rest of the sheet is still drawn: one unreadable file spoils only its face.
+            result.broken.push_back(PictureProblem{faceIndex, face.PictureFile, false, message});
+            broken = true;
+            break;
     }
 
     // The white key area leaves the background showing only in the margin around it.
@@ -142,6 +143,8 @@ void DrawFace(QPainter& canvas, const RenderContext& ctx, const QPen& linePen,
         canvas.fillRect(FaceRect(ctx, 12.8, 12, 116.6, 48.7), Qt::white);
     canvas.fillRect(FaceRect(ctx, 122.5, -3.3, 130.5, 63.7), Qt::white);
     canvas.fillRect(FaceRect(ctx, 6.5, 63.7, 130.5, 196.7), Qt::white);
+    // The keys go over the mark, so that the face's layout can still be checked on it.
+    if (broken) DrawBrokenPictureMark(canvas, ctx, face.PictureFile);
 
     auto keyAt = [&](int position) -> const KeyLabel* {
         const int index = position - keyOffset;
@@ -257,9 +260,9 @@ KeyTextPlacement PlaceKeyText(const RenderContext& ctx, int position, const KeyL
 RenderResult RenderSheet(QPainter& canvas, int resolution, const sw::model::LabelSet& labelSet,
                          int entryNumber, const SheetOptions& options) {
     if (resolution <= 0)
-        return RenderResult{false, QStringLiteral("解像度 %1 では印刷面を描けません。").arg(resolution), {}};
+        return RenderResult{false, QStringLiteral("解像度 %1 では印刷面を描けません。").arg(resolution), {}, {}};
     if (entryNumber < 1 || entryNumber > sw::model::kEntryCount)
-        return RenderResult{false, QStringLiteral("管理番号 %1 はありません。").arg(entryNumber), {}};
+        return RenderResult{false, QStringLiteral("管理番号 %1 はありません。").arg(entryNumber), {}, {}};
     const sw::model::ManagementEntry& entry = labelSet.Entries[entryNumber];
     const int sayu = options.sayu;
     const int jyoge = options.jyoge;
@@ -291,7 +294,6 @@ RenderResult RenderSheet(QPainter& canvas, int resolution, const sw::model::Labe
             const int face = 2 * column + row + 1;
             SetFaceOrigin(ctx, face, sayu, jyoge);
             DrawFace(canvas, ctx, linePen, entry, face, keyOffset, result);
-            if (!result.ok) return result;
         }
     }
     return result;

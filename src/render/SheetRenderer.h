@@ -27,10 +27,11 @@ struct SheetOptions {
 // cross mark and the four faces. The canvas origin is the top-left corner of the printable
 // area; resolution is in dots per inch and must be positive.
 //
-// A face whose picture file is gone is drawn white and listed in the result's `pictures`; a
-// picture that cannot be read ends the drawing there with ok = false, a message naming the
-// file, and that face listed too. Telling the user is the caller's (preview, print job,
-// companion tool).
+// A face whose picture file is gone is drawn white and listed in the result's `pictures`. A
+// face whose picture file cannot be read is drawn white with the broken-picture mark (its box
+// outlined and crossed, the file's name in it) and its keys over the mark; it is listed in
+// `broken` with the message naming the file, and every other face is drawn as usual. Telling
+// the user is the caller's (preview, print job, companion tool).
 //
 // The render library has no widgets: callers show the hourglass cursor around this call and
 // restore it on every path.

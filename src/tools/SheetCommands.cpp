@@ -141,6 +141,18 @@ std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& ar
     return std::nullopt;
 }
 
+// A sheet with a face marked for a broken picture is no output the tool writes: it stops with
+// the message of each such file, as it does for any other failure.
+RenderResult RefuseMarkedSheet(RenderResult result) {
+    if (!result.ok || result.broken.empty()) return result;
+    result.ok = false;
+    QStringList messages;
+    for (const sw::render::PictureProblem& picture : result.broken)
+        if (!messages.contains(picture.message)) messages << picture.message;
+    result.message = messages.join(QLatin1Char('\n'));
+    return result;
+}
+
 // The page is the whole A4 sheet; the drawing starts at the printable area's corner.
 void MoveToPrintableArea(QPainter& painter, int dpi, const RenderOptions& o) {
     painter.translate(sw::render::DotsFromMm(dpi, o.marginLeft), sw::render::DotsFromMm(dpi, o.marginTop));
@@ -150,20 +162,20 @@ RenderResult RenderPng(const LabelSet& set, int entry, int dpi, const sw::render
                        const RenderOptions& o, QByteArray& out) {
     QImage page(sw::render::DotsFromMm(dpi, kPageWidthMm), sw::render::DotsFromMm(dpi, kPageHeightMm),
                 QImage::Format_RGB32);
-    if (page.isNull()) return RenderResult{false, QStringLiteral("画像のメモリが足りません。"), {}};
+    if (page.isNull()) return RenderResult{false, QStringLiteral("画像のメモリが足りません。"), {}, {}};
     page.fill(Qt::white);
     const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
     page.setDotsPerMeterX(dotsPerMeter);
     page.setDotsPerMeterY(dotsPerMeter);
     QPainter painter(&page);
     MoveToPrintableArea(painter, dpi, o);
-    RenderResult result = sw::render::RenderSheet(painter, dpi, set, entry, options);
+    RenderResult result = RefuseMarkedSheet(sw::render::RenderSheet(painter, dpi, set, entry, options));
     painter.end();
     if (!result.ok) return result;
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     if (!page.save(&buffer, "PNG"))
-        return RenderResult{false, QStringLiteral("PNG を作れませんでした。"), {}};
+        return RenderResult{false, QStringLiteral("PNG を作れませんでした。"), {}, {}};
     return result;
 }
 
@@ -187,7 +199,7 @@ RenderResult RenderPdf(const LabelSet& set, const std::vector<int>& entries, int
             painter.resetTransform();
             MoveToPrintableArea(painter, dpi, o);
         }
-        RenderResult result = sw::render::RenderSheet(painter, dpi, set, entries[i], options);
+        RenderResult result = RefuseMarkedSheet(sw::render::RenderSheet(painter, dpi, set, entries[i], options));
         all.pictures.insert(all.pictures.end(), result.pictures.begin(), result.pictures.end());
         if (!result.ok) return result;
     }

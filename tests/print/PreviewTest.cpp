@@ -168,17 +168,76 @@ TEST_F(Preview, ACancelledPrintDialogPrintsNothingAndKeepsTheOutlines) {
     EXPECT_EQ(printer.setUps, setUps);  // the page keeps the set-up it was laid out with
 }
 
+// The messages of one kind the program showed.
+std::vector<sw::test::ShownMessage> Shown(const ScriptedDialogs& dialogs, sw::app::MessageKind kind) {
+    std::vector<sw::test::ShownMessage> shown;
+    for (const auto& message : dialogs.messages)
+        if (message.kind == kind) shown.push_back(message);
+    return shown;
+}
+
+// Two faces name files that are no pictures: the preview shows the whole sheet with both faces
+// marked, and tells each file once per showing however often it repaints.
 TEST_F(Preview, APictureThatCannotBeReadIsReportedOnceNotAtEveryRepaint) {
     sw::test::WriteFileBytes(cwd.File("bad.jpg"), "no picture here");
+    sw::test::WriteFileBytes(cwd.File("worse.bmp"), "BM nor here");
+    const QImage unmarked = RenderedPage(*ws, QSize(1091, 762), PreviewResolution(96, 100), true);
     ws->labelSet.Entries[1].Faces[2].PictureFile = cwd.File("bad.jpg");
+    ws->labelSet.Entries[1].Faces[3].PictureFile = cwd.File("worse.bmp");
     Show();
     for (int i = 0; i < 3; ++i) {
         Named("PaintBox1")->repaint();
         QTest::qWait(10);
     }
-    ASSERT_EQ(dialogs.messages.size(), 1u);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
     EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Error);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("bad.jpg")));
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("worse.bmp")));
+    const QImage shown = preview->PaintedPage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, RenderedPage(*ws, Named("PaintBox1")->size(), PreviewResolution(96, 100), true));
+    EXPECT_NE(shown, unmarked);
+    EXPECT_EQ(shown.pixelColor(50, 450), unmarked.pixelColor(50, 450));  // face 1's key area
+
+    // Shown again: told again, once.
+    preview->findChild<QPushButton*>("btnClose")->click();
+    dialogs.messages.clear();
+    Show();
+    for (int i = 0; i < 2; ++i) {
+        Named("PaintBox1")->repaint();
+        QTest::qWait(10);
+    }
+    EXPECT_EQ(dialogs.messages.size(), 2u);
+}
+
+// Printing a page with a marked face asks once for all copies, naming the file and why; no
+// (the default) prints nothing, yes prints the marked page.
+TEST_F(Preview, PrintingAMarkedFaceAsksOnceForAllCopies) {
+    sw::test::WriteFileBytes(cwd.File("bad.jpg"), "no picture here");
+    ws->labelSet.Entries[1].Faces[3].PictureFile = cwd.File("bad.jpg");
+    Show();
+    QTest::qWait(10);
+    dialogs.messages.clear();
+
+    dialogs.prints = {2};
+    dialogs.replies = {sw::app::Reply::No};
+    preview->findChild<QPushButton*>("btnPrint")->click();
+    EXPECT_TRUE(printer.jobs.empty());
+    auto asked = Shown(dialogs, sw::app::MessageKind::Confirmation);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].buttons, sw::app::Buttons::YesNoDefaultNo);
+    EXPECT_TRUE(asked[0].text.startsWith(QStringLiteral("印刷面３の背景画像を読み込めません。"))) << asked[0].text.toStdString();
+    EXPECT_TRUE(asked[0].text.endsWith(QStringLiteral("この面に×印を付けて印刷しますか？")));
+    EXPECT_TRUE(Shown(dialogs, sw::app::MessageKind::Error).empty());
+    EXPECT_TRUE(preview->DrawButtonOutlines());
+
+    dialogs.messages.clear();
+    dialogs.prints = {2};
+    dialogs.replies = {sw::app::Reply::Yes};
+    preview->findChild<QPushButton*>("btnPrint")->click();
+    EXPECT_EQ(Shown(dialogs, sw::app::MessageKind::Confirmation).size(), 1u);
+    ASSERT_EQ(printer.jobs.size(), 2u);
+    const QImage marked = RenderedPage(*ws, printer.PageSize(), printer.pageResolution, false);
+    for (const auto& job : printer.jobs) EXPECT_EQ(job.page, marked);
 }
 
 TEST(PrintSheet, OneJobOfOnePageWithoutOutlinesOrNothingWhenCancelled) {
@@ -202,6 +261,36 @@ TEST(PrintSheet, OneJobOfOnePageWithoutOutlinesOrNothingWhenCancelled) {
     PrintSheet(nullptr, printer, dialogs, *ws);
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Error);
+}
+
+// The main print with a face whose picture cannot be read: without the user's yes nothing
+// reaches the printer; with it, one job of the marked page.
+TEST(PrintSheet, AMarkedFaceIsPrintedOnlyWhenTheUserSaysYes) {
+    WorkingDir cwd;
+    auto ws = std::make_unique<sw::model::Workspace>();
+    ws->labelSet.Entries[1].Faces[1].Keys[1].Line1 = "A";
+    sw::test::WriteFileBytes(cwd.File("bad.jpg"), "no picture here");
+    sw::test::WriteFileBytes(cwd.File("bad2.jpg"), "nor here");
+    ws->labelSet.Entries[1].Faces[1].PictureFile = cwd.File("bad.jpg");
+    ws->labelSet.Entries[1].Faces[4].PictureFile = cwd.File("bad2.jpg");
+    ScriptedDialogs dialogs;
+    FakePrinter printer;
+    dialogs.prints = {1, 1};
+    PrintSheet(nullptr, printer, dialogs, *ws);  // the question's default: no
+    EXPECT_TRUE(printer.jobs.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Confirmation);
+    const QString& text = dialogs.messages[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("印刷面１、印刷面４の背景画像を読み込めません。"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromStdString(cwd.File("bad.jpg"))));
+    EXPECT_TRUE(text.contains(QString::fromStdString(cwd.File("bad2.jpg"))));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("これらの面に×印を付けて印刷しますか？")));
+
+    dialogs.replies = {sw::app::Reply::Yes};
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    EXPECT_EQ(printer.jobs[0].page, RenderedPage(*ws, printer.PageSize(), printer.pageResolution, false));
+    EXPECT_EQ(dialogs.messages.size(), 2u);  // the question only, no error
 }
 
 }  // namespace

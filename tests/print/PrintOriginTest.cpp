@@ -11,6 +11,7 @@
 #include "model/LabelSetFile.h"
 #include "print/PrintJob.h"
 #include "support/RunTool.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
 namespace sw::render {
@@ -175,6 +176,45 @@ TEST_F(PrintOrigin, AFailedDrawingLeavesNoOutputAndSendsNoJob) {
     EXPECT_EQ(error, QStringLiteral("描けませんでした"));
     EXPECT_FALSE(drawn.ok);
     EXPECT_FALSE(sw::test::FileExists(dir.File("failed.pdf")));
+}
+
+// Through the real print path: a page with a face marked for a broken picture is written only
+// after the user's yes, and a picture that breaks between the question and the job (a face the
+// user was not asked about) stops the job before anything is written.
+TEST_F(PrintOrigin, AMarkedPageIsPrintedOnlyAsAgreed) {
+    sw::test::WriteFileBytes(dir.File("bad.jpg"), "not a picture");
+    ws->labelSet.Entries[1].Faces[2].PictureFile = dir.File("bad.jpg");
+    sw::test::ScriptedDialogs dialogs;
+    auto print = [&](const std::string& pdf, QString& error) {
+        QtPrintTarget target;
+        target.Printer().setOutputFormat(QPrinter::PdfFormat);
+        target.Printer().setOutputFileName(Q(pdf));
+        target.Printer().setResolution(150);
+        target.SetUpA4Landscape();
+        PrintTarget::PageDrawer draw = [this](QPainter& canvas, int resolution) {
+            return RenderCurrentSheet(canvas, resolution, *ws, false);
+        };
+        if (!AgreeToMarkedFaces(nullptr, dialogs, draw)) return false;
+        // Between the question and the job another face's picture breaks.
+        if (pdf.find("late") != std::string::npos) {
+            sw::test::WriteFileBytes(dir.File("late.bmp"), "BM broken");
+            ws->labelSet.Entries[1].Faces[4].PictureFile = dir.File("late.bmp");
+        }
+        return target.PrintPage(QStringLiteral("Stripwise２"), draw, error);
+    };
+    QString error;
+    EXPECT_FALSE(print(dir.File("no.pdf"), error));  // the default answer
+    EXPECT_FALSE(sw::test::FileExists(dir.File("no.pdf")));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+
+    dialogs.replies = {sw::app::Reply::Yes};
+    EXPECT_TRUE(print(dir.File("yes.pdf"), error)) << error.toStdString();
+    EXPECT_TRUE(sw::test::FileExists(dir.File("yes.pdf")));
+
+    dialogs.replies = {sw::app::Reply::Yes};
+    EXPECT_FALSE(print(dir.File("late.pdf"), error));
+    EXPECT_FALSE(sw::test::FileExists(dir.File("late.pdf")));
+    EXPECT_TRUE(error.contains(Q(dir.File("late.bmp")))) << error.toStdString();
 }
 
 // A real CUPS queue that writes PDF files, where one is installed: the job goes through and

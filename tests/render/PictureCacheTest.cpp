@@ -173,7 +173,7 @@ TEST(BackgroundClip, EveryBackgroundStaysInsideItsFaceAtAllFourEdges) {
             face.PictureFile = bannerPath;
         }
         auto r = RenderWindow(*ws, 600, QRect(300, 1200, 3300, 1700));
-        ASSERT_TRUE(r.result.ok) << r.result.message.toStdString();
+        ASSERT_TRUE(r.result.Whole()) << r.result.message.toStdString();
         const QColor green(Qt::green), white(Qt::white);
         EXPECT_EQ(r.At(356, 1300), green);   // left edge, inside
         EXPECT_EQ(r.At(355, 1300), white);   // and outside

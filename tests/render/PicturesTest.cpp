@@ -10,6 +10,8 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
+#include <string>
+#include <vector>
 
 #include "RenderTestSupport.h"
 #include "model/Cp932.h"
@@ -86,6 +88,90 @@ TEST(LoadPicture, JpegsInRgbGreyAndAdobeCmykDecodeToTheirColours) {
     PictureLoad load = LoadPicture(dir.File("grey.jpeg"));
     ASSERT_EQ(load.status, PictureStatus::Ok) << load.message.toStdString();
     EXPECT_TRUE(Near(load.image.pixelColor(20, 10), QColor(90, 90, 90), 3));
+}
+
+// Phone photos: the Exif orientation turns or mirrors the picture upright as it loads, in
+// either byte order. Red is the stored picture's top-left quadrant, blue its top-right one.
+TEST(LoadPicture, JpegsAreTurnedUprightAsTheirExifOrientationSays) {
+    enum Corner { TL, TR, BL, BR };
+    struct Case {
+        int orientation;
+        Corner red;
+        Corner blue;
+    };
+    const Case cases[] = {{1, TL, TR}, {2, TR, TL}, {3, BR, BL}, {4, BL, BR},
+                          {5, TL, BL}, {6, TR, BR}, {7, BR, TR}, {8, BL, TL}};
+    TempDir dir;
+    // 40 rows: the last band of rows placed is a short one.
+    ASSERT_TRUE(WriteJpeg(dir.File("plain.jpg"), Quadrants(64, 40), JpegKind::Rgb));
+    const std::string plain = ReadFileBytes(dir.File("plain.jpg"));
+    for (bool bigEndian : {false, true}) {
+        for (const Case& c : cases) {
+            const std::string name = "o" + std::to_string(c.orientation) + (bigEndian ? "m" : "i") + ".jpg";
+            WriteFileBytes(dir.File(name),
+                           sw::test::WithApp1(plain, sw::test::ExifOrientationPayload(c.orientation, bigEndian)));
+            PictureLoad load = LoadPicture(dir.File(name));
+            ASSERT_EQ(load.status, PictureStatus::Ok) << name << load.message.toStdString();
+            const QSize size = c.orientation >= 5 ? QSize(40, 64) : QSize(64, 40);
+            ASSERT_EQ(load.image.size(), size) << name;
+            auto at = [&](Corner corner) {
+                const int x = corner == TL || corner == BL ? 4 : size.width() - 5;
+                const int y = corner == TL || corner == TR ? 4 : size.height() - 5;
+                return load.image.pixelColor(x, y);
+            };
+            EXPECT_TRUE(Near(at(c.red), kRedQ)) << name;
+            EXPECT_TRUE(Near(at(c.blue), kBlueQ)) << name;
+        }
+    }
+}
+
+// An Exif segment that lies (offsets past its end, an endless count, a directory at the
+// header, a wrong type or value, cut short) or is not Exif at all leaves the picture as
+// stored; a later Exif segment still counts.
+TEST(LoadPicture, AHostileExifSegmentLeavesThePictureAsStored) {
+    TempDir dir;
+    ASSERT_TRUE(WriteJpeg(dir.File("plain.jpg"), Quadrants(64, 32), JpegKind::Rgb));
+    const std::string plain = ReadFileBytes(dir.File("plain.jpg"));
+    const std::string good = sw::test::ExifOrientationPayload(6, false);
+    auto patched = [&](size_t at, const std::string& bytes) {
+        std::string payload = good;
+        payload.replace(at, bytes.size(), bytes);
+        return payload;
+    };
+    // Offsets in the payload: 6 "II", 10 first directory, 14 count, 16 first entry,
+    // 28 orientation entry (type at 30, count at 32, value at 36).
+    const std::vector<std::string> hostile = {
+        patched(10, std::string("\xF0\xFF\xFF\xFF", 4)),  // directory far past the end
+        patched(10, std::string("\xFF\xFF\xFF\x7F", 4)),
+        patched(14, std::string("\xFF\xFF", 2)).replace(28, 2, "\x13\x01"),  // more entries than
+                                                                           // there is room, none read
+        patched(10, std::string("\x00\x00\x00\x00", 4)),  // the directory is the header itself
+        patched(30, std::string("\x04\x00", 2)),            // LONG instead of SHORT
+        patched(32, std::string("\x00\x00\x00\x00", 4)),  // no value
+        patched(36, std::string("\x09\x00", 2)),            // no such orientation
+        patched(36, std::string("\x00\x00", 2)),
+        patched(6, "IM"),                                   // no byte order
+        patched(8, std::string("\x2B\x00", 2)),             // not a TIFF header
+        good.substr(0, 33),                                 // cut inside the entry
+        good.substr(0, 12),
+        std::string("Exif\0\0", 6),
+        std::string("Exif", 4),
+        "http://ns.adobe.com/xap/1.0/" + good.substr(6),    // XMP, not Exif
+    };
+    for (size_t i = 0; i < hostile.size(); ++i) {
+        const std::string name = "hostile" + std::to_string(i) + ".jpg";
+        WriteFileBytes(dir.File(name), sw::test::WithApp1(plain, hostile[i]));
+        PictureLoad load = LoadPicture(dir.File(name));
+        ASSERT_EQ(load.status, PictureStatus::Ok) << i << load.message.toStdString();
+        EXPECT_EQ(load.image.size(), QSize(64, 32)) << i;
+        EXPECT_TRUE(Near(load.image.pixelColor(4, 4), kRedQ)) << i;
+    }
+    // An XMP segment first, the Exif one after it: the Exif one is read.
+    WriteFileBytes(dir.File("xmp-then-exif.jpg"),
+                   sw::test::WithApp1(sw::test::WithApp1(plain, good), hostile.back()));
+    PictureLoad load = LoadPicture(dir.File("xmp-then-exif.jpg"));
+    ASSERT_EQ(load.status, PictureStatus::Ok) << load.message.toStdString();
+    EXPECT_EQ(load.image.size(), QSize(32, 64));
 }
 
 TEST(LoadPicture, APathInTheDocumentIsCp932) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QPainter>
+#include <QTransform>
+#include <cmath>
+#include <string>
 
 #include "RenderTestSupport.h"
 #include "model/Cp932.h"
@@ -46,7 +49,7 @@ protected:
 TEST_F(FaceBackground, AHundredBySixtyPictureStretchesOverTheWholeBox) {
     Face().PictureFile = Picture("q.bmp", Quadrants(100, 60));
     auto r = Render();
-    ASSERT_TRUE(r.result.ok) << r.result.message.toStdString();
+    ASSERT_TRUE(r.result.Whole()) << r.result.message.toStdString();
     EXPECT_EQ(r.At(356, 1248), kRedQ);
     EXPECT_EQ(r.At(355, 1300), kWhite);
     EXPECT_EQ(r.At(3095, 1260), kBlueQ);
@@ -62,7 +65,7 @@ TEST_F(FaceBackground, AHundredBySixtyPictureStretchesOverTheWholeBox) {
 TEST_F(FaceBackground, AnEightyByFortyPictureIsTooSmallToStretchAndTilesSixBySeven) {
     Face().PictureFile = Picture("q.bmp", Quadrants(80, 40));
     auto r = Render();
-    ASSERT_TRUE(r.result.ok);
+    ASSERT_TRUE(r.result.Whole());
     // Tiles of 500 × 250 dots (80 × 40 pixels at 96 dpi) from the box's corner.
     for (int column = 0; column < 6; ++column) {
         const int x = 356 + 500 * column;
@@ -86,7 +89,7 @@ TEST_F(FaceBackground, TileLayoutRepeatsThePictureOverTheBlankAsOneTile) {
     Face().PictureLayout = 1;
     Face().PictureFile = Picture("q.bmp", Quadrants(80, 40));
     auto r = Render();
-    ASSERT_TRUE(r.result.ok);
+    ASSERT_TRUE(r.result.Whole());
     // The blank of 458 × 610 pixels holds the picture every 80 × 40 pixels; at 600 dpi a
     // pixel is 6.25 dots, so the copies start at 500-dot steps here too.
     EXPECT_EQ(r.At(356, 1248), kRedQ);
@@ -120,7 +123,7 @@ TEST_F(FaceBackground, SingleColourStretchesOrTilesAndWinsOverAPicture) {
 
     // In colour mode the picture is not even looked at: a missing file stays named.
     Face().PictureFile = dir.File("gone.bmp");
-    EXPECT_TRUE(Render().result.ok);
+    EXPECT_TRUE(Render().result.Whole());
     EXPECT_EQ(Face().PictureFile, dir.File("gone.bmp"));
 }
 
@@ -138,13 +141,13 @@ TEST_F(FaceBackground, NoBackgroundIsWhite) {
 TEST_F(FaceBackground, PictureTypeFollowsTheLowerCasedEnding) {
     Face().PictureFile = Picture("UPPER.BMP", Quadrants(100, 60));
     auto bmp = Render();
-    ASSERT_TRUE(bmp.result.ok) << bmp.result.message.toStdString();
+    ASSERT_TRUE(bmp.result.Whole()) << bmp.result.message.toStdString();
     EXPECT_EQ(bmp.At(356, 1248), kRedQ);
 
     ASSERT_TRUE(sw::test::WriteJpeg(dir.File("q.jpeg"), Quadrants(100, 60), sw::test::JpegKind::Rgb));
     Face().PictureFile = dir.File("q.jpeg");
     auto jpeg = Render();
-    ASSERT_TRUE(jpeg.result.ok) << jpeg.result.message.toStdString();
+    ASSERT_TRUE(jpeg.result.Whole()) << jpeg.result.message.toStdString();
     EXPECT_TRUE(Near(jpeg.At(400, 1260), kRedQ));
     EXPECT_TRUE(Near(jpeg.At(3090, 2825), kYellowQ));
 
@@ -152,9 +155,9 @@ TEST_F(FaceBackground, PictureTypeFollowsTheLowerCasedEnding) {
     Picture("bitmap.jpg", Quadrants(100, 60));
     Face().PictureFile = dir.File("bitmap.jpg");
     const auto named = Render();
-    EXPECT_FALSE(named.result.ok);
-    EXPECT_TRUE(named.result.message.contains(QStringLiteral("JPEG ではありません（BMP）")))
-        << named.result.message.toStdString();
+    ASSERT_EQ(named.result.broken.size(), 1u);
+    EXPECT_TRUE(named.result.broken[0].message.contains(QStringLiteral("JPEG ではありません（BMP）")))
+        << named.result.broken[0].message.toStdString();
 
     // A PNG is known by its content, whatever its name; transparency prints white.
     QImage png = Quadrants(100, 60).convertToFormat(QImage::Format_ARGB32);
@@ -162,7 +165,7 @@ TEST_F(FaceBackground, PictureTypeFollowsTheLowerCasedEnding) {
     ASSERT_TRUE(png.save(QString::fromStdString(dir.File("photo.jpg")), "PNG"));
     Face().PictureFile = dir.File("photo.jpg");
     auto pngFace = Render();
-    ASSERT_TRUE(pngFace.result.ok) << pngFace.result.message.toStdString();
+    ASSERT_TRUE(pngFace.result.Whole()) << pngFace.result.message.toStdString();
     EXPECT_EQ(pngFace.At(356, 1248), kRedQ);
     EXPECT_EQ(pngFace.At(3094, 2829), kWhite);
     EXPECT_EQ(pngFace.At(3000, 2800), kYellowQ);
@@ -175,7 +178,7 @@ TEST_F(FaceBackground, ADeletedPicturePrintsWhiteIsReportedAndKept) {
     std::remove(dir.File("a.bmp").c_str());
     const auto before = std::make_unique<sw::model::LabelSet>(ws->labelSet);
     auto r = Render();
-    ASSERT_TRUE(r.result.ok);
+    ASSERT_TRUE(r.result.Whole());
     EXPECT_EQ(r.At(356, 1248), kWhite);
     EXPECT_EQ(r.At(3095, 2830), kWhite);
     // The renderer tells its caller which faces it drew white, and changes nothing.
@@ -189,23 +192,122 @@ TEST_F(FaceBackground, ADeletedPicturePrintsWhiteIsReportedAndKept) {
     EXPECT_TRUE(ws->labelSet == *before);
 }
 
-TEST_F(FaceBackground, ABrokenPictureEndsTheSheetWithItsName) {
-    Face(1).BackgroundMode = 1;
-    Face(1).BackgroundColor = 0x00FF0000;
+// A phone photo stored on its side or upside down prints upright, stretched over the box by
+// its upright size: the corner that is red when the photo is seen upright is the box's
+// top-left one, whatever the orientation it was stored with.
+TEST_F(FaceBackground, PhonePhotosPrintUprightStretchedOverTheBox) {
+    // What each orientation stores: the upright picture turned the other way.
+    const QImage upright = Quadrants(64, 96);
+    struct Stored {
+        int orientation;
+        QImage image;
+    };
+    const Stored photos[] = {{3, upright.transformed(QTransform().rotate(180))},
+                             {6, upright.transformed(QTransform().rotate(-90))},
+                             {8, upright.transformed(QTransform().rotate(90))}};
+    for (const Stored& photo : photos) {
+        const std::string name = "phone" + std::to_string(photo.orientation) + ".jpg";
+        ASSERT_TRUE(sw::test::WriteJpeg(dir.File(name), photo.image, sw::test::JpegKind::Rgb));
+        sw::test::WriteFileBytes(
+            dir.File(name), sw::test::WithApp1(sw::test::ReadFileBytes(dir.File(name)),
+                                               sw::test::ExifOrientationPayload(photo.orientation, false)));
+        Face().PictureFile = dir.File(name);
+        auto r = Render();
+        ASSERT_TRUE(r.result.Whole()) << name;
+        EXPECT_TRUE(Near(r.At(380, 1260), kRedQ)) << name;
+        EXPECT_TRUE(Near(r.At(3070, 1260), kBlueQ)) << name;
+        EXPECT_TRUE(Near(r.At(380, 2820), kGreenQ)) << name;
+        EXPECT_TRUE(Near(r.At(3070, 2820), kYellowQ)) << name;
+    }
+}
+
+// True when the pixel or one of its eight neighbours is dark: a thin line drawn at an angle
+// may fall on the next dot.
+bool DarkNear(const sw::test::Rendered& r, int x, int y) {
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (qGray(r.At(x + dx, y + dy).rgb()) < 100) return true;
+    return false;
+}
+
+// How many of 200 points along the diagonal from (x0, y0) to (x1, y1) are dark.
+int DarkAlong(const sw::test::Rendered& r, int x0, int y0, int x1, int y1) {
+    int dark = 0;
+    for (int i = 0; i < 200; ++i) {
+        const double t = (i + 0.5) / 200;
+        dark += DarkNear(r, static_cast<int>(std::lround(x0 + t * (x1 - x0))),
+                         static_cast<int>(std::lround(y0 + t * (y1 - y0))))
+                    ? 1
+                    : 0;
+    }
+    return dark;
+}
+
+// Face 3 names a file that is no picture: the sheet is still drawn whole. Faces 1, 2 and 4,
+// the header and face 3's keys are as on a sheet without that file; face 3's box is outlined,
+// crossed corner to corner and carries the file's name. The result lists face 3 as broken,
+// with the message naming the file, and the document keeps the path.
+TEST_F(FaceBackground, ABrokenPictureMarksOnlyItsFaceAndTheRestOfTheSheetIsDrawn) {
+    ws->labelSet.Entries[1].Name = "Sales";
+    for (int f : {1, 2, 4}) {
+        Face(f).BackgroundMode = 1;
+        Face(f).BackgroundColor = 0x00FF0000;
+        Face(f).Keys[1].Line1 = "key";
+    }
+    Face(3).Keys[25].BackColor = 0x000000FF;  // the top-left cell, red
+    Face(3).Keys[25].Line1 = "Line";
+    const QRect page(0, 0, 1123, 794);
+    const auto good = RenderWindow(*ws, 96, page);
+    ASSERT_TRUE(good.result.Whole());
+
     sw::test::WriteFileBytes(dir.File("broken.jpg"), "this is not a picture");
-    Face(2).PictureFile = dir.File("broken.jpg");
-    Face(3).BackgroundMode = 1;
-    Face(3).BackgroundColor = 0x00FF0000;
-    auto r = RenderWindow(*ws, 96, QRect(0, 0, 1123, 794));
-    EXPECT_FALSE(r.result.ok);
-    EXPECT_TRUE(r.result.message.contains(QString::fromStdString(dir.File("broken.jpg"))))
-        << r.result.message.toStdString();
-    EXPECT_EQ(r.At(57, 200), Colour(0x00FF0000));  // face 1 was drawn
-    EXPECT_EQ(r.At(530, 200), kWhite);             // face 3 was not
-    EXPECT_EQ(Face(2).PictureFile, dir.File("broken.jpg"));
-    ASSERT_EQ(r.result.pictures.size(), 1u);
-    EXPECT_EQ(r.result.pictures[0].face, 2);
-    EXPECT_FALSE(r.result.pictures[0].missing);
+    Face(3).PictureFile = dir.File("broken.jpg");
+    const auto before = std::make_unique<LabelSet>(ws->labelSet);
+    const auto r = RenderWindow(*ws, 96, page);
+    EXPECT_TRUE(r.result.ok);
+    EXPECT_FALSE(r.result.Whole());
+    ASSERT_EQ(r.result.broken.size(), 1u);
+    EXPECT_EQ(r.result.broken[0].face, 3);
+    EXPECT_EQ(r.result.broken[0].path, dir.File("broken.jpg"));
+    EXPECT_FALSE(r.result.broken[0].missing);
+    EXPECT_TRUE(r.result.broken[0].message.contains(QString::fromStdString(dir.File("broken.jpg"))))
+        << r.result.broken[0].message.toStdString();
+    EXPECT_TRUE(r.result.pictures.empty());
+    EXPECT_TRUE(ws->labelSet == *before);
+
+    // Face 3's background box at 96 dpi: x 525..962, y 200..452.
+    const QRect box(525, 200, 438, 253);
+    QImage goodOutside = good.image.convertToFormat(QImage::Format_RGB32);
+    QImage markedOutside = r.image.convertToFormat(QImage::Format_RGB32);
+    for (QImage* image : {&goodOutside, &markedOutside}) {
+        QPainter painter(image);
+        painter.fillRect(box, Qt::white);
+    }
+    EXPECT_EQ(markedOutside, goodOutside);  // header, cross mark and faces 1, 2 and 4
+    EXPECT_EQ(r.At(57, 200), Colour(0x00FF0000));  // face 1 drawn, as before
+
+    // The outline: every edge of the box is dark, inside the box.
+    EXPECT_TRUE(qGray(r.At(box.left(), 330).rgb()) < 100);
+    EXPECT_TRUE(qGray(r.At(box.right(), 330).rgb()) < 100);
+    EXPECT_TRUE(qGray(r.At(750, box.bottom()).rgb()) < 100);
+    EXPECT_EQ(r.At(box.left() - 1, 330), QColor(Qt::white));
+    // The cross: the diagonals are dark wherever no key cell covers them.
+    EXPECT_GT(DarkAlong(r, box.left(), box.top(), box.right(), box.bottom()), 80);
+    EXPECT_GT(DarkAlong(r, box.left(), box.bottom(), box.right(), box.top()), 80);
+    EXPECT_GT(DarkAlong(r, box.left(), box.top(), box.right(), box.bottom()),
+              DarkAlong(good, box.left(), box.top(), box.right(), box.bottom()) + 60);
+    // The keys are drawn over the mark: the red cell is whole.
+    EXPECT_EQ(r.At(600, 236), Colour(0x000000FF));
+    EXPECT_EQ(r.At(600, 236), good.At(600, 236));
+    // The file's name is written in the margin above the keys, near the middle of the box.
+    QRect nameInk;
+    for (int y = box.top() + 2; y < box.top() + 13; ++y)
+        for (int x = box.left() + 60; x < box.right() - 60; ++x)
+            if (qGray(r.At(x, y).rgb()) < 128) nameInk |= QRect(x, y, 1, 1);
+    EXPECT_GT(nameInk.width(), 30);
+    EXPECT_LT(std::abs(nameInk.center().x() - box.center().x()), 8);
+    EXPECT_EQ(PictureFileName(dir.File("broken.jpg")), QStringLiteral("broken.jpg"));
+    EXPECT_EQ(PictureFileName("C:\\pics\\a.bmp"), QStringLiteral("a.bmp"));
 }
 
 TEST(StretchAndTile, StretchingDeclinesFromFiveTimesTheActualSize) {

@@ -58,6 +58,40 @@ QColor Colour(sw::model::ColorRef ref) {
     return QColor(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF);
 }
 
+std::string ExifOrientationPayload(int orientation, bool bigEndian) {
+    std::string tiff;
+    auto put = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) {
+            const int shift = 8 * (bigEndian ? bytes - 1 - i : i);
+            tiff += static_cast<char>((value >> shift) & 0xFF);
+        }
+    };
+    tiff += bigEndian ? "MM" : "II";
+    put(42, 2);
+    put(8, 4);        // the first directory follows the header
+    put(2, 2);        // two entries: a resolution unit, then the orientation
+    put(0x0128, 2);
+    put(3, 2);
+    put(1, 4);
+    put(2, 2);
+    put(0, 2);
+    put(0x0112, 2);
+    put(3, 2);        // SHORT
+    put(1, 4);        // one value
+    put(static_cast<std::uint32_t>(orientation), 2);
+    put(0, 2);
+    put(0, 4);        // no next directory
+    return std::string("Exif\0\0", 6) + tiff;
+}
+
+std::string WithApp1(const std::string& jpeg, const std::string& payload) {
+    const size_t length = payload.size() + 2;
+    std::string segment = "\xFF\xE1";
+    segment += static_cast<char>((length >> 8) & 0xFF);
+    segment += static_cast<char>(length & 0xFF);
+    return jpeg.substr(0, 2) + segment + payload + jpeg.substr(2);
+}
+
 bool WriteJpeg(const std::string& path, const QImage& picture, JpegKind kind, int quality) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) return false;

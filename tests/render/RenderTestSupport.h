@@ -36,6 +36,13 @@ QColor Colour(sw::model::ColorRef ref);
 enum class JpegKind { Rgb, Grey, AdobeCmyk };
 bool WriteJpeg(const std::string& path, const QImage& picture, JpegKind kind, int quality = 95);
 
+// The payload of an APP1 segment as cameras write it: "Exif", a TIFF header in the given byte
+// order and a first image directory holding the Orientation tag (0x0112) with `orientation`.
+std::string ExifOrientationPayload(int orientation, bool bigEndian);
+
+// JPEG bytes with an APP1 segment of `payload` inserted right after the start marker.
+std::string WithApp1(const std::string& jpeg, const std::string& payload);
+
 // A picture of four flat quadrants: top-left red, top-right blue, bottom-left green,
 // bottom-right yellow.
 QImage Quadrants(int width, int height);

@@ -20,6 +20,7 @@ T Next(std::deque<T>& queue, T fallback) {
 Reply ScriptedDialogs::Message(QWidget*, MessageKind kind, const QString& text, Buttons buttons) {
     messages.push_back({kind, text, buttons});
     Reply first = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Reply::Yes : Reply::Ok;
+    if (buttons == Buttons::YesNoDefaultNo) first = Reply::No;  // the default button
     return Next(replies, first);
 }
 

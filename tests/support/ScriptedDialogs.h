@@ -16,7 +16,8 @@ struct ShownMessage {
 
 class ScriptedDialogs : public sw::app::Dialogs {
 public:
-    // Answers in order; a message with no scripted reply gets its first button (OK or はい).
+    // Answers in order; a message with no scripted reply gets its default button (OK or はい,
+    // いいえ for YesNoDefaultNo).
     std::deque<sw::app::Reply> replies;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<sw::model::ColorRef>> colors;

@@ -1,6 +1,8 @@
 // The companion tool's render and check commands, run as a user runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QImage>
 #include <QImageReader>
 #include <memory>
@@ -137,6 +139,15 @@ TEST_F(SheetToolRender, PicturesPrintWhiteWhenMissingAndStopTheRenderWhenBroken)
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_NE(failed.err.find(dir.File("bad.jpg")), std::string::npos) << failed.err;
     EXPECT_FALSE(FileExists(dir.File("b.png")));
+
+    // The last face broken, every entry to a PDF: still stopped, its message said once.
+    set->Entries[1].Faces[1].PictureFile.clear();
+    set->Entries[1].Faces[4].PictureFile = dir.File("bad.jpg");
+    auto all = RunProgram(kTool, {"render", Q(Write(dir, "last.stw", *set)), "--all", "-o", Q(dir.File("b.pdf"))});
+    EXPECT_EQ(all.exitCode, 1);
+    EXPECT_EQ(std::count(all.err.begin(), all.err.end(), '\n'), 1) << all.err;
+    EXPECT_NE(all.err.find(dir.File("bad.jpg")), std::string::npos) << all.err;
+    EXPECT_FALSE(FileExists(dir.File("b.pdf")));
 }
 
 // "--name=value" means the same as "--name value", negative values included, and a missing
