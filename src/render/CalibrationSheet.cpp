@@ -64,7 +64,8 @@ void DrawRulers(QPainter& canvas, const RenderContext& ctx, const QRect& box, in
         const int length = DotsFromMm(ctx, TickLength(mm));
         canvas.fillRect(QRect(x, box.top(), thick, length), Qt::black);
         if (mm % 10 == 0)
-            canvas.drawText(QPoint(x + thick + gap, box.top() + thick + gap + fm.ascent()),
+            // Beside the long tick, below the short ones, above the top row of cells.
+            canvas.drawText(QPoint(x + thick + gap, box.top() + DotsFromMm(ctx, kTickMm) + gap + fm.ascent()),
                             QString::number(mm));
     }
     for (int mm = 1; along(mm) < box.height(); ++mm) {
