@@ -56,6 +56,13 @@ convert "$WORK/sheet-raw.png" -bordercolor '#888888' -border 1 \
     -annotate +"$(px 141.75)"+"$(px 131)" '印刷面４' \
     -strip "$OUT/sheet.png"
 
+# The calibration sheet of the test print, as the companion tool draws it.
+(
+    cd "$WORK"
+    "$BUILD/src/tools/stripwise2-sheet" calibrate --dpi 80 --sayu 0 --jyoge 0 -o calibration-raw.png
+)
+convert "$WORK/calibration-raw.png" -bordercolor '#888888' -border 1 -strip "$OUT/calibration.png"
+
 # A screen of our own; -displayfd picks a free display number.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
 XVFB_PID=$!

@@ -141,7 +141,9 @@ void Commands::ShowPreview() {
     if (m_showPreview) m_showPreview();
 }
 
-void Commands::ShowPrintAdjustment() { sw::render::ShowPrintAdjustment(&m_window, m_ws); }
+void Commands::ShowPrintAdjustment() {
+    sw::render::ShowPrintAdjustment(&m_window, m_ws, m_printTarget, &m_dialogs);
+}
 
 void Commands::OpenRegistration() {
     CloseEditorForMenu();

@@ -10,6 +10,9 @@
 
 #include "model/Workspace.h"
 
+namespace sw::render {
+class PrintTarget;
+}
 namespace sw::editor {
 class TfrmMain;
 }
@@ -36,6 +39,8 @@ public:
     // Print and preview, provided by the printing side.
     void SetPrintCommand(std::function<void()> print) { m_printSheet = std::move(print); }
     void SetPreviewCommand(std::function<void()> preview) { m_showPreview = std::move(preview); }
+    // The printer the fine-adjustment dialog's test print goes to.
+    void SetPrintTarget(sw::render::PrintTarget* printer) { m_printTarget = printer; }
 
     // File commands, with their dialogs, messages, cursor, title and focus. New and open
     // first ask about unsaved changes; SaveLabelSet is true when the file was written.
@@ -98,6 +103,7 @@ private:
     Dialogs& m_dialogs;
     std::map<int, std::function<void()>> m_toolCommands;
     std::function<void()> m_printSheet;
+    sw::render::PrintTarget* m_printTarget = nullptr;
     std::function<void()> m_showPreview;
     QString m_openPath;
     QString m_savePath;

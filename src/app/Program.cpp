@@ -39,6 +39,7 @@ Program::Program(sw::model::Workspace& ws, Dialogs& dialogs, sw::render::PrintTa
     };
     m_preview = new sw::render::TfrmPreview(ws, printer, dialogs, m_main.get());
     m_commands->SetPreviewCommand([this] { m_preview->ShowPreview(); });
+    m_commands->SetPrintTarget(&printer);
     m_commands->SetPrintCommand([this, &printer, &dialogs, &ws] {
         sw::render::PrintSheet(m_main.get(), printer, dialogs, ws);
     });

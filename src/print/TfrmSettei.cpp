@@ -12,6 +12,7 @@
 #include "model/Cp932.h"
 #include "model/FieldNumber.h"
 #include "model/IniFile.h"
+#include "print/CalibrationPrint.h"
 
 namespace sw::render {
 
@@ -69,7 +70,9 @@ QLabel* PlacedLabel(QWidget* parent, const QString& name, const QString& text, Q
 
 }  // namespace
 
-TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent) : FieldDialog(parent), m_ws(ws) {
+TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent, PrintTarget* printer,
+                       sw::app::Dialogs* dialogs)
+    : FieldDialog(parent), m_ws(ws), m_printer(printer), m_dialogs(dialogs) {
     setObjectName(QStringLiteral("TfrmSettei"));
     sw::app::MakeFixedDialogWindow(this, kClientWidth, kClientHeight);
     setFont(sw::app::GothicFont(13));
@@ -112,9 +115,16 @@ TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent) : FieldDialog(
     m_button1->setObjectName(QStringLiteral("Button1"));
     m_button1->setGeometry(190, 180, 149, 45);
     m_button1->setFont(sw::app::GothicFont(17));
-    for (QPushButton* button : {m_button2, m_button1}) button->setAutoDefault(false);
+    // Above the fields, right-aligned with them: a check print that neither takes nor drops
+    // the values.
+    m_testPrint = new QPushButton(QStringLiteral("テスト印刷"), panel1);
+    m_testPrint->setObjectName(QStringLiteral("TestPrintButton"));
+    m_testPrint->setGeometry(237, 12, 100, 30);
+    m_testPrint->setEnabled(m_printer != nullptr && m_dialogs != nullptr);
+    for (QPushButton* button : {m_button2, m_button1, m_testPrint}) button->setAutoDefault(false);
     connect(m_button2, &QPushButton::clicked, this, &TfrmSettei::Button2Click);
     connect(m_button1, &QPushButton::clicked, this, &TfrmSettei::Button1Click);
+    connect(m_testPrint, &QPushButton::clicked, this, &TfrmSettei::TestPrintClick);
 
     for (OffsetEdit* edit : {m_edit1, m_edit2}) {
         connect(edit, &OffsetEdit::Entered, this, &TfrmSettei::Edit1Enter);
@@ -125,8 +135,10 @@ TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent) : FieldDialog(
     QWidget::setTabOrder(m_button2, m_button1);
     QWidget::setTabOrder(m_button1, m_edit1);
     QWidget::setTabOrder(m_edit1, m_edit2);
+    QWidget::setTabOrder(m_edit2, m_testPrint);
     for (QWidget* w : {static_cast<QWidget*>(m_button2), static_cast<QWidget*>(m_button1),
-                       static_cast<QWidget*>(m_edit1), static_cast<QWidget*>(m_edit2)})
+                       static_cast<QWidget*>(m_edit1), static_cast<QWidget*>(m_edit2),
+                       static_cast<QWidget*>(m_testPrint)})
         w->installEventFilter(this);
 }
 
@@ -177,6 +189,19 @@ void TfrmSettei::Button2Click() {
 
 void TfrmSettei::Button1Click() { reject(); }
 
+void TfrmSettei::TestPrintClick() {
+    if (m_printer == nullptr || m_dialogs == nullptr) return;
+    // The sheet shows the values as typed, not yet taken: checking them on paper before
+    // 設定終了 is the point of the test print. Neither the settings nor the file change.
+    const int jyoge = OffsetFieldValue(m_edit1->text());
+    const int sayu = OffsetFieldValue(m_edit2->text());
+    const int entry = m_ws.editor.CurrentEntry;
+    const std::int32_t model = entry >= 1 && entry <= sw::model::kEntryCount
+                                   ? m_ws.labelSet.Entries[entry].ButtonModel
+                                   : sw::model::kModel30;
+    PrintCalibrationSheet(this, *m_printer, *m_dialogs, model, sayu, jyoge);
+}
+
 void TfrmSettei::done(int result) {
     FormClose();
     QDialog::done(result);
@@ -209,8 +234,9 @@ bool TfrmSettei::FormKeyDown(QObject* target, QKeyEvent* event) {
     return MoveFocusOnFormKey(target, event);
 }
 
-void ShowPrintAdjustment(QWidget* parent, sw::model::Workspace& ws) {
-    TfrmSettei dialog(ws, parent);
+void ShowPrintAdjustment(QWidget* parent, sw::model::Workspace& ws, PrintTarget* printer,
+                         sw::app::Dialogs* dialogs) {
+    TfrmSettei dialog(ws, parent, printer, dialogs);
     dialog.exec();
 }
 

@@ -11,7 +11,13 @@
 
 class QPushButton;
 
+namespace sw::app {
+class Dialogs;
+}
+
 namespace sw::render {
+
+class PrintTarget;
 
 // "%4.0d": the value right-aligned in at least four characters ("  15", "  -5", "   0").
 QString FormatOffsetField(int value);
@@ -45,7 +51,10 @@ public:
     static constexpr int kClientWidth = 386;
     static constexpr int kClientHeight = 256;
 
-    explicit TfrmSettei(sw::model::Workspace& ws, QWidget* parent = nullptr);
+    // With a printer and dialogs, テスト印刷 prints the calibration sheet; without, it is
+    // disabled.
+    explicit TfrmSettei(sw::model::Workspace& ws, QWidget* parent = nullptr,
+                        PrintTarget* printer = nullptr, sw::app::Dialogs* dialogs = nullptr);
 
     void done(int result) override;
 
@@ -63,6 +72,7 @@ private:
     void Edit1Click(OffsetEdit* edit);
     void Button2Click();  // 設定終了: take both fields
     void Button1Click();  // キャンセル
+    void TestPrintClick();  // テスト印刷: the calibration sheet with the typed values
 
     sw::model::Workspace& m_ws;
     sw::model::WindowPlacement m_placement;
@@ -71,11 +81,16 @@ private:
     OffsetEdit* m_edit2 = nullptr;  // Sayu, right
     QPushButton* m_button2 = nullptr;
     QPushButton* m_button1 = nullptr;
+    QPushButton* m_testPrint = nullptr;
+    PrintTarget* m_printer = nullptr;
+    sw::app::Dialogs* m_dialogs = nullptr;
 };
 
 // The print fine-adjustment command of the main window, once an open key editor has
 // been closed: runs the dialog modally. After 設定終了 ws.settings.Sayu and Jyoge hold the
 // new offsets; the dialog has written its section of the settings file in any case.
-void ShowPrintAdjustment(QWidget* parent, sw::model::Workspace& ws);
+// テスト印刷 prints through `printer` with `dialogs` when both are given.
+void ShowPrintAdjustment(QWidget* parent, sw::model::Workspace& ws, PrintTarget* printer = nullptr,
+                         sw::app::Dialogs* dialogs = nullptr);
 
 }  // namespace sw::render

@@ -94,10 +94,7 @@ void DrawCrossMark(QPainter& canvas, const RenderContext& ctx) {
 
 void DrawKeyCell(QPainter& canvas, const RenderContext& ctx, int position, const KeyLabel& key) {
     canvas.setFont(KeyFont(key, ctx));
-    const double top = CellTop(position);
-    const double left = CellLeft(position);
-    canvas.fillRect(FaceRect(ctx, left, top, left + kCellWidth, top + kCellHeight),
-                    QColorFromColorRef(key.BackColor));
+    canvas.fillRect(KeyCellRect(ctx, position), QColorFromColorRef(key.BackColor));
     const KeyTextPlacement placement = PlaceKeyText(ctx, position, key, canvas.fontMetrics());
     canvas.setBrush(Qt::NoBrush);
     canvas.setPen(QColorFromColorRef(key.FontColor));
@@ -184,6 +181,12 @@ void SetFaceOrigin(RenderContext& ctx, int face, int sayu, int jyoge) {
     const int row = (face - 1) % 2;
     ctx.OriginX = kFaceStepX * column + AdjustmentMm(sayu) - 0.25;
     ctx.OriginY = kFaceStepY * row + kFaceTop - AdjustmentMm(jyoge);
+}
+
+QRect KeyCellRect(const RenderContext& ctx, int position) {
+    const double top = CellTop(position);
+    const double left = CellLeft(position);
+    return FaceRect(ctx, left, top, left + kCellWidth, top + kCellHeight);
 }
 
 bool PositionShown(std::int32_t buttonModel, int position) {

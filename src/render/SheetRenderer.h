@@ -54,6 +54,10 @@ constexpr int kMaxAdjustmentTenths = 10000;
 void SetPageOrigin(RenderContext& ctx, int sayu, int jyoge);
 void SetFaceOrigin(RenderContext& ctx, int face, int sayu, int jyoge);
 
+// The cell of grid position 1..30 of the face at the context's origin, in dots: the area a
+// key's background colour fills (left and top edge in, right and bottom edge out).
+QRect KeyCellRect(const RenderContext& ctx, int position);
+
 // True when the key model shows grid position 1..30 (0: all, 1: 07–24, others: none).
 bool PositionShown(std::int32_t buttonModel, int position);
 

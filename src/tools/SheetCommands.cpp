@@ -28,6 +28,7 @@
 #include "model/Workspace.h"
 #include "render/Pictures.h"
 #include "render/SheetRenderer.h"
+#include "tools/PageOutput.h"
 #include "tools/ToolCommon.h"
 
 namespace sw::tools {
@@ -36,13 +37,8 @@ namespace {
 using namespace sw::model;
 using sw::render::RenderResult;
 
-constexpr int kDefaultPngDpi = 300;
-constexpr int kDefaultPdfDpi = 1200;
-constexpr int kMaxDpi = 1200;
 // The fit check measures as a 600-dpi printer would.
 constexpr int kCheckDpi = sw::render::kFitCheckDpi;
-constexpr double kPageWidthMm = 297;
-constexpr double kPageHeightMm = 210;
 
 struct RenderOptions {
     std::string input;
@@ -58,29 +54,6 @@ struct RenderOptions {
     double marginTop = 0;
     bool pdf = false;
 };
-
-// A printer margin of "--margins LEFT,TOP": millimetres from 0 to 100.
-constexpr double kMaxMarginMm = 100;
-
-bool ParseMargins(const QString& text, double& left, double& top) {
-    const QStringList parts = text.split(QLatin1Char(','));
-    if (parts.size() != 2) return false;
-    bool okLeft = false;
-    bool okTop = false;
-    left = parts[0].trimmed().toDouble(&okLeft);
-    top = parts[1].trimmed().toDouble(&okTop);
-    return okLeft && okTop && left >= 0 && top >= 0 && left <= kMaxMarginMm && top <= kMaxMarginMm;
-}
-
-bool EndsWithNoCase(const std::string& text, const std::string& ending) {
-    if (text.size() < ending.size()) return false;
-    for (size_t i = 0; i < ending.size(); ++i) {
-        char c = text[text.size() - ending.size() + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ending[i]) return false;
-    }
-    return true;
-}
 
 // Parses the options of render ("--dpi 300" or "--dpi=300"); returns an error text for a
 // usage mistake.
@@ -132,10 +105,9 @@ std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& ar
 
     if (o.input.empty()) return "render needs IN.stw";
     if (o.output.empty()) return "render needs -o OUT.png or -o OUT.pdf";
-    if (EndsWithNoCase(o.output, ".pdf"))
-        o.pdf = true;
-    else if (!EndsWithNoCase(o.output, ".png"))
-        return "the output must end in .png or .pdf";
+    const std::optional<bool> pdf = OutputIsPdf(o.output);
+    if (!pdf) return "the output must end in .png or .pdf";
+    o.pdf = *pdf;
     if (o.all && o.entryGiven) return "--entry and --all exclude each other";
     if (o.all && !o.pdf) return "--all writes a PDF: give -o OUT.pdf";
     return std::nullopt;
@@ -151,60 +123,6 @@ RenderResult RefuseMarkedSheet(RenderResult result) {
         if (!messages.contains(picture.message)) messages << picture.message;
     result.message = messages.join(QLatin1Char('\n'));
     return result;
-}
-
-// The page is the whole A4 sheet; the drawing starts at the printable area's corner.
-void MoveToPrintableArea(QPainter& painter, int dpi, const RenderOptions& o) {
-    painter.translate(sw::render::DotsFromMm(dpi, o.marginLeft), sw::render::DotsFromMm(dpi, o.marginTop));
-}
-
-RenderResult RenderPng(const LabelSet& set, int entry, int dpi, const sw::render::SheetOptions& options,
-                       const RenderOptions& o, QByteArray& out) {
-    QImage page(sw::render::DotsFromMm(dpi, kPageWidthMm), sw::render::DotsFromMm(dpi, kPageHeightMm),
-                QImage::Format_RGB32);
-    if (page.isNull()) return RenderResult{false, QStringLiteral("画像のメモリが足りません。"), {}, {}};
-    page.fill(Qt::white);
-    const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
-    page.setDotsPerMeterX(dotsPerMeter);
-    page.setDotsPerMeterY(dotsPerMeter);
-    QPainter painter(&page);
-    MoveToPrintableArea(painter, dpi, o);
-    RenderResult result = RefuseMarkedSheet(sw::render::RenderSheet(painter, dpi, set, entry, options));
-    painter.end();
-    if (!result.ok) return result;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    if (!page.save(&buffer, "PNG"))
-        return RenderResult{false, QStringLiteral("PNG を作れませんでした。"), {}, {}};
-    return result;
-}
-
-RenderResult RenderPdf(const LabelSet& set, const std::vector<int>& entries, int dpi,
-                       const sw::render::SheetOptions& options, const RenderOptions& o,
-                       QByteArray& out) {
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setCreator(QStringLiteral("Stripwise 2"));
-    writer.setResolution(dpi);
-    // No page margins: the drawing's origin is the page's top-left corner, moved by --margins.
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                     QMarginsF(0, 0, 0, 0)));
-    QPainter painter(&writer);
-    MoveToPrintableArea(painter, dpi, o);
-    RenderResult all;
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (i > 0) {
-            writer.newPage();
-            painter.resetTransform();
-            MoveToPrintableArea(painter, dpi, o);
-        }
-        RenderResult result = RefuseMarkedSheet(sw::render::RenderSheet(painter, dpi, set, entries[i], options));
-        all.pictures.insert(all.pictures.end(), result.pictures.begin(), result.pictures.end());
-        if (!result.ok) return result;
-    }
-    painter.end();
-    return all;
 }
 
 // Each missing picture once, on standard error: the page is still written, white there.
@@ -224,13 +142,6 @@ std::unique_ptr<Workspace> LoadWorkspace(const std::string& path) {
     auto ws = std::make_unique<Workspace>();
     if (!LoadForTool(path, ws->labelSet)) return nullptr;
     return ws;
-}
-
-// Sayu and Jyoge from the program's own settings file: Stripwise2.ini of the current
-// directory when there is one, else the one in the user's configuration folder.
-void ReadFineAdjustment(AppSettings& settings) {
-    settings.ProgramDir = SettingsFolder();
-    ReadMainSettings(settings.SettingsPath(), Size{}, Size{}, settings);
 }
 
 // ---- check ----
@@ -332,24 +243,22 @@ int RunRender(const std::vector<std::string>& args) {
     options.sayu = ws->settings.Sayu;
     options.jyoge = ws->settings.Jyoge;
     options.buttonOutlines = o.outlines;
+    const LabelSet& set = ws->labelSet;
+    const PageDrawer draw = [&](QPainter& painter, int dpi, int page) {
+        return RefuseMarkedSheet(
+            sw::render::RenderSheet(painter, dpi, set, entries[static_cast<size_t>(page)], options));
+    };
+    const PageSetup setup{o.dpi.value_or(o.pdf ? kDefaultPdfDpi : kDefaultPngDpi), o.marginLeft,
+                          o.marginTop};
     QByteArray bytes;
-    RenderResult result;
-    if (o.pdf)
-        result = RenderPdf(ws->labelSet, entries, o.dpi.value_or(kDefaultPdfDpi), options, o, bytes);
-    else
-        result = RenderPng(ws->labelSet, entries.front(), o.dpi.value_or(kDefaultPngDpi), options, o, bytes);
+    const RenderResult result = o.pdf ? DrawPdf(setup, static_cast<int>(entries.size()), draw, bytes)
+                                      : DrawPng(setup, draw, bytes);
     WarnMissingPictures(result);
     if (!result.ok) {
         std::fprintf(stderr, "%s\n", result.message.toUtf8().constData());
         return kExitFailure;
     }
-    WriteResult written = WriteFileAtomically(o.output, std::string_view(bytes.constData(),
-                                                                         static_cast<size_t>(bytes.size())));
-    if (!written.ok) {
-        std::fprintf(stderr, "%s\n", written.message.c_str());
-        return kExitFailure;
-    }
-    return kExitOk;
+    return WriteOutput(o.output, bytes);
 }
 
 int RunCheck(const std::vector<std::string>& args) {

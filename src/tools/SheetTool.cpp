@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/LabelSetFile.h"
+#include "tools/CalibrateCommand.h"
 #include "tools/JsonDump.h"
 #include "tools/KeyCsvCommands.h"
 #include "tools/SheetCommands.h"
@@ -69,6 +70,22 @@ const Command kCommands[] = {
      "A missing background picture prints white; IN.stw is never changed. A picture that\n"
      "cannot be read ends with its message and exit status 1, and OUT is not written.",
      RunRender},
+    {"calibrate",
+     "stripwise2-sheet calibrate [--model 30|18] [--dpi D] [--sayu N] [--jyoge N] "
+     "[--margins LEFT,TOP] -o OUT.png|OUT.pdf",
+     "Draw the calibration sheet on a whole A4 landscape page, as render places a sheet:\n"
+     "the outlines of the four face boxes and of the key cells of a key model, exactly where\n"
+     "the printed sheet puts them, moved by the fine adjustment, with millimetre rulers along\n"
+     "the top and left edges of each face box (a number every 10 mm). Printed on plain paper\n"
+     "and laid over the label paper, it shows how far the print is off, to a tenth of a mm.\n"
+     "  --model K    the key model: 30 keys (the default) or 18 keys\n"
+     "  --dpi D      resolution, 1 to 1200 (default 300 for PNG, 1200 for PDF)\n"
+     "  --sayu N     fine adjustment in tenths of a millimetre, + moves right\n"
+     "  --jyoge N    fine adjustment in tenths of a millimetre, + moves up\n"
+     "  --margins LEFT,TOP  the printer's left and top margins in millimetres (default none)\n"
+     "Without --sayu/--jyoge the values come from the program's settings, as for render.\n"
+     "OUT is replaced only when it has been written completely.",
+     RunCalibrate},
     {"check", "stripwise2-sheet check IN.stw",
      "Before printing: list, one line each, every key text line wider than its cell or\n"
      "taller than its band at its font, every background picture that is missing or cannot\n"

@@ -29,6 +29,11 @@ bool LoadForTool(const std::string& path, sw::model::LabelSet& set) {
     return false;
 }
 
+void ReadFineAdjustment(sw::model::AppSettings& settings) {
+    settings.ProgramDir = sw::model::SettingsFolder();
+    sw::model::ReadMainSettings(settings.SettingsPath(), sw::model::Size{}, sw::model::Size{}, settings);
+}
+
 namespace {
 
 void QuietMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/LabelSet.h"
+#include "model/Settings.h"
 
 class QCommandLineParser;
 class QGuiApplication;
@@ -21,6 +22,10 @@ int UsageError(const std::string& message);
 
 // Loads a label set; on failure prints FILE:LINE: message and returns false.
 bool LoadForTool(const std::string& path, sw::model::LabelSet& set);
+
+// Sayu and Jyoge from the program's own settings file: Stripwise2.ini of the current
+// directory when there is one, else the one in the user's configuration folder.
+void ReadFineAdjustment(sw::model::AppSettings& settings);
 
 // Fonts need a GUI application: one lives while a command that draws or measures text
 // runs, offscreen when there is no display. Qt's own chatter (a missing runtime folder, say)

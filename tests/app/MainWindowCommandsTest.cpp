@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPainter>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +25,7 @@
 #include "print/FakePrinter.h"
 #include "render/RenderTestSupport.h"
 #include "print/TfrmSettei.h"
+#include "render/CalibrationSheet.h"
 #include "support/ScriptedDialogs.h"
 
 namespace sw::app {
@@ -140,6 +142,32 @@ TEST_F(MainWindowCommands, FineAdjustmentTakenInTheDialogMovesThePrintedSheet) {
     ASSERT_TRUE(reached);
     EXPECT_EQ(ws->settings.Jyoge, 15);
     EXPECT_EQ(CrossInk(*ws), after);
+}
+
+TEST_F(MainWindowCommands, TestPrintFromTheFineAdjustmentDialogGoesToTheProgramsPrinter) {
+    dialogs.prints.push_back(1);
+    bool reached = false;
+    OnModal<sw::render::TfrmSettei>([](sw::render::TfrmSettei* d) {
+        auto* edit = d->findChild<QLineEdit*>("Edit2");
+        edit->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(edit, "10");
+        QTest::mouseClick(d->findChild<QPushButton*>("TestPrintButton"), Qt::LeftButton);
+        EXPECT_TRUE(d->isVisible());
+        QTest::mouseClick(d->findChild<QPushButton*>("Button1"), Qt::LeftButton);  // キャンセル
+    }, &reached);
+    w().action("I1")->trigger();
+    ASSERT_TRUE(reached);
+    EXPECT_EQ(dialogs.printRequests, 1);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    // The calibration sheet of the current entry's key model, 1 mm to the right; nothing taken.
+    QImage expected(printer.PageSize(), QImage::Format_RGB32);
+    expected.fill(Qt::white);
+    QPainter canvas(&expected);
+    sw::render::RenderCalibrationSheet(canvas, printer.pageResolution,
+                                       ws->labelSet.Entries[ws->editor.CurrentEntry].ButtonModel, 10, 0);
+    canvas.end();
+    EXPECT_EQ(printer.jobs[0].page, expected);
+    EXPECT_EQ(ws->settings.Sayu, 0);
 }
 
 // --- Registration ---

@@ -9,8 +9,11 @@
 #include <climits>
 #include <memory>
 
+#include "FakePrinter.h"
 #include "model/IniFile.h"
 #include "print/TfrmSettei.h"
+#include "render/CalibrationSheet.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
 namespace sw::render {
@@ -22,14 +25,16 @@ class SetteiTest : public ::testing::Test {
 protected:
     void SetUp() override { ws.settings.ProgramDir = dir.path() + "/"; }
 
-    std::unique_ptr<TfrmSettei> Open() {
-        auto dialog = std::make_unique<TfrmSettei>(ws);
+    std::unique_ptr<TfrmSettei> Open(PrintTarget* printer = nullptr,
+                                     sw::app::Dialogs* dialogs = nullptr) {
+        auto dialog = std::make_unique<TfrmSettei>(ws, nullptr, printer, dialogs);
         dialog->show();
         EXPECT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
         edit1 = dialog->findChild<QLineEdit*>("Edit1");
         edit2 = dialog->findChild<QLineEdit*>("Edit2");
         button2 = dialog->findChild<QPushButton*>("Button2");
         button1 = dialog->findChild<QPushButton*>("Button1");
+        testPrint = dialog->findChild<QPushButton*>("TestPrintButton");
         return dialog;
     }
 
@@ -50,7 +55,17 @@ protected:
     QLineEdit* edit2 = nullptr;
     QPushButton* button2 = nullptr;
     QPushButton* button1 = nullptr;
+    QPushButton* testPrint = nullptr;
 };
+
+// The calibration sheet as the fake printer's page would hold it.
+QImage CalibrationPage(const sw::test::FakePrinter& printer, std::int32_t model, int sayu, int jyoge) {
+    QImage page(printer.PageSize(), QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter canvas(&page);
+    RenderCalibrationSheet(canvas, printer.pageResolution, model, sayu, jyoge);
+    return page;
+}
 
 TEST(OffsetField, AnyWhole32BitNumberIsTakenAnythingElseIsZero) {
     EXPECT_EQ(FormatOffsetField(-12345), QStringLiteral("-12345"));
@@ -208,6 +223,67 @@ TEST_F(SetteiTest, ShowPrintAdjustmentRunsTheDialogModally) {
     ShowPrintAdjustment(nullptr, ws);
     EXPECT_EQ(ws.settings.Sayu, INT_MIN);
     EXPECT_EQ(FileValue("Sayu"), INT_MIN);
+}
+
+TEST_F(SetteiTest, TestPrintPrintsTheCalibrationSheetWithTheTypedValuesAndKeepsThem) {
+    sw::model::WriteIniInt(ws.settings.SettingsPath(), "Settei", "Sayu", 3);
+    ws.labelSet.Entries[2].ButtonModel = sw::model::kModel18;
+    ws.editor.CurrentEntry = 2;
+    sw::test::FakePrinter printer;
+    printer.printer.setCopyCount(4);  // left over from an earlier print
+    sw::test::ScriptedDialogs dialogs;
+    dialogs.prints.push_back(1);
+    auto d = Open(&printer, &dialogs);
+    ASSERT_NE(testPrint, nullptr);
+    EXPECT_EQ(testPrint->text(), QStringLiteral("テスト印刷"));
+    EXPECT_TRUE(testPrint->isEnabled());
+    TypeInto(edit1, "-5");
+    TypeInto(edit2, "12");
+    QTest::mouseClick(testPrint, Qt::LeftButton);
+
+    EXPECT_EQ(dialogs.printRequests, 1);
+    EXPECT_EQ(dialogs.printCopiesShown, std::vector<int>{1});
+    EXPECT_EQ(printer.setUps, 1);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    EXPECT_TRUE(dialogs.messages.empty());
+    // The typed values and the current entry's 18 keys, not the saved values or 30 keys.
+    const QImage& page = printer.jobs[0].page;
+    EXPECT_EQ(page, CalibrationPage(printer, sw::model::kModel18, 12, -5));
+    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel18, 3, 0));
+    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel30, 12, -5));
+
+    // The dialog stays open with the values typed; nothing is taken or written yet.
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(edit2->text(), QStringLiteral("  12"));
+    EXPECT_EQ(ws.settings.Sayu, 3);
+    EXPECT_EQ(ws.settings.Jyoge, 0);
+    EXPECT_EQ(FileValue("Sayu"), 3);
+    QTest::mouseClick(button1, Qt::LeftButton);
+    EXPECT_EQ(ws.settings.Sayu, 3);
+}
+
+TEST_F(SetteiTest, TestPrintCancelledPrintsNothingAndAFailedJobIsTold) {
+    sw::test::FakePrinter printer;
+    sw::test::ScriptedDialogs dialogs;
+    dialogs.prints.push_back(std::nullopt);  // キャンセル in the print dialog
+    auto d = Open(&printer, &dialogs);
+    QTest::mouseClick(testPrint, Qt::LeftButton);
+    EXPECT_EQ(dialogs.printRequests, 1);
+    EXPECT_TRUE(printer.jobs.empty());
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    printer.refuseJobs = true;
+    dialogs.prints.push_back(1);
+    QTest::mouseClick(testPrint, Qt::LeftButton);
+    EXPECT_TRUE(printer.jobs.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Error);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("no printer"));
+    EXPECT_TRUE(d->isVisible());
+
+    // Without a printer to print on, the button cannot be pressed.
+    d = Open();
+    EXPECT_FALSE(testPrint->isEnabled());
 }
 
 }  // namespace

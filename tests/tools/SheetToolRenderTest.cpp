@@ -197,6 +197,81 @@ TEST_F(SheetToolRender, UsageMistakesExitTwo) {
     EXPECT_NE(help.out.find("--outlines"), std::string::npos);
 }
 
+// The bounding box of the pixels of one colour inside `area`.
+QRect BoxIn(const QImage& image, const QRect& area, const QColor& colour) {
+    const QImage rgb = image.copy(area).convertToFormat(QImage::Format_RGB32);
+    QRect box;
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == (colour.rgb() & 0xFFFFFF)) box |= QRect(x, y, 1, 1);
+    }
+    return box.translated(area.topLeft());
+}
+
+TEST_F(SheetToolRender, CalibrateDrawsFaceOneWhereRenderPrintsItWithTheSettingsAdjustment) {
+    TempDir dir;
+    auto set = std::make_unique<LabelSet>();
+    set->Entries[1].ButtonModel = kModel30;
+    set->Entries[1].Faces[1].BackgroundMode = 1;
+    set->Entries[1].Faces[1].BackgroundColor = 0x000000FF;
+    const std::string in = Write(dir, "in.stw", *set);
+    WriteFileBytes(dir.File("Stripwise2.ini"), "[Settei]\r\nSayu=10\r\nJyoge=-5\r\n");
+    auto printed = RunProgram(kTool, {"render", Q(in), "--dpi", "600", "--margins", "5,3", "-o", "r.png"},
+                              Q(dir.path()));
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    auto calibration = RunProgram(kTool, {"calibrate", "--dpi", "600", "--margins", "5,3", "-o", "c.png"},
+                                  Q(dir.path()));
+    ASSERT_EQ(calibration.exitCode, 0) << calibration.err;
+    const QImage r(Q(dir.File("r.png")));
+    const QImage c(Q(dir.File("c.png")));
+    ASSERT_EQ(c.size(), QSize(7016, 4961));
+    // Face 1 and nothing else: below the header, above face 2.
+    const QRect area(200, 1150, 3100, 1800);
+    const QRect red = BoxIn(r, area, kRed);
+    const QRect box = BoxIn(c, area, QColor(Qt::black));
+    ASSERT_FALSE(red.isEmpty());
+    EXPECT_LE((red.topLeft() - box.topLeft()).manhattanLength(), 2) << box.left() << "," << box.top();
+    EXPECT_LE((red.bottomRight() - box.bottomRight()).manhattanLength(), 2);
+    // 15.05 mm + 5 mm margin + 1 mm adjustment from the left edge.
+    EXPECT_NEAR(box.left(), 21.05 * 600 / 25.4, 1.0);
+
+    // 18 keys: the same boxes, fewer cells; a PDF of one A4 landscape page.
+    auto eighteen = RunProgram(kTool, {"calibrate", "--model=18", "--sayu", "10", "--jyoge", "-5",
+                                       "--dpi", "600", "--margins", "5,3", "-o", Q(dir.File("e.png"))});
+    ASSERT_EQ(eighteen.exitCode, 0) << eighteen.err;
+    const QImage e(Q(dir.File("e.png")));
+    EXPECT_EQ(BoxIn(e, area, QColor(Qt::black)), box);
+    EXPECT_NE(e, c);
+    auto pdf = RunProgram(kTool, {"calibrate", "--model", "18", "-o", Q(dir.File("c.pdf"))});
+    ASSERT_EQ(pdf.exitCode, 0) << pdf.err;
+    const std::string bytes = ReadFileBytes(dir.File("c.pdf"));
+    EXPECT_EQ(CountPages(bytes), 1);
+    EXPECT_NE(bytes.find("/MediaBox [0 0 842"), std::string::npos);
+}
+
+TEST_F(SheetToolRender, CalibrateRefusesBadOptionsAndWritesNothing) {
+    TempDir dir;
+    const QString png = Q(dir.File("x.png"));
+    for (const QStringList& args :
+         {QStringList{"calibrate"}, QStringList{"calibrate", "--model", "24", "-o", png},
+          QStringList{"calibrate", "--dpi", "0", "-o", png}, QStringList{"calibrate", "--sayu", "x", "-o", png},
+          QStringList{"calibrate", "--margins", "5", "-o", png}, QStringList{"calibrate", "-o", Q(dir.File("x.gif"))},
+          QStringList{"calibrate", "in.stw", "-o", png}, QStringList{"calibrate", "--entry", "2", "-o", png}}) {
+        auto run = RunProgram(kTool, args);
+        EXPECT_EQ(run.exitCode, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    EXPECT_FALSE(FileExists(dir.File("x.png")));
+    auto nowhere = RunProgram(kTool, {"calibrate", "--sayu", "0", "--jyoge", "0", "-o", Q(dir.File("gone/x.png"))});
+    EXPECT_EQ(nowhere.exitCode, 1);
+    EXPECT_FALSE(nowhere.err.empty());
+    auto help = RunProgram(kTool, {"calibrate", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("--model K"), std::string::npos);
+    EXPECT_NE(RunProgram(kTool, {"--help"}).out.find("stripwise2-sheet calibrate"), std::string::npos);
+}
+
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;

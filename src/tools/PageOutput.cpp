@@ -1,0 +1,118 @@
+// Pages to PNG or PDF, written atomically.
+#include "tools/PageOutput.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QStringList>
+#include <cmath>
+#include <cstdio>
+#include <string_view>
+
+#include "model/AtomicFile.h"
+#include "tools/ToolCommon.h"
+
+namespace sw::tools {
+namespace {
+
+using sw::render::RenderResult;
+
+constexpr double kPageWidthMm = 297;
+constexpr double kPageHeightMm = 210;
+constexpr double kMaxMarginMm = 100;
+
+// The page is the whole A4 sheet; the drawing starts at the printable area's corner.
+void MoveToPrintableArea(QPainter& painter, const PageSetup& setup) {
+    painter.translate(sw::render::DotsFromMm(setup.dpi, setup.marginLeft),
+                      sw::render::DotsFromMm(setup.dpi, setup.marginTop));
+}
+
+bool EndsWithNoCase(const std::string& text, const std::string& ending) {
+    if (text.size() < ending.size()) return false;
+    for (size_t i = 0; i < ending.size(); ++i) {
+        char c = text[text.size() - ending.size() + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != ending[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+RenderResult DrawPng(const PageSetup& setup, const PageDrawer& draw, QByteArray& out) {
+    const int dpi = setup.dpi;
+    QImage page(sw::render::DotsFromMm(dpi, kPageWidthMm), sw::render::DotsFromMm(dpi, kPageHeightMm),
+                QImage::Format_RGB32);
+    if (page.isNull()) return RenderResult{false, QStringLiteral("画像のメモリが足りません。"), {}, {}};
+    page.fill(Qt::white);
+    const int dotsPerMeter = static_cast<int>(std::lround(dpi / 0.0254));
+    page.setDotsPerMeterX(dotsPerMeter);
+    page.setDotsPerMeterY(dotsPerMeter);
+    QPainter painter(&page);
+    MoveToPrintableArea(painter, setup);
+    RenderResult result = draw(painter, dpi, 0);
+    painter.end();
+    if (!result.ok) return result;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    if (!page.save(&buffer, "PNG"))
+        return RenderResult{false, QStringLiteral("PNG を作れませんでした。"), {}, {}};
+    return result;
+}
+
+RenderResult DrawPdf(const PageSetup& setup, int pages, const PageDrawer& draw, QByteArray& out) {
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("Stripwise 2"));
+    writer.setResolution(setup.dpi);
+    // No page margins: the drawing's origin is the page's top-left corner, moved by --margins.
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(0, 0, 0, 0)));
+    QPainter painter(&writer);
+    MoveToPrintableArea(painter, setup);
+    RenderResult all;
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0) {
+            writer.newPage();
+            painter.resetTransform();
+            MoveToPrintableArea(painter, setup);
+        }
+        RenderResult result = draw(painter, setup.dpi, i);
+        all.pictures.insert(all.pictures.end(), result.pictures.begin(), result.pictures.end());
+        if (!result.ok) return result;
+    }
+    painter.end();
+    return all;
+}
+
+bool ParseMargins(const QString& text, double& left, double& top) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2) return false;
+    bool okLeft = false;
+    bool okTop = false;
+    left = parts[0].trimmed().toDouble(&okLeft);
+    top = parts[1].trimmed().toDouble(&okTop);
+    return okLeft && okTop && left >= 0 && top >= 0 && left <= kMaxMarginMm && top <= kMaxMarginMm;
+}
+
+std::optional<bool> OutputIsPdf(const std::string& path) {
+    if (EndsWithNoCase(path, ".pdf")) return true;
+    if (EndsWithNoCase(path, ".png")) return false;
+    return std::nullopt;
+}
+
+int WriteOutput(const std::string& path, const QByteArray& bytes) {
+    sw::model::WriteResult written = sw::model::WriteFileAtomically(
+        path, std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    if (!written.ok) {
+        std::fprintf(stderr, "%s\n", written.message.c_str());
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace sw::tools

@@ -1,0 +1,48 @@
+// Pages drawn to PNG or PDF for the companion tool's drawing commands: a whole A4 landscape
+// page whose drawing starts at the corner of a printer's printable area, and the output file
+// replaced only when complete.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "render/RenderContext.h"
+
+class QPainter;
+
+namespace sw::tools {
+
+constexpr int kDefaultPngDpi = 300;
+constexpr int kDefaultPdfDpi = 1200;
+constexpr int kMaxDpi = 1200;
+
+struct PageSetup {
+    int dpi = kDefaultPngDpi;
+    double marginLeft = 0;  // mm: where a printer's printable area would begin
+    double marginTop = 0;
+};
+
+// Draws page `page` (0-based) at `dpi`, the painter's origin at the printable area's corner.
+using PageDrawer = std::function<sw::render::RenderResult(QPainter&, int dpi, int page)>;
+
+// One page as a PNG whose pixels are the page's dots.
+sw::render::RenderResult DrawPng(const PageSetup& setup, const PageDrawer& draw, QByteArray& out);
+// `pages` pages as a PDF; the pictures every page found gone are gathered in the result.
+// The first page that fails ends the drawing with its result.
+sw::render::RenderResult DrawPdf(const PageSetup& setup, int pages, const PageDrawer& draw,
+                                 QByteArray& out);
+
+// "--margins LEFT,TOP": millimetres from 0 to 100.
+bool ParseMargins(const QString& text, double& left, double& top);
+
+// True when the name ends in .pdf; false for .png; nothing for anything else.
+std::optional<bool> OutputIsPdf(const std::string& path);
+
+// Replaces the file with the bytes once they are all written; on failure says why on
+// standard error. The exit status.
+int WriteOutput(const std::string& path, const QByteArray& bytes);
+
+}  // namespace sw::tools
