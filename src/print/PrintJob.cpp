@@ -11,6 +11,7 @@
 #include "dialogs/Dialogs.h"
 #include "dialogs/WaitCursor.h"
 #include "model/Cp932.h"
+#include "print/EntryPrint.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::render {
@@ -117,23 +118,8 @@ bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QStr
 void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
                 sw::model::Workspace& ws) {
     target.SetUpA4Landscape();
-    // Every print starts from one copy; the main print sends one job and a copy count chosen
-    // in the dialog is the printer's to make.
-    target.Printer().setCopyCount(1);
-    if (!dialogs.ChoosePrint(parent, target.Printer())) return;
-    QString error;
-    RenderResult drawn;
-    {
-        sw::app::WaitCursor wait;
-        target.PrintPage(QString::fromUtf8(kPrintJobTitle),
-                         [&ws](QPainter& canvas, int resolution) {
-                             return RenderCurrentSheet(canvas, resolution, ws, false);
-                         },
-                         error, &drawn);
-    }
-    if (!error.isEmpty())
-        dialogs.Message(parent, sw::app::MessageKind::Error, error, sw::app::Buttons::Ok);
-    ReportMissingPictures(parent, dialogs, drawn);
+    // One job; a copy count chosen in the dialog is the printer's to make.
+    PrintChosenEntries(parent, target, dialogs, ws, ws.editor.CurrentEntry, false);
 }
 
 sw::render::SheetOptions CurrentSheetOptions(const sw::model::Workspace& ws, bool buttonOutlines) {

@@ -51,6 +51,13 @@ public:
     using PageDrawer = std::function<RenderResult(QPainter&, int resolution)>;
     virtual bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                            RenderResult* drawn = nullptr) = 0;
+    // One job of `count` pages titled `title`; `draw` paints page `page` (0 first) as for
+    // PrintPage. Every page is drawn before anything is sent: the job reaches the printer only
+    // when all of them drew. `drawn` gets the pictures found gone on every page, or what the
+    // failing page reported.
+    using IndexedPageDrawer = std::function<RenderResult(QPainter&, int resolution, int page)>;
+    virtual bool PrintPages(const QString& title, int count, const IndexedPageDrawer& draw,
+                            QString& error, RenderResult* drawn = nullptr) = 0;
 };
 
 // The margins of a landscape page from a printer's margins given for the portrait sheet (left,
@@ -69,6 +76,8 @@ public:
     PrinterGeometry Geometry() override;
     bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                    RenderResult* drawn = nullptr) override;
+    bool PrintPages(const QString& title, int count, const IndexedPageDrawer& draw, QString& error,
+                    RenderResult* drawn = nullptr) override;
 
     // Where the printer cannot print on the landscape page, in millimetres.
     QMarginsF PrintableMarginsMm();
@@ -89,8 +98,9 @@ RenderResult RenderCurrentSheet(QPainter& canvas, int resolution, const sw::mode
 // remember which were named).
 void ReportMissingPictures(QWidget* parent, sw::app::Dialogs& dialogs, const RenderResult& result);
 
-// The main window's print command: A4 landscape, the print dialog, then one job with one
-// page of the current entry, without button outlines. Failures are shown as messages.
+// The main window's print command: A4 landscape, the print dialog with the choice of
+// management numbers (the current one unless the user chooses otherwise), then one job with a
+// page for each, without button outlines. Failures are shown as messages.
 void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
                 sw::model::Workspace& ws);
 
