@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPrintDialog>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QToolButton>
@@ -357,6 +360,32 @@ TEST(PrintDialogEntryPage, OffersTheThreeChoicesAndReadsWhatTheUserPicked) {
     tab.findChild<QSpinBox*>("spnEntryFrom")->setValue(5);
     tab.findChild<QSpinBox*>("spnEntryTo")->setValue(9);
     EXPECT_EQ(tab.Choice(), (PrintChoice{PrintScope::Range, 7, 5, 9}));
+}
+
+TEST(PrintDialogEntryPage, TheRealPrintDialogOpensOnTheEntryPageAndReturnsTheChoice) {
+    WorkingDir cwd;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(cwd.File("out.pdf")));
+    bool pageInFront = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        auto* tab = dialog->findChild<QWidget*>(QStringLiteral("EntryChoiceTab"));
+        for (QTabWidget* tabs : dialog->findChildren<QTabWidget*>())
+            if (tab != nullptr && tabs->currentWidget() == tab && tab->isVisible()) pageInFront = true;
+        if (tab != nullptr) tab->findChild<QRadioButton*>("rbUsedEntries")->click();
+        dialog->accept();
+    });
+    sw::app::QtDialogs dialogs;
+    PrintChoice choice;
+    choice.current = 12;
+    const std::optional<int> copies = dialogs.ChoosePrintEntries(nullptr, printer, choice, 4);
+    ASSERT_TRUE(copies.has_value());
+    EXPECT_EQ(*copies, 1);
+    EXPECT_TRUE(pageInFront);
+    EXPECT_EQ(choice.scope, PrintScope::AllUsed);
+    EXPECT_EQ(choice.current, 12);
 }
 
 }  // namespace
