@@ -9,7 +9,6 @@
 #include <cmath>
 
 #include "dialogs/Dialogs.h"
-#include "dialogs/WaitCursor.h"
 #include "model/Cp932.h"
 #include "print/EntryPrint.h"
 #include "render/SheetRenderer.h"
