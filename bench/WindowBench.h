@@ -38,6 +38,9 @@ public:
         return std::nullopt;
     }
     std::optional<int> ChoosePrint(QWidget*, QPrinter&) override { return std::nullopt; }
+    std::optional<int> ChoosePrintEntries(QWidget*, QPrinter&, sw::model::PrintChoice&, int) override {
+        return std::nullopt;
+    }
 };
 
 // A main window shown over an empty workspace, with its command table; 開く opens `file`.

@@ -8,7 +8,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTabWidget>
 
+#include "dialogs/EntryChoiceTab.h"
 #include "dialogs/FontDialog.h"
 
 namespace sw::app {
@@ -169,6 +171,24 @@ std::optional<FontChoice> QtDialogs::ChooseFont(QWidget* parent, const FontChoic
 std::optional<int> QtDialogs::ChoosePrint(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return std::max(1, printer.copyCount());
+}
+
+std::optional<int> QtDialogs::ChoosePrintEntries(QWidget* parent, QPrinter& printer,
+                                                 sw::model::PrintChoice& choice, int usedCount) {
+    QPrintDialog dialog(&printer, parent);
+    // The dialog's own print range speaks of pages; the management numbers have a page of
+    // their own, shown open in front.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    auto* tab = new EntryChoiceTab(choice, usedCount);
+    dialog.setOptionTabs({tab});
+    for (QPushButton* button : dialog.findChildren<QPushButton*>())
+        if (button->text().endsWith(QStringLiteral(">>"))) button->click();  // the options part
+    for (QTabWidget* tabs : dialog.findChildren<QTabWidget*>())
+        if (tabs->indexOf(tab) >= 0) tabs->setCurrentWidget(tab);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    choice = tab->Choice();
     return std::max(1, printer.copyCount());
 }
 

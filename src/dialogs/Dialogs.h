@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "model/LabelSet.h"
+#include "model/PrintChoice.h"
 
 class QWidget;
 class QPrinter;
@@ -56,6 +57,13 @@ public:
     // Shows the print dialog for printer; the copy count when confirmed.
     virtual std::optional<int> ChoosePrint(QWidget* parent, QPrinter& printer) = 0;
 
+    // The print dialog with a page choosing the management numbers to print: `choice` comes
+    // in with the entry counted as current and what to preselect, and holds the user's choice
+    // when confirmed; `usedCount` is how many have a name or key text. The copy count when
+    // confirmed.
+    virtual std::optional<int> ChoosePrintEntries(QWidget* parent, QPrinter& printer,
+                                                  sw::model::PrintChoice& choice, int usedCount) = 0;
+
     // A picture file a face names is gone: the warning "背景画像「path」が見つかりません。
     // 白で表示・印刷します。" the first time this run meets that file, whichever window meets it
     // (main window, preview, print); nothing afterwards. True when the warning was shown.
@@ -76,6 +84,8 @@ public:
                                                    sw::model::ColorRef initial) override;
     std::optional<FontChoice> ChooseFont(QWidget* parent, const FontChoice& preset) override;
     std::optional<int> ChoosePrint(QWidget* parent, QPrinter& printer) override;
+    std::optional<int> ChoosePrintEntries(QWidget* parent, QPrinter& printer,
+                                          sw::model::PrintChoice& choice, int usedCount) override;
 };
 
 // Title of a message box of this kind.

@@ -12,6 +12,13 @@ KeyRange KeyRangeFor(std::int32_t buttonModel) {
     return {6, 7, 24};
 }
 
+bool PositionPrinted(std::int32_t buttonModel, int position) {
+    if (position < 1 || position > kKeyCount) return false;
+    if (buttonModel == kModel30) return true;
+    if (buttonModel == kModel18) return position >= 7 && position <= 24;
+    return false;
+}
+
 void ResetDocument(LabelSet& set) {
     for (ManagementEntry& entry : set.Entries) entry = ManagementEntry{};
 }

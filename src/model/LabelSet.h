@@ -86,6 +86,10 @@ struct KeyRange {
 
 KeyRange KeyRangeFor(std::int32_t buttonModel);
 
+// Whether the sheet prints grid position 1..30 under a key model: every position for 30 keys,
+// 07 to 24 for 18 keys, none for an unknown model.
+bool PositionPrinted(std::int32_t buttonModel, int position);
+
 // Every entry, face and key label back to its reset value.
 void ResetDocument(LabelSet& set);
 

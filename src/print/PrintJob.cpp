@@ -11,6 +11,7 @@
 #include "dialogs/Dialogs.h"
 #include "dialogs/WaitCursor.h"
 #include "model/Cp932.h"
+#include "print/EntryPrint.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::render {
@@ -134,36 +135,49 @@ const PictureProblem* Unasked(const std::vector<PictureProblem>& marked,
 
 }  // namespace
 
-bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, PrintTarget::PageDrawer& draw) {
+bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, const std::vector<int>& entries,
+                        PrintTarget::IndexedPageDrawer& draw) {
     // Which faces are marked does not depend on the resolution; the pictures come from the
-    // picture cache, so this costs little besides the drawing of a tiny page.
-    std::vector<PictureProblem> marked;
+    // picture cache, so this costs little besides the drawing of tiny pages.
+    std::vector<std::vector<PictureProblem>> marked(entries.size());
+    QStringList faces;
+    QStringList reasons;
     {
         sw::app::WaitCursor wait;
         QImage scratch(1, 1, QImage::Format_RGB32);
-        QPainter trial(&scratch);
-        marked = draw(trial, 72).broken;
-    }
-    if (!marked.empty()) {
-        QStringList faces;
-        QStringList reasons;
-        for (const PictureProblem& picture : marked) {
-            faces << QStringLiteral("印刷面") + FaceNumber(picture.face);
-            if (!reasons.contains(picture.message)) reasons << picture.message;
+        for (size_t page = 0; page < entries.size(); ++page) {
+            QPainter trial(&scratch);
+            marked[page] = draw(trial, 72, static_cast<int>(page)).broken;
+            for (const PictureProblem& picture : marked[page]) {
+                const QString face = QStringLiteral("印刷面") + FaceNumber(picture.face);
+                faces << (entries.size() == 1
+                              ? face
+                              : QStringLiteral("管理番号%1の").arg(entries[page], 2, 10, QLatin1Char('0')) + face);
+                if (!reasons.contains(picture.message)) reasons << picture.message;
+            }
         }
+    }
+    if (!faces.isEmpty()) {
+        // A whole set of sheets may name the same file on many faces: the first few are named.
+        constexpr int kNamedFaces = 8;
+        QString named = faces.mid(0, kNamedFaces).join(QStringLiteral("、"));
+        if (faces.size() > kNamedFaces) named += QStringLiteral("ほか %1 面").arg(faces.size() - kNamedFaces);
         const QString question =
             QStringLiteral("%1の背景画像を読み込めません。\n%2\n\n%3に×印を付けて印刷しますか？")
-                .arg(faces.join(QStringLiteral("、")), reasons.join(QLatin1Char('\n')),
-                     marked.size() == 1 ? QStringLiteral("この面") : QStringLiteral("これらの面"));
+                .arg(named, reasons.join(QLatin1Char('\n')),
+                     faces.size() == 1 ? QStringLiteral("この面") : QStringLiteral("これらの面"));
         if (dialogs.Message(parent, sw::app::MessageKind::Confirmation, question,
                             sw::app::Buttons::YesNoDefaultNo) != sw::app::Reply::Yes)
             return false;
     }
-    // A file that breaks between the question and the job would put a mark on the page the
+    // A file that breaks between the question and the job would put a mark on a page the
     // user was not asked about: then the drawing fails and nothing is sent.
-    draw = [inner = std::move(draw), marked](QPainter& canvas, int resolution) {
-        RenderResult result = inner(canvas, resolution);
-        if (const PictureProblem* unasked = result.ok ? Unasked(result.broken, marked) : nullptr) {
+    draw = [inner = std::move(draw), marked](QPainter& canvas, int resolution, int page) {
+        RenderResult result = inner(canvas, resolution, page);
+        const std::vector<PictureProblem> none;
+        const std::vector<PictureProblem>& agreed =
+            page >= 0 && page < static_cast<int>(marked.size()) ? marked[static_cast<size_t>(page)] : none;
+        if (const PictureProblem* unasked = result.ok ? Unasked(result.broken, agreed) : nullptr) {
             result.ok = false;
             result.message = unasked->message;
         }
@@ -175,23 +189,8 @@ bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, PrintTarget:
 void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
                 sw::model::Workspace& ws) {
     target.SetUpA4Landscape();
-    // Every print starts from one copy; the main print sends one job and a copy count chosen
-    // in the dialog is the printer's to make.
-    target.Printer().setCopyCount(1);
-    if (!dialogs.ChoosePrint(parent, target.Printer())) return;
-    PrintTarget::PageDrawer draw = [&ws](QPainter& canvas, int resolution) {
-        return RenderCurrentSheet(canvas, resolution, ws, false);
-    };
-    if (!AgreeToMarkedFaces(parent, dialogs, draw)) return;
-    QString error;
-    RenderResult drawn;
-    {
-        sw::app::WaitCursor wait;
-        target.PrintPage(QString::fromUtf8(kPrintJobTitle), draw, error, &drawn);
-    }
-    if (!error.isEmpty())
-        dialogs.Message(parent, sw::app::MessageKind::Error, error, sw::app::Buttons::Ok);
-    ReportMissingPictures(parent, dialogs, drawn);
+    // One job; a copy count chosen in the dialog is the printer's to make.
+    PrintChosenEntries(parent, target, dialogs, ws, ws.editor.CurrentEntry, false);
 }
 
 sw::render::SheetOptions CurrentSheetOptions(const sw::model::Workspace& ws, bool buttonOutlines) {

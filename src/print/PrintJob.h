@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <vector>
 
 #include "model/Workspace.h"
 #include "render/RenderContext.h"
@@ -51,6 +52,13 @@ public:
     using PageDrawer = std::function<RenderResult(QPainter&, int resolution)>;
     virtual bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                            RenderResult* drawn = nullptr) = 0;
+    // One job of `count` pages titled `title`; `draw` paints page `page` (0 first) as for
+    // PrintPage. Every page is drawn before anything is sent: the job reaches the printer only
+    // when all of them drew. `drawn` gets the pictures found gone on every page, or what the
+    // failing page reported.
+    using IndexedPageDrawer = std::function<RenderResult(QPainter&, int resolution, int page)>;
+    virtual bool PrintPages(const QString& title, int count, const IndexedPageDrawer& draw,
+                            QString& error, RenderResult* drawn = nullptr) = 0;
 };
 
 // The margins of a landscape page from a printer's margins given for the portrait sheet (left,
@@ -69,6 +77,8 @@ public:
     PrinterGeometry Geometry() override;
     bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                    RenderResult* drawn = nullptr) override;
+    bool PrintPages(const QString& title, int count, const IndexedPageDrawer& draw, QString& error,
+                    RenderResult* drawn = nullptr) override;
 
     // Where the printer cannot print on the landscape page, in millimetres.
     QMarginsF PrintableMarginsMm();
@@ -89,16 +99,20 @@ RenderResult RenderCurrentSheet(QPainter& canvas, int resolution, const sw::mode
 // remember which were named).
 void ReportMissingPictures(QWidget* parent, sw::app::Dialogs& dialogs, const RenderResult& result);
 
-// Before a print job: draws the page once off the printer, and when a face would carry the
-// mark of a picture file that cannot be read, asks once, naming each file and why, whether to
-// print the page so ("…この面に×印を付けて印刷しますか？", いいえ by default). Returns false when
-// the user declines: then no job may be started. Otherwise `draw` is changed to fail (so that
-// nothing reaches the printer) should a face be marked that the user was not asked about.
-bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, PrintTarget::PageDrawer& draw);
+// Before a print job of one page for each management number in `entries`: draws every page
+// once off the printer, and when a face would carry the mark of a picture file that cannot be
+// read, asks once, naming each face (with its management number when there are several) and
+// why, whether to print the pages so ("…この面に×印を付けて印刷しますか？", いいえ by default).
+// Returns false when the user declines: then no job may be started. Otherwise `draw` is
+// changed to fail (so that nothing reaches the printer) should a face be marked that the user
+// was not asked about.
+bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, const std::vector<int>& entries,
+                        PrintTarget::IndexedPageDrawer& draw);
 
-// The main window's print command: A4 landscape, the print dialog, then one job with one
-// page of the current entry, without button outlines; a page with a broken picture only when
-// the user agrees. Failures are shown as messages.
+// The main window's print command: A4 landscape, the print dialog with the choice of
+// management numbers (the current one unless the user chooses otherwise), then one job with a
+// page for each, without button outlines; pages with a broken picture only when the user
+// agrees. Failures are shown as messages.
 void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
                 sw::model::Workspace& ws);
 

@@ -14,11 +14,12 @@
 #include <QVBoxLayout>
 
 #include "dialogs/Dialogs.h"
-#include "dialogs/WaitCursor.h"
 #include "render/Artwork.h"
 #include "dialogs/Cp932Input.h"
 #include "dialogs/WindowPlace.h"
 #include "model/Cp932.h"
+#include "model/PrintChoice.h"
+#include "print/EntryPrint.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::render {
@@ -87,6 +88,17 @@ TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app
     m_btnClose->setObjectName(QStringLiteral("btnClose"));
     m_btnClose->setGeometry(336, 8, 75, 25);
     m_btnClose->setAutoDefault(false);
+    m_btnPrev = new QPushButton(QStringLiteral("前へ"), panel1);
+    m_btnPrev->setObjectName(QStringLiteral("btnPrev"));
+    m_btnPrev->setGeometry(220, 8, 50, 25);
+    m_btnPrev->setAutoDefault(false);
+    m_btnNext = new QPushButton(QStringLiteral("次へ"), panel1);
+    m_btnNext->setObjectName(QStringLiteral("btnNext"));
+    m_btnNext->setGeometry(272, 8, 50, 25);
+    m_btnNext->setAutoDefault(false);
+    m_lblEntry = new QLabel(panel1);
+    m_lblEntry->setObjectName(QStringLiteral("lblEntry"));
+    m_lblEntry->setGeometry(424, 16, 200, 14);
 
     m_scrollBox1 = new QScrollArea(this);
     m_scrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
@@ -108,6 +120,8 @@ TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app
     connect(m_speedButton1, &QToolButton::clicked, this, &TfrmPreview::SpeedButton1Click);
     connect(m_speedButton2, &QToolButton::clicked, this, &TfrmPreview::SpeedButton2Click);
     connect(m_btnClose, &QPushButton::clicked, this, &TfrmPreview::btnCloseClick);
+    connect(m_btnPrev, &QPushButton::clicked, this, &TfrmPreview::btnPrevClick);
+    connect(m_btnNext, &QPushButton::clicked, this, &TfrmPreview::btnNextClick);
     // Coming back to the program from another one is not an activation of this window
     // among the program's own windows: it keeps its zoom then.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
@@ -137,6 +151,7 @@ void TfrmPreview::ShowPreview() {
 void TfrmPreview::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     m_brokenShown.clear();  // each showing tells its broken pictures once
+    StartPaging();
     if (!m_firstShowDone) {
         m_firstShowDone = true;
         SetZoom(100);
@@ -183,10 +198,49 @@ void TfrmPreview::ShowZoomState() {
     m_label1->setText(QStringLiteral("x%1%").arg(m_zoomPercent));
 }
 
+void TfrmPreview::StartPaging() {
+    // Every showing starts at the editor's current management number; the set is fixed while
+    // the preview is open, as nothing can be edited from here.
+    m_entries = sw::model::PreviewEntries(m_ws.labelSet, m_ws.editor.CurrentEntry);
+    m_shownIndex = 0;
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (m_entries[i] == m_ws.editor.CurrentEntry) m_shownIndex = static_cast<int>(i);
+    ShowEntryState();
+}
+
+int TfrmPreview::ShownEntry() const {
+    if (m_shownIndex < 0 || m_shownIndex >= static_cast<int>(m_entries.size())) return m_ws.editor.CurrentEntry;
+    return m_entries[static_cast<size_t>(m_shownIndex)];
+}
+
+void TfrmPreview::ShowEntryState() {
+    const int count = static_cast<int>(m_entries.size());
+    m_btnPrev->setEnabled(m_shownIndex > 0);
+    m_btnNext->setEnabled(m_shownIndex + 1 < count);
+    m_lblEntry->setText(QStringLiteral("管理番号 %1 (%2/%3)")
+                            .arg(ShownEntry(), 2, 10, QLatin1Char('0'))
+                            .arg(count == 0 ? 1 : m_shownIndex + 1)
+                            .arg(count == 0 ? 1 : count));
+}
+
+void TfrmPreview::btnPrevClick() {
+    if (m_shownIndex <= 0) return;
+    --m_shownIndex;
+    ShowEntryState();
+    m_paintBox1->update();
+}
+
+void TfrmPreview::btnNextClick() {
+    if (m_shownIndex + 1 >= static_cast<int>(m_entries.size())) return;
+    ++m_shownIndex;
+    ShowEntryState();
+    m_paintBox1->update();
+}
+
 void TfrmPreview::PaintBox1Paint(QPainter& canvas) {
     if (m_zoomPercent < kMinZoom) return;  // not laid out yet
-    RenderResult result = RenderCurrentSheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent),
-                                             m_ws, m_drawButtonOutlines);
+    RenderResult result = RenderEntrySheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent), m_ws,
+                                           ShownEntry(), m_drawButtonOutlines);
     if (!result.ok) ReportRenderFailure(result.message);
     // The sheet shows the broken face marked; why it is marked is told once per file.
     for (const sw::render::PictureProblem& picture : result.broken) ReportBrokenPicture(picture);
@@ -221,27 +275,11 @@ QImage TfrmPreview::PaintedPage() { return m_paintBox1->grab().toImage(); }
 
 void TfrmPreview::btnPrintClick() {
     m_drawButtonOutlines = false;
-    // The page keeps the printer set-up it was laid out with; every print starts from one copy.
-    m_printer.Printer().setCopyCount(1);
-    std::optional<int> copies = m_dialogs.ChoosePrint(this, m_printer.Printer());
-    QString error;
-    RenderResult drawn;
-    PrintTarget::PageDrawer draw = [this](QPainter& canvas, int resolution) {
-        return RenderCurrentSheet(canvas, resolution, m_ws, false);
-    };
-    // Asked once for all copies.
-    if (copies && AgreeToMarkedFaces(this, m_dialogs, draw)) {
-        sw::app::WaitCursor wait;
-        // Each copy is a job of its own; the printer itself makes one copy of each.
-        m_printer.Printer().setCopyCount(1);
-        for (int copy = 0; copy < *copies && error.isEmpty(); ++copy)
-            m_printer.PrintPage(QString::fromUtf8(kPrintJobTitle), draw, error, &drawn);
-    }
+    // The page keeps the printer set-up it was laid out with; the entry on the page is the
+    // current one of the print dialog, and each copy is a job of its own.
+    PrintChosenEntries(this, m_printer, m_dialogs, m_ws, ShownEntry(), true);
     m_drawButtonOutlines = true;
     m_paintBox1->update();
-    if (!error.isEmpty())
-        m_dialogs.Message(this, sw::app::MessageKind::Error, error, sw::app::Buttons::Ok);
-    ReportMissingPictures(this, m_dialogs, drawn);
 }
 
 void TfrmPreview::btnCloseClick() { close(); }

@@ -1,9 +1,10 @@
 // The preview window: the sheet of the current entry on a white page of the printer's paper
-// size, at 50 to 150 %, with printing from there.
+// size, at 50 to 150 %, paging through the management numbers in use, with printing from there.
 #pragma once
 
 #include <QDialog>
 #include <set>
+#include <vector>
 
 #include "model/Settings.h"
 #include "model/Workspace.h"
@@ -44,6 +45,13 @@ public:
     void SpeedButton2Click();  // zoom out
     void btnPrintClick();
     void btnCloseClick();
+    void btnPrevClick();  // 前へ: the management number before in the paged set
+    void btnNextClick();  // 次へ: the one after
+
+    // The management number on the page; paging never changes the editor's current one.
+    int ShownEntry() const;
+    // What 前へ and 次へ page through: the used management numbers and the current one.
+    const std::vector<int>& PagedEntries() const { return m_entries; }
 
     int ZoomPercent() const { return m_zoomPercent; }
     bool DrawButtonOutlines() const { return m_drawButtonOutlines; }
@@ -62,6 +70,8 @@ private:
     friend class PaintBox;
     void PaintBox1Paint(QPainter& canvas);
     void ShowZoomState();
+    void StartPaging();
+    void ShowEntryState();
     void ReportRenderFailure(const QString& message);
     void ReportBrokenPicture(const PictureProblem& picture);
 
@@ -75,12 +85,17 @@ private:
     std::set<sw::model::Bytes> m_brokenShown;  // broken picture files told this showing
     bool m_returningFromOutside = false; // the program itself was not active before
     sw::model::Bytes m_caption;
+    std::vector<int> m_entries;  // paged set, in number order
+    int m_shownIndex = 0;        // into m_entries
 
     QPushButton* m_btnPrint = nullptr;
     QToolButton* m_speedButton1 = nullptr;
     QToolButton* m_speedButton2 = nullptr;
     QLabel* m_label1 = nullptr;
     QPushButton* m_btnClose = nullptr;
+    QPushButton* m_btnPrev = nullptr;
+    QPushButton* m_btnNext = nullptr;
+    QLabel* m_lblEntry = nullptr;
     QScrollArea* m_scrollBox1 = nullptr;
     QWidget* m_sheet = nullptr;  // what the scroll box scrolls: the paper with a margin
     QWidget* m_panel2 = nullptr;

@@ -190,10 +190,7 @@ QRect KeyCellRect(const RenderContext& ctx, int position) {
 }
 
 bool PositionShown(std::int32_t buttonModel, int position) {
-    if (position < 1 || position > 30) return false;
-    if (buttonModel == sw::model::kModel30) return true;
-    if (buttonModel == sw::model::kModel18) return position >= 7 && position <= 24;
-    return false;
+    return sw::model::PositionPrinted(buttonModel, position);
 }
 
 QFont KeyFont(const KeyLabel& key, const RenderContext& ctx) {

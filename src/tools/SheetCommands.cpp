@@ -24,6 +24,7 @@
 #include "model/AtomicFile.h"
 #include "model/Cp932.h"
 #include "model/IniFile.h"
+#include "model/PrintChoice.h"
 #include "model/Settings.h"
 #include "model/Workspace.h"
 #include "render/Pictures.h"
@@ -202,19 +203,6 @@ int ReportKeyFit(const LabelSet& set, int entry, int face, int position, int key
 
 }  // namespace
 
-bool EntryIsUsed(const ManagementEntry& entry) {
-    if (!entry.Name.empty()) return true;
-    const int offset = KeyRangeFor(entry.ButtonModel).KeyOffset;
-    for (const PrintFace& face : entry.Faces)
-        for (int position = 1; position <= 30; ++position) {
-            if (!sw::render::PositionShown(entry.ButtonModel, position)) continue;
-            const int index = position - offset;
-            if (index < 1 || index > kKeyCount) continue;
-            if (!face.Keys[index].Line1.empty() || !face.Keys[index].Line2.empty()) return true;
-        }
-    return false;
-}
-
 int RunRender(const std::vector<std::string>& args) {
     RenderOptions o;
     if (std::optional<std::string> error = ParseRenderOptions(args, o)) return UsageError(*error);
@@ -227,8 +215,7 @@ int RunRender(const std::vector<std::string>& args) {
 
     std::vector<int> entries;
     if (o.all) {
-        for (int n = 1; n <= kEntryCount; ++n)
-            if (EntryIsUsed(ws->labelSet.Entries[n])) entries.push_back(n);
+        entries = UsedEntries(ws->labelSet);
         if (entries.empty()) {
             std::fprintf(stderr, "%s: 名称もキーの文字もある管理番号がないため、何も描きませんでした。\n",
                          o.input.c_str());

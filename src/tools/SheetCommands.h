@@ -13,7 +13,4 @@ namespace sw::tools {
 int RunRender(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 
-// A management number worth printing: it has a name or text on a key its model shows.
-bool EntryIsUsed(const sw::model::ManagementEntry& entry);
-
 }  // namespace sw::tools

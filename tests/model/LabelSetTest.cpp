@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "model/DocumentOps.h"
+#include "model/PrintChoice.h"
 #include "model/Workspace.h"
 
 namespace sw::model {
@@ -130,6 +131,69 @@ TEST(ReplaceLabelSet, StandsOnTheFirstPositionOfEntryOnesModelAndKeepsTheClipboa
     EXPECT_EQ(ws->editor.LastKeyPos, 30);
     EXPECT_EQ(ws->editor.ShownModel, -1);
     EXPECT_EQ(ws->editor.CopyBuffer[1][1].Line1, "clip");
+}
+
+// Entries 3 (a name), 7 (a key text under 18 keys) and 12 (a second line under 30 keys) are
+// in use; 20 only has text on a key its 18-key model never prints, 30 only colours.
+LabelSet SetWithThreeUsedEntries() {
+    LabelSet set;
+    set.Entries[3].Name = "Sales";
+    set.Entries[7].Faces[2].Keys[18].Line1 = "201";
+    set.Entries[12].ButtonModel = kModel30;
+    set.Entries[12].Faces[4].Keys[30].Line2 = "x";
+    set.Entries[20].Faces[1].Keys[19].Line1 = "hidden";
+    set.Entries[30].Faces[1].Keys[1].BackColor = 0x0000FF;
+    set.Entries[30].Faces[1].BackgroundMode = 1;
+    return set;
+}
+
+TEST(PrintChoice, UsedEntriesHaveANameOrAPrintedKeyText) {
+    const LabelSet set = SetWithThreeUsedEntries();
+    EXPECT_EQ(UsedEntries(set), (std::vector<int>{3, 7, 12}));
+    EXPECT_TRUE(UsedEntries(LabelSet()).empty());
+    LabelSet unknownModel;
+    unknownModel.Entries[5].ButtonModel = 7;  // prints no keys
+    unknownModel.Entries[5].Faces[1].Keys[1].Line1 = "a";
+    EXPECT_TRUE(UsedEntries(unknownModel).empty());
+}
+
+TEST(PrintChoice, EntriesToPrintInNumberOrderOrARefusalThatSaysWhy) {
+    const LabelSet set = SetWithThreeUsedEntries();
+    PrintChoice choice;
+    choice.current = 20;  // unused, printed all the same when asked for
+    EXPECT_EQ(EntriesToPrint(set, choice).entries, std::vector<int>{20});
+
+    choice.scope = PrintScope::AllUsed;
+    EXPECT_EQ(EntriesToPrint(set, choice).entries, (std::vector<int>{3, 7, 12}));
+    EXPECT_TRUE(EntriesToPrint(set, choice).refusal.isEmpty());
+    const EntriesToPrintResult none = EntriesToPrint(LabelSet(), choice);
+    EXPECT_TRUE(none.entries.empty());
+    EXPECT_TRUE(none.refusal.contains(QStringLiteral("名称またはキーの文字がある管理番号がない")));
+
+    choice.scope = PrintScope::Range;
+    choice.from = 6;
+    choice.to = 8;
+    EXPECT_EQ(EntriesToPrint(set, choice).entries, (std::vector<int>{6, 7, 8}));
+    choice.from = -4;
+    choice.to = 2;
+    EXPECT_EQ(EntriesToPrint(set, choice).entries, (std::vector<int>{1, 2}));
+    choice.from = 49;
+    choice.to = 99;
+    EXPECT_EQ(EntriesToPrint(set, choice).entries, (std::vector<int>{49, 50}));
+    choice.from = 9;
+    choice.to = 4;
+    const EntriesToPrintResult backwards = EntriesToPrint(set, choice);
+    EXPECT_TRUE(backwards.entries.empty());
+    EXPECT_TRUE(backwards.refusal.contains(QStringLiteral("（9）")));
+    EXPECT_TRUE(backwards.refusal.contains(QStringLiteral("何も印刷しませんでした")));
+}
+
+TEST(PrintChoice, ThePreviewPagesThroughTheUsedEntriesAndTheCurrentOne) {
+    const LabelSet set = SetWithThreeUsedEntries();
+    EXPECT_EQ(PreviewEntries(set, 7), (std::vector<int>{3, 7, 12}));
+    EXPECT_EQ(PreviewEntries(set, 10), (std::vector<int>{3, 7, 10, 12}));
+    EXPECT_EQ(PreviewEntries(set, 50), (std::vector<int>{3, 7, 12, 50}));
+    EXPECT_EQ(PreviewEntries(LabelSet(), 1), std::vector<int>{1});
 }
 
 }  // namespace

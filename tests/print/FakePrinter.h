@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <vector>
 
+#include "print/EntryPrint.h"
 #include "print/PrintJob.h"
 #include "render/SheetRenderer.h"
 
@@ -15,7 +16,8 @@ class FakePrinter : public sw::render::PrintTarget {
 public:
     struct Job {
         QString title;
-        QImage page;
+        QImage page;                // the first page
+        std::vector<QImage> pages;  // every page, in order
     };
 
     // The dialog works on a real printer object; nothing is ever printed on it.
@@ -47,7 +49,31 @@ public:
             error = result.message;
             return false;
         }
-        jobs.push_back({title, page});
+        jobs.push_back({title, page, {page}});
+        return true;
+    }
+    bool PrintPages(const QString& title, int count, const IndexedPageDrawer& draw, QString& error,
+                    sw::render::RenderResult* drawn = nullptr) override {
+        if (refuseJobs) {
+            error = QStringLiteral("no printer");
+            return false;
+        }
+        Job job{title, {}, {}};
+        for (int index = 0; index < count; ++index) {
+            QImage page(PageSize(), QImage::Format_RGB32);
+            page.fill(Qt::white);
+            QPainter canvas(&page);
+            sw::render::RenderResult result = draw(canvas, pageResolution, index);
+            canvas.end();
+            if (drawn != nullptr) *drawn = result;
+            if (!result.ok) {
+                error = result.message;
+                return false;
+            }
+            job.pages.push_back(page);
+        }
+        if (!job.pages.empty()) job.page = job.pages.front();
+        jobs.push_back(job);
         return true;
     }
     QSize PageSize() const {
@@ -61,6 +87,15 @@ inline QImage RenderedPage(sw::model::Workspace& ws, QSize size, int resolution,
     page.fill(Qt::white);
     QPainter canvas(&page);
     sw::render::RenderCurrentSheet(canvas, resolution, ws, outlines);
+    return page;
+}
+
+// The sheet of any entry as the print job draws it, without outlines.
+inline QImage RenderedEntryPage(const sw::model::Workspace& ws, int entry, QSize size, int resolution) {
+    QImage page(size, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter canvas(&page);
+    sw::render::RenderEntrySheet(canvas, resolution, ws, entry, false);
     return page;
 }
 

@@ -2,11 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPrintDialog>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QRadioButton>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include "editor/WindowFixture.h"
 #include "model/IniFile.h"
+#include "dialogs/EntryChoiceTab.h"
 #include "print/FakePrinter.h"
 #include "print/PrintJob.h"
 #include "print/TfrmPreview.h"
@@ -16,6 +22,9 @@ namespace sw::render {
 namespace {
 
 using sw::test::FakePrinter;
+using sw::model::PrintChoice;
+using sw::model::PrintScope;
+using sw::test::RenderedEntryPage;
 using sw::test::RenderedPage;
 using sw::test::ScriptedDialogs;
 using sw::test::WorkingDir;
@@ -291,6 +300,181 @@ TEST(PrintSheet, AMarkedFaceIsPrintedOnlyWhenTheUserSaysYes) {
     ASSERT_EQ(printer.jobs.size(), 1u);
     EXPECT_EQ(printer.jobs[0].page, RenderedPage(*ws, printer.PageSize(), printer.pageResolution, false));
     EXPECT_EQ(dialogs.messages.size(), 2u);  // the question only, no error
+}
+
+// Entries 3, 7 and 12 have a name or key text, each in a key colour of its own.
+void UseEntries3And7And12(sw::model::Workspace& ws) {
+    ws.labelSet.Entries[3].Name = "Sales";
+    ws.labelSet.Entries[3].Faces[1].Keys[1].BackColor = 0x000000FF;
+    ws.labelSet.Entries[7].Faces[2].Keys[5].Line1 = "201";
+    ws.labelSet.Entries[7].Faces[2].Keys[5].BackColor = 0x0000FF00;
+    ws.labelSet.Entries[12].ButtonModel = sw::model::kModel30;
+    ws.labelSet.Entries[12].Faces[3].Keys[30].Line1 = "1200";
+    ws.labelSet.Entries[12].Faces[3].Keys[30].BackColor = 0x00FF0000;
+}
+
+TEST_F(Preview, NextAndPreviousPageThroughTheUsedEntriesWithoutMovingTheEditor) {
+    ws->labelSet = sw::model::LabelSet();
+    UseEntries3And7And12(*ws);
+    ws->editor.CurrentEntry = 10;  // unused: it joins the set in its place
+    Show();
+    auto* prev = preview->findChild<QPushButton*>("btnPrev");
+    auto* next = preview->findChild<QPushButton*>("btnNext");
+    auto entryText = [this] { return preview->findChild<QLabel*>("lblEntry")->text(); };
+    EXPECT_EQ(preview->PagedEntries(), (std::vector<int>{3, 7, 10, 12}));
+    EXPECT_EQ(entryText(), QStringLiteral("管理番号 10 (3/4)"));
+    const QSize box = Named("PaintBox1")->size();
+    const int resolution = PreviewResolution(96, 100);
+    auto shownWithOutlines = [&](int entry) {
+        QImage page(box, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter canvas(&page);
+        RenderEntrySheet(canvas, resolution, *ws, entry, true);
+        return page;
+    };
+
+    next->click();
+    EXPECT_EQ(preview->ShownEntry(), 12);
+    EXPECT_EQ(entryText(), QStringLiteral("管理番号 12 (4/4)"));
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(prev->isEnabled());
+    EXPECT_EQ(preview->PaintedPage().convertToFormat(QImage::Format_RGB32), shownWithOutlines(12));
+    next->click();  // at the end nothing moves
+    EXPECT_EQ(preview->ShownEntry(), 12);
+
+    for (int i = 0; i < 3; ++i) prev->click();
+    EXPECT_EQ(preview->ShownEntry(), 3);
+    EXPECT_EQ(entryText(), QStringLiteral("管理番号 03 (1/4)"));
+    EXPECT_FALSE(prev->isEnabled());
+    EXPECT_TRUE(next->isEnabled());
+    EXPECT_EQ(preview->PaintedPage().convertToFormat(QImage::Format_RGB32), shownWithOutlines(3));
+    EXPECT_NE(shownWithOutlines(3), shownWithOutlines(12));
+    next->click();
+    EXPECT_EQ(preview->ShownEntry(), 7);
+    EXPECT_EQ(ws->editor.CurrentEntry, 10);
+
+    // Printing from here counts the shown entry as the current one.
+    dialogs.prints = {1};
+    preview->findChild<QPushButton*>("btnPrint")->click();
+    ASSERT_EQ(dialogs.printChoicesShown.size(), 1u);
+    EXPECT_EQ(dialogs.printChoicesShown[0].current, 7);
+    EXPECT_EQ(dialogs.printChoicesShown[0].scope, PrintScope::Current);
+    EXPECT_EQ(dialogs.printUsedCounts[0], 3);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    ASSERT_EQ(printer.jobs[0].pages.size(), 1u);
+    EXPECT_EQ(printer.jobs[0].page, RenderedEntryPage(*ws, 7, printer.PageSize(), printer.pageResolution));
+
+    // Closed and shown again, it starts from the editor's entry.
+    preview->findChild<QPushButton*>("btnClose")->click();
+    Show();
+    EXPECT_EQ(preview->ShownEntry(), 10);
+    EXPECT_EQ(ws->editor.CurrentEntry, 10);
+}
+
+TEST_F(Preview, TwoCopiesOfAllUsedEntriesAreTwoJobsOfThreePages) {
+    UseEntries3And7And12(*ws);  // entry 1 has a key text too
+    Show();
+    dialogs.prints = {2};
+    dialogs.printChoices = {PrintChoice{PrintScope::AllUsed, 0, 1, 50}};
+    preview->btnPrintClick();
+    ASSERT_EQ(printer.jobs.size(), 2u);
+    for (const auto& job : printer.jobs) {
+        ASSERT_EQ(job.pages.size(), 4u);
+        EXPECT_EQ(job.pages[1], RenderedEntryPage(*ws, 3, printer.PageSize(), printer.pageResolution));
+        EXPECT_EQ(job.pages[3], RenderedEntryPage(*ws, 12, printer.PageSize(), printer.pageResolution));
+    }
+    EXPECT_TRUE(preview->DrawButtonOutlines());
+}
+
+TEST(PrintSheet, AllUsedEntriesAreOneJobInNumberOrderAndAnEmptyChoicePrintsNothing) {
+    WorkingDir cwd;
+    auto ws = std::make_unique<sw::model::Workspace>();
+    UseEntries3And7And12(*ws);
+    ws->editor.CurrentEntry = 7;
+    ScriptedDialogs dialogs;
+    FakePrinter printer;
+    dialogs.prints = {1, 1, 1};
+    dialogs.printChoices = {PrintChoice{PrintScope::AllUsed, 0, 1, 50}, PrintChoice{PrintScope::Range, 0, 11, 13},
+                            PrintChoice{PrintScope::Range, 0, 13, 11}};
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    ASSERT_EQ(printer.jobs[0].pages.size(), 3u);
+    const int pages[] = {3, 7, 12};
+    for (size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(printer.jobs[0].pages[i],
+                  RenderedEntryPage(*ws, pages[i], printer.PageSize(), printer.pageResolution))
+            << "page " << i;
+    EXPECT_NE(printer.jobs[0].pages[0], printer.jobs[0].pages[1]);
+    EXPECT_EQ(dialogs.printChoicesShown[0].current, 7);
+
+    // A range takes every number in it, used or not.
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    ASSERT_EQ(printer.jobs.size(), 2u);
+    ASSERT_EQ(printer.jobs[1].pages.size(), 3u);
+    EXPECT_EQ(printer.jobs[1].pages[1], RenderedEntryPage(*ws, 12, printer.PageSize(), printer.pageResolution));
+    EXPECT_TRUE(dialogs.messages.empty());
+
+    // A range backwards is refused with a message.
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    EXPECT_EQ(printer.jobs.size(), 2u);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QStringLiteral("何も印刷しませんでした")));
+
+    // Nothing in use: said so, and no job.
+    ws->labelSet = sw::model::LabelSet();
+    dialogs.prints = {1};
+    dialogs.printChoices = {PrintChoice{PrintScope::AllUsed, 0, 1, 50}};
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    EXPECT_EQ(printer.jobs.size(), 2u);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[1].kind, sw::app::MessageKind::Warning);
+    EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("名称またはキーの文字がある管理番号がない")));
+}
+
+TEST(PrintDialogEntryPage, OffersTheThreeChoicesAndReadsWhatTheUserPicked) {
+    PrintChoice start;
+    start.current = 7;
+    sw::app::EntryChoiceTab tab(start, 3);
+    EXPECT_EQ(tab.windowTitle(), QStringLiteral("管理番号"));
+    auto* current = tab.findChild<QRadioButton*>("rbCurrentEntry");
+    auto* used = tab.findChild<QRadioButton*>("rbUsedEntries");
+    ASSERT_TRUE(current && used);
+    EXPECT_TRUE(current->isChecked());
+    EXPECT_EQ(current->text(), QStringLiteral("現在の管理番号（07）"));
+    EXPECT_TRUE(used->text().contains(QStringLiteral("3 件")));
+    EXPECT_EQ(tab.Choice(), start);
+    used->click();
+    EXPECT_EQ(tab.Choice().scope, PrintScope::AllUsed);
+    // Typing a range end chooses the range.
+    tab.findChild<QSpinBox*>("spnEntryFrom")->setValue(5);
+    tab.findChild<QSpinBox*>("spnEntryTo")->setValue(9);
+    EXPECT_EQ(tab.Choice(), (PrintChoice{PrintScope::Range, 7, 5, 9}));
+}
+
+TEST(PrintDialogEntryPage, TheRealPrintDialogOpensOnTheEntryPageAndReturnsTheChoice) {
+    WorkingDir cwd;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(cwd.File("out.pdf")));
+    bool pageInFront = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        auto* tab = dialog->findChild<QWidget*>(QStringLiteral("EntryChoiceTab"));
+        for (QTabWidget* tabs : dialog->findChildren<QTabWidget*>())
+            if (tab != nullptr && tabs->currentWidget() == tab && tab->isVisible()) pageInFront = true;
+        if (tab != nullptr) tab->findChild<QRadioButton*>("rbUsedEntries")->click();
+        dialog->accept();
+    });
+    sw::app::QtDialogs dialogs;
+    PrintChoice choice;
+    choice.current = 12;
+    const std::optional<int> copies = dialogs.ChoosePrintEntries(nullptr, printer, choice, 4);
+    ASSERT_TRUE(copies.has_value());
+    EXPECT_EQ(*copies, 1);
+    EXPECT_TRUE(pageInFront);
+    EXPECT_EQ(choice.scope, PrintScope::AllUsed);
+    EXPECT_EQ(choice.current, 12);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 
 #include "model/LabelSetFile.h"
+#include "print/EntryPrint.h"
 #include "print/PrintJob.h"
 #include "support/RunTool.h"
 #include "support/ScriptedDialogs.h"
@@ -178,12 +179,15 @@ TEST_F(PrintOrigin, AFailedDrawingLeavesNoOutputAndSendsNoJob) {
     EXPECT_FALSE(sw::test::FileExists(dir.File("failed.pdf")));
 }
 
-// Through the real print path: a page with a face marked for a broken picture is written only
-// after the user's yes, and a picture that breaks between the question and the job (a face the
-// user was not asked about) stops the job before anything is written.
+// Through the real print path: pages with a face marked for a broken picture are written only
+// after the user's yes (asked once for the job, naming each marked face by its management
+// number), and a picture that breaks between the question and the job (a face the user was not
+// asked about) stops the job before anything is written.
 TEST_F(PrintOrigin, AMarkedPageIsPrintedOnlyAsAgreed) {
     sw::test::WriteFileBytes(dir.File("bad.jpg"), "not a picture");
     ws->labelSet.Entries[1].Faces[2].PictureFile = dir.File("bad.jpg");
+    ws->labelSet.Entries[2].Faces[3].PictureFile = dir.File("bad.jpg");
+    const std::vector<int> entries{1, 2};
     sw::test::ScriptedDialogs dialogs;
     auto print = [&](const std::string& pdf, QString& error) {
         QtPrintTarget target;
@@ -191,21 +195,24 @@ TEST_F(PrintOrigin, AMarkedPageIsPrintedOnlyAsAgreed) {
         target.Printer().setOutputFileName(Q(pdf));
         target.Printer().setResolution(150);
         target.SetUpA4Landscape();
-        PrintTarget::PageDrawer draw = [this](QPainter& canvas, int resolution) {
-            return RenderCurrentSheet(canvas, resolution, *ws, false);
+        PrintTarget::IndexedPageDrawer draw = [&](QPainter& canvas, int resolution, int page) {
+            return RenderEntrySheet(canvas, resolution, *ws, entries[static_cast<size_t>(page)], false);
         };
-        if (!AgreeToMarkedFaces(nullptr, dialogs, draw)) return false;
+        if (!AgreeToMarkedFaces(nullptr, dialogs, entries, draw)) return false;
         // Between the question and the job another face's picture breaks.
         if (pdf.find("late") != std::string::npos) {
             sw::test::WriteFileBytes(dir.File("late.bmp"), "BM broken");
-            ws->labelSet.Entries[1].Faces[4].PictureFile = dir.File("late.bmp");
+            ws->labelSet.Entries[2].Faces[4].PictureFile = dir.File("late.bmp");
         }
-        return target.PrintPage(QStringLiteral("Stripwise２"), draw, error);
+        return target.PrintPages(QStringLiteral("Stripwise２"), 2, draw, error);
     };
     QString error;
     EXPECT_FALSE(print(dir.File("no.pdf"), error));  // the default answer
     EXPECT_FALSE(sw::test::FileExists(dir.File("no.pdf")));
     ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.startsWith(
+        QStringLiteral("管理番号01の印刷面２、管理番号02の印刷面３の背景画像を読み込めません。")))
+        << dialogs.messages[0].text.toStdString();
 
     dialogs.replies = {sw::app::Reply::Yes};
     EXPECT_TRUE(print(dir.File("yes.pdf"), error)) << error.toStdString();
@@ -215,6 +222,105 @@ TEST_F(PrintOrigin, AMarkedPageIsPrintedOnlyAsAgreed) {
     EXPECT_FALSE(print(dir.File("late.pdf"), error));
     EXPECT_FALSE(sw::test::FileExists(dir.File("late.pdf")));
     EXPECT_TRUE(error.contains(Q(dir.File("late.bmp")))) << error.toStdString();
+}
+
+// Entries 3, 7 and 12 are in use, each with one key in a colour of its own; the rest is empty.
+std::unique_ptr<Workspace> ThreeUsedEntries() {
+    auto ws = std::make_unique<Workspace>();
+    ws->labelSet.Entries[3].Name = "Sales";
+    ws->labelSet.Entries[3].Faces[1].Keys[1].BackColor = 0x000000FF;
+    ws->labelSet.Entries[7].Faces[2].Keys[5].Line1 = "201";
+    ws->labelSet.Entries[7].Faces[2].Keys[5].BackColor = 0x0000FF00;
+    ws->labelSet.Entries[12].Faces[4].Keys[9].Line1 = "1200";
+    ws->labelSet.Entries[12].Faces[4].Keys[9].BackColor = 0x00FF0000;
+    ws->editor.CurrentEntry = 7;
+    return ws;
+}
+
+// The number of pages of a PDF file, as poppler reads it.
+int PdfPageCount(const std::string& pdf, const QString& cwd) {
+    auto run = RunProgram(QStringLiteral("pdfinfo"), {Q(pdf)}, cwd);
+    if (run.exitCode != 0) return -1;
+    for (const QString& line : Q(run.out).split(QLatin1Char('\n')))
+        if (line.startsWith(QStringLiteral("Pages:"))) return line.mid(6).trimmed().toInt();
+    return -1;
+}
+
+class ManyEntries : public PrintOrigin {
+protected:
+    void SetUp() override {
+        if (!HavePdfToPpm()) GTEST_SKIP() << "poppler's tools are not installed";
+        ws = ThreeUsedEntries();
+        QPrinter& printer = target.Printer();
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(Q(dir.File("sheets.pdf")));
+        printer.setResolution(150);
+    }
+    // Page `page` (1 first) of the printed file at 30 dpi.
+    QImage PrintedPage(int page) {
+        const QString n = QString::number(page);
+        auto run = RunProgram(QStringLiteral("pdftoppm"),
+                              {QStringLiteral("-r"), QStringLiteral("30"), QStringLiteral("-png"), QStringLiteral("-f"),
+                               n, QStringLiteral("-l"), n, QStringLiteral("-singlefile"), Q(dir.File("sheets.pdf")),
+                               Q(dir.File("page"))});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return QImage(Q(dir.File("page.png")));
+    }
+    QtPrintTarget target;
+    sw::test::ScriptedDialogs dialogs;
+};
+
+TEST_F(ManyEntries, AllUsedEntriesPrintAsOneFileWithAPageEachInNumberOrder) {
+    dialogs.prints = {1};
+    dialogs.printChoices = {sw::model::PrintChoice{sw::model::PrintScope::AllUsed, 0, 1, 50}};
+    PrintSheet(nullptr, target, dialogs, *ws);
+    EXPECT_TRUE(dialogs.messages.empty());
+    ASSERT_EQ(PdfPageCount(dir.File("sheets.pdf"), Q(dir.path())), 3);
+    // Page 1 is entry 3 (red key), page 2 entry 7 (green), page 3 entry 12 (blue).
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+    for (int page = 1; page <= 3; ++page) {
+        const QImage image = PrintedPage(page);
+        ASSERT_FALSE(image.isNull());
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(BoxOf(image, colours[c]).isEmpty(), c != page - 1) << "page " << page << " colour " << c;
+    }
+    EXPECT_EQ(ws->editor.CurrentEntry, 7);
+}
+
+TEST_F(ManyEntries, ARangePrintsEveryNumberInItAndNothingInUsePrintsNothing) {
+    dialogs.prints = {1, 1};
+    dialogs.printChoices = {sw::model::PrintChoice{sw::model::PrintScope::Range, 0, 6, 9},
+                            sw::model::PrintChoice{sw::model::PrintScope::AllUsed, 0, 1, 50}};
+    PrintSheet(nullptr, target, dialogs, *ws);
+    ASSERT_EQ(PdfPageCount(dir.File("sheets.pdf"), Q(dir.path())), 4);
+    EXPECT_FALSE(BoxOf(PrintedPage(2), Qt::green).isEmpty());  // entry 7
+    EXPECT_TRUE(BoxOf(PrintedPage(1), Qt::green).isEmpty());
+
+    ws->labelSet = LabelSet();
+    target.Printer().setOutputFileName(Q(dir.File("empty.pdf")));
+    PrintSheet(nullptr, target, dialogs, *ws);
+    EXPECT_FALSE(sw::test::FileExists(dir.File("empty.pdf")));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+}
+
+TEST_F(ManyEntries, AFailingPageLeavesNoOutputOfTheWholeJob) {
+    QString error;
+    RenderResult drawn;
+    const std::vector<int> entries{3, 7, 12};
+    const bool printed = target.PrintPages(
+        QStringLiteral("Stripwise２"), 3,
+        [&](QPainter& canvas, int resolution, int page) {
+            RenderResult result = RenderEntrySheet(canvas, resolution, *ws, entries[static_cast<size_t>(page)], false);
+            if (page == 2) {
+                result.ok = false;
+                result.message = QStringLiteral("三枚目が描けませんでした");
+            }
+            return result;
+        },
+        error, &drawn);
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(error, QStringLiteral("三枚目が描けませんでした"));
+    EXPECT_FALSE(sw::test::FileExists(dir.File("sheets.pdf")));
 }
 
 // A real CUPS queue that writes PDF files, where one is installed: the job goes through and

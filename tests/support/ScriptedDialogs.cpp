@@ -47,4 +47,21 @@ std::optional<int> ScriptedDialogs::ChoosePrint(QWidget*, QPrinter& printer) {
     return Next(prints, std::optional<int>{});
 }
 
+std::optional<int> ScriptedDialogs::ChoosePrintEntries(QWidget*, QPrinter& printer,
+                                                       sw::model::PrintChoice& choice, int usedCount) {
+    ++printRequests;
+    printCopiesShown.push_back(printer.copyCount());
+    printChoicesShown.push_back(choice);
+    printUsedCounts.push_back(usedCount);
+    std::optional<int> copies = Next(prints, std::optional<int>{});
+    if (copies && !printChoices.empty()) {
+        const sw::model::PrintChoice answer = printChoices.front();
+        printChoices.pop_front();
+        choice.scope = answer.scope;
+        choice.from = answer.from;
+        choice.to = answer.to;
+    }
+    return copies;
+}
+
 }  // namespace sw::test

@@ -31,6 +31,11 @@ public:
     int printRequests = 0;
     // The copy count the printer held when each print dialog opened.
     std::vector<int> printCopiesShown;
+    // The choice of management numbers each confirmed print dialog returns (unchanged when
+    // none is scripted), and what each one was opened with.
+    std::deque<sw::model::PrintChoice> printChoices;
+    std::vector<sw::model::PrintChoice> printChoicesShown;
+    std::vector<int> printUsedCounts;
 
     sw::app::Reply Message(QWidget*, sw::app::MessageKind kind, const QString& text,
                            sw::app::Buttons buttons) override;
@@ -40,6 +45,8 @@ public:
     std::optional<sw::app::FontChoice> ChooseFont(QWidget*,
                                                   const sw::app::FontChoice& preset) override;
     std::optional<int> ChoosePrint(QWidget*, QPrinter&) override;
+    std::optional<int> ChoosePrintEntries(QWidget*, QPrinter&, sw::model::PrintChoice& choice,
+                                          int usedCount) override;
 
     QString lastInitialPath;
 };
