@@ -16,6 +16,10 @@
 # picture is told about once (警告), also when faces are shown or the file is opened again,
 # and saving keeps the paths. Typing puts "＊" before the title; 終了 then asks (確認):
 # キャンセル keeps the program and the text, いいえ ends it without saving anything.
+# Fifth run: a label set whose face 3 names a file that is no picture is previewed: the
+# error comes once, not again when the page is drawn anew at other zooms. Printing it
+# (Ctrl+P, the print dialog's PDF file) asks first: the default answer prints nothing, はい
+# prints the page with the face marked.
 #
 # Exit status 77 (a skip for CTest) when Xvfb or xdotool is not installed. On a failure a
 # screenshot of the screen goes to OUTPUT_FOLDER/e2e-failure.png if ImageMagick is there.
@@ -168,6 +172,7 @@ start_program() {
         cd "$WORK/folder" || exit 1
         exec env -i PATH="$PATH" HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/runtime" \
             DISPLAY=":$DISPLAY_NUMBER" QT_QPA_PLATFORM=xcb LANG=C.UTF-8 \
+            CUPS_SERVER="$WORK/no-cups-here" \
             ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:${ASAN_OPTIONS:-}" \
             LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$SUPPRESSIONS:print_suppressions=0" \
             UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}" \
@@ -567,5 +572,73 @@ wait_for_exit "$FOURTH_PID" 30
 cmp "$WORK/kept-before.stw" "$KEPT" >&2 || fail "$KEPT changed although the changes were not to be saved"
 UNWANTED="$(grep -rl DROP "$WORK/saved" "$WORK/folder")" && fail "the changes were saved: $UNWANTED"
 echo "Fourth run passed after $(elapsed) s"
+
+# ---- Fifth run: a broken picture marks its face; printing it asks first -----------------
+# (No printer of this machine takes part: the program is told of no print server, so the
+# print dialog offers its PDF file: print.pdf in the home folder, as the working folder is
+# not inside it.)
+STEP="writing a label set whose face 3 names a file that is no picture"
+BROKEN="$WORK/folder/壊れた写真.jpg"
+printf 'not a picture\n' >"$BROKEN"
+MARKED="$WORK/folder/marked.stw"
+PRINTED="$WORK/home/print.pdf"
+write_label_set "$MARKED" F3PICTURE="$BROKEN" F1K1L1=ONE
+
+STEP="opening a label set with a broken picture"
+start_program fifth
+FIFTH_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+MAIN=$FOUND
+activate "$MAIN"
+measure_client "$MAIN"
+open_file "$MARKED"
+answer_message "情報" Return
+wait_for 10 "title naming marked.stw" find_window "$TITLE＜marked.stw＞"
+
+STEP="previewing a sheet with a broken picture"
+activate "$MAIN"
+file_menu v
+answer_message "エラー" Return
+wait_for 10 "the preview" find_window "印刷プレビュー"
+PREVIEW=$FOUND
+# The zoom buttons (client 108,20 and 133,20): the page is drawn anew at 125 % and at 100 %.
+eval "$(xdo getwindowgeometry --shell "$PREVIEW")" || fail "no geometry for the preview"
+xdo mousemove --sync $((X + 108)) $((Y + 20)) click 1
+sleep 1
+xdo mousemove --sync $((X + 133)) $((Y + 20)) click 1
+sleep 2
+find_window "エラー" && fail "the broken picture was told about a second time"
+activate "$PREVIEW"
+xdo key alt+c
+wait_for 10 "the preview to close" window_closed "$PREVIEW"
+
+STEP="printing a sheet with a broken picture, declined"
+activate "$MAIN"
+xdo key ctrl+p
+wait_for_window "印刷"
+xdo key Return
+# 印刷面３の背景画像を読み込めません … ×印を付けて印刷しますか？ — いいえ is the default.
+answer_message "確認" Return
+sleep 1
+[ -e "$PRINTED" ] && fail "the page was printed although the question was answered いいえ"
+
+STEP="printing a sheet with a broken picture, agreed"
+activate "$MAIN"
+xdo key ctrl+p
+wait_for_window "印刷"
+xdo key Return
+answer_message "確認" y
+wait_for 30 "the printed file" test -s "$PRINTED"
+if command -v pdfinfo >/dev/null; then
+    PAGES="$(pdfinfo "$PRINTED" | awk '/^Pages:/ { print $2 }')"
+    [ "$PAGES" = 1 ] || fail "the printed file has ${PAGES:-no} pages, not 1"
+fi
+
+STEP="quitting after printing"
+activate "$MAIN"
+file_menu x
+answer_message "確認" y
+wait_for_exit "$FIFTH_PID" 30
+echo "Fifth run passed after $(elapsed) s"
 
 echo "Passed in $(elapsed) s"
