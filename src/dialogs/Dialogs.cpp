@@ -123,10 +123,12 @@ std::optional<QString> QtDialogs::ChooseFile(QWidget* parent, FileKind kind,
             dialog.setWindowTitle(QStringLiteral("画像の選択"));
             // Pictures from Windows often end in upper case; a desktop's own dialog may
             // match the patterns case by case.
-            dialog.setNameFilters({QStringLiteral("すべてのファイル (*.bmp *.jpg *.jpeg *.BMP *.JPG *.JPEG)"),
-                                   QStringLiteral("ビットマップ (*.bmp *.BMP)"),
-                                   QStringLiteral("JPEG イメージファイル (*.jpg *.JPG)"),
-                                   QStringLiteral("JPEG イメージファイル (*.jpeg *.JPEG)")});
+            // PNG pictures are read too (known by their content), so they are offered.
+            dialog.setNameFilters(
+                {QStringLiteral("すべてのファイル (*.bmp *.jpg *.jpeg *.png *.BMP *.JPG *.JPEG *.PNG)"),
+                 QStringLiteral("ビットマップ (*.bmp *.BMP)"), QStringLiteral("JPEG イメージファイル (*.jpg *.JPG)"),
+                 QStringLiteral("JPEG イメージファイル (*.jpeg *.JPEG)"),
+                 QStringLiteral("PNG イメージファイル (*.png *.PNG)")});
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             break;
