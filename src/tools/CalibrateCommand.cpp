@@ -17,40 +17,20 @@
 namespace sw::tools {
 namespace {
 
-struct CalibrateOptions {
-    std::string output;
+struct CalibrateOptions : PageOptions {
     std::int32_t model = sw::model::kModel30;
-    std::optional<int> dpi;
-    std::optional<int> sayu;
-    std::optional<int> jyoge;
-    double marginLeft = 0;
-    double marginTop = 0;
-    bool pdf = false;
 };
 
 std::optional<std::string> ParseCalibrateOptions(const std::vector<std::string>& args,
                                                  CalibrateOptions& o) {
     QCommandLineParser parser;
-    const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("file"));
+    AddPageOptions(parser);
     const QCommandLineOption model(QStringLiteral("model"), QString(), QStringLiteral("keys"));
-    const QCommandLineOption dpi(QStringLiteral("dpi"), QString(), QStringLiteral("d"));
-    const QCommandLineOption sayu(QStringLiteral("sayu"), QString(), QStringLiteral("n"));
-    const QCommandLineOption jyoge(QStringLiteral("jyoge"), QString(), QStringLiteral("n"));
-    const QCommandLineOption margins(QStringLiteral("margins"), QString(), QStringLiteral("mm"));
-    parser.addOptions({output, model, dpi, sayu, jyoge, margins});
+    parser.addOption(model);
     QStringList list{QStringLiteral("calibrate")};
     for (const std::string& a : args) list << Arg(a);
     if (!parser.parse(list)) return ParserMistake(parser);
 
-    auto integer = [&](const QCommandLineOption& option, const char* name,
-                       std::optional<int>& out) -> std::optional<std::string> {
-        if (!parser.isSet(option)) return std::nullopt;
-        const std::string v = ArgBytes(parser.value(option));
-        out = sw::model::ParseIniInt(v);
-        if (!out) return std::string(name) + " needs a whole number, not '" + v + "'";
-        return std::nullopt;
-    };
-    std::optional<std::string> error;
     if (!parser.positionalArguments().isEmpty()) return "calibrate takes no label-set file";
     if (parser.isSet(model)) {
         const QString keys = parser.value(model);
@@ -61,19 +41,8 @@ std::optional<std::string> ParseCalibrateOptions(const std::vector<std::string>&
         else
             return "--model takes 30 or 18, not '" + ArgBytes(keys) + "'";
     }
-    if ((error = integer(dpi, "--dpi", o.dpi))) return error;
-    if (o.dpi && (*o.dpi < 1 || *o.dpi > kMaxDpi)) return "--dpi takes a number from 1 to 1200";
-    if ((error = integer(sayu, "--sayu", o.sayu))) return error;
-    if ((error = integer(jyoge, "--jyoge", o.jyoge))) return error;
-    if (parser.isSet(margins) && !ParseMargins(parser.value(margins), o.marginLeft, o.marginTop))
-        return "--margins takes LEFT,TOP in millimetres from 0 to 100, not '" +
-               ArgBytes(parser.value(margins)) + "'";
-    if (parser.isSet(output)) o.output = ArgBytes(parser.value(output));
-    if (o.output.empty()) return "calibrate needs -o OUT.png or -o OUT.pdf";
-    const std::optional<bool> pdf = OutputIsPdf(o.output);
-    if (!pdf) return "the output must end in .png or .pdf";
-    o.pdf = *pdf;
-    return std::nullopt;
+    if (std::optional<std::string> error = ReadPageOptions(parser, o)) return error;
+    return CheckPageOutput("calibrate", o);
 }
 
 }  // namespace

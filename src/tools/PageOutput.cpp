@@ -2,6 +2,7 @@
 #include "tools/PageOutput.h"
 
 #include <QBuffer>
+#include <QCommandLineParser>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -13,6 +14,7 @@
 #include <string_view>
 
 #include "model/AtomicFile.h"
+#include "model/IniFile.h"
 #include "tools/ToolCommon.h"
 
 namespace sw::tools {
@@ -87,6 +89,44 @@ RenderResult DrawPdf(const PageSetup& setup, int pages, const PageDrawer& draw, 
     }
     painter.end();
     return all;
+}
+
+void AddPageOptions(QCommandLineParser& parser) {
+    parser.addOptions({QCommandLineOption(QStringLiteral("o"), QString(), QStringLiteral("file")),
+                       QCommandLineOption(QStringLiteral("dpi"), QString(), QStringLiteral("d")),
+                       QCommandLineOption(QStringLiteral("sayu"), QString(), QStringLiteral("n")),
+                       QCommandLineOption(QStringLiteral("jyoge"), QString(), QStringLiteral("n")),
+                       QCommandLineOption(QStringLiteral("margins"), QString(), QStringLiteral("mm"))});
+}
+
+std::optional<std::string> IntegerOption(const QCommandLineParser& parser, const QString& name,
+                                         std::optional<int>& out) {
+    if (!parser.isSet(name)) return std::nullopt;
+    const std::string v = ArgBytes(parser.value(name));
+    out = sw::model::ParseIniInt(v);
+    if (!out) return "--" + ArgBytes(name) + " needs a whole number, not '" + v + "'";
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadPageOptions(const QCommandLineParser& parser, PageOptions& o) {
+    if (parser.isSet(QStringLiteral("o"))) o.output = ArgBytes(parser.value(QStringLiteral("o")));
+    std::optional<std::string> error;
+    if ((error = IntegerOption(parser, QStringLiteral("dpi"), o.dpi))) return error;
+    if (o.dpi && (*o.dpi < 1 || *o.dpi > kMaxDpi)) return "--dpi takes a number from 1 to 1200";
+    if ((error = IntegerOption(parser, QStringLiteral("sayu"), o.sayu))) return error;
+    if ((error = IntegerOption(parser, QStringLiteral("jyoge"), o.jyoge))) return error;
+    const QString margins = parser.value(QStringLiteral("margins"));
+    if (parser.isSet(QStringLiteral("margins")) && !ParseMargins(margins, o.marginLeft, o.marginTop))
+        return "--margins takes LEFT,TOP in millimetres from 0 to 100, not '" + ArgBytes(margins) + "'";
+    return std::nullopt;
+}
+
+std::optional<std::string> CheckPageOutput(const char* command, PageOptions& o) {
+    if (o.output.empty()) return std::string(command) + " needs -o OUT.png or -o OUT.pdf";
+    const std::optional<bool> pdf = OutputIsPdf(o.output);
+    if (!pdf) return "the output must end in .png or .pdf";
+    o.pdf = *pdf;
+    return std::nullopt;
 }
 
 bool ParseMargins(const QString& text, double& left, double& top) {

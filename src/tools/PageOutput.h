@@ -11,6 +11,7 @@
 
 #include "render/RenderContext.h"
 
+class QCommandLineParser;
 class QPainter;
 
 namespace sw::tools {
@@ -34,6 +35,31 @@ sw::render::RenderResult DrawPng(const PageSetup& setup, const PageDrawer& draw,
 // The first page that fails ends the drawing with its result.
 sw::render::RenderResult DrawPdf(const PageSetup& setup, int pages, const PageDrawer& draw,
                                  QByteArray& out);
+
+// The options of the drawing commands (render, calibrate) that say where the page goes:
+// -o OUT.png|pdf, --dpi D, --sayu N, --jyoge N (tenths of a millimetre) and --margins L,T.
+struct PageOptions {
+    std::string output;
+    std::optional<int> dpi;
+    std::optional<int> sayu;
+    std::optional<int> jyoge;
+    double marginLeft = 0;  // mm: where a printer's printable area would begin
+    double marginTop = 0;
+    bool pdf = false;
+};
+
+// Adds those options to a command's parser.
+void AddPageOptions(QCommandLineParser& parser);
+// Reads them after parsing; an error text for a usage mistake. The output is read, not yet
+// required: CheckPageOutput does that where the command wants it said.
+std::optional<std::string> ReadPageOptions(const QCommandLineParser& parser, PageOptions& o);
+// "COMMAND needs -o …" without an output; the output must be a PNG or PDF file name.
+std::optional<std::string> CheckPageOutput(const char* command, PageOptions& o);
+
+// The whole number of an option that was given ("--dpi 300" or "--dpi=300"), or an error
+// text naming the option.
+std::optional<std::string> IntegerOption(const QCommandLineParser& parser, const QString& name,
+                                         std::optional<int>& out);
 
 // "--margins LEFT,TOP": millimetres from 0 to 100.
 bool ParseMargins(const QString& text, double& left, double& top);

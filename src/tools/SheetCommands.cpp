@@ -41,19 +41,12 @@ using sw::render::RenderResult;
 // The fit check measures as a 600-dpi printer would.
 constexpr int kCheckDpi = sw::render::kFitCheckDpi;
 
-struct RenderOptions {
+struct RenderOptions : PageOptions {
     std::string input;
-    std::string output;
     int entry = 1;
     bool all = false;
     bool entryGiven = false;
-    std::optional<int> dpi;
     bool outlines = false;
-    std::optional<int> sayu;
-    std::optional<int> jyoge;
-    double marginLeft = 0;  // mm: where a printer's printable area would begin
-    double marginTop = 0;
-    bool pdf = false;
 };
 
 // Parses the options of render ("--dpi 300" or "--dpi=300"); returns an error text for a
@@ -61,54 +54,30 @@ struct RenderOptions {
 std::optional<std::string> ParseRenderOptions(const std::vector<std::string>& args,
                                               RenderOptions& o) {
     QCommandLineParser parser;
-    const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("file"));
-    const QCommandLineOption entry(QStringLiteral("entry"), QString(), QStringLiteral("n"));
-    const QCommandLineOption all(QStringLiteral("all"));
-    const QCommandLineOption dpi(QStringLiteral("dpi"), QString(), QStringLiteral("d"));
-    const QCommandLineOption outlines(QStringLiteral("outlines"));
-    const QCommandLineOption sayu(QStringLiteral("sayu"), QString(), QStringLiteral("n"));
-    const QCommandLineOption jyoge(QStringLiteral("jyoge"), QString(), QStringLiteral("n"));
-    const QCommandLineOption margins(QStringLiteral("margins"), QString(), QStringLiteral("mm"));
-    parser.addOptions({output, entry, all, dpi, outlines, sayu, jyoge, margins});
+    AddPageOptions(parser);
+    parser.addOptions({QCommandLineOption(QStringLiteral("entry"), QString(), QStringLiteral("n")),
+                       QCommandLineOption(QStringLiteral("all")), QCommandLineOption(QStringLiteral("outlines"))});
     QStringList list{QStringLiteral("render")};
     for (const std::string& a : args) list << Arg(a);
     if (!parser.parse(list)) return ParserMistake(parser);
 
-    auto integer = [&](const QCommandLineOption& option, const char* name,
-                       std::optional<int>& out) -> std::optional<std::string> {
-        if (!parser.isSet(option)) return std::nullopt;
-        const std::string v = ArgBytes(parser.value(option));
-        out = ParseIniInt(v);
-        if (!out) return std::string(name) + " needs a whole number, not '" + v + "'";
-        return std::nullopt;
-    };
     std::optional<std::string> error;
-    if (parser.isSet(output)) o.output = ArgBytes(parser.value(output));
     std::optional<int> n;
-    if ((error = integer(entry, "--entry", n))) return error;
+    if ((error = IntegerOption(parser, QStringLiteral("entry"), n))) return error;
     if (n) {
         if (*n < 1 || *n > kEntryCount) return "--entry takes a number from 1 to 50";
         o.entry = *n;
         o.entryGiven = true;
     }
-    o.all = parser.isSet(all);
-    if ((error = integer(dpi, "--dpi", o.dpi))) return error;
-    if (o.dpi && (*o.dpi < 1 || *o.dpi > kMaxDpi)) return "--dpi takes a number from 1 to 1200";
-    o.outlines = parser.isSet(outlines);
-    if ((error = integer(sayu, "--sayu", o.sayu))) return error;
-    if ((error = integer(jyoge, "--jyoge", o.jyoge))) return error;
-    if (parser.isSet(margins) && !ParseMargins(parser.value(margins), o.marginLeft, o.marginTop))
-        return "--margins takes LEFT,TOP in millimetres from 0 to 100, not '" +
-               ArgBytes(parser.value(margins)) + "'";
+    o.all = parser.isSet(QStringLiteral("all"));
+    o.outlines = parser.isSet(QStringLiteral("outlines"));
+    if ((error = ReadPageOptions(parser, o))) return error;
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1) return "render takes one label-set file";
     if (!files.isEmpty()) o.input = ArgBytes(files[0]);
 
     if (o.input.empty()) return "render needs IN.stw";
-    if (o.output.empty()) return "render needs -o OUT.png or -o OUT.pdf";
-    const std::optional<bool> pdf = OutputIsPdf(o.output);
-    if (!pdf) return "the output must end in .png or .pdf";
-    o.pdf = *pdf;
+    if ((error = CheckPageOutput("render", o))) return error;
     if (o.all && o.entryGiven) return "--entry and --all exclude each other";
     if (o.all && !o.pdf) return "--all writes a PDF: give -o OUT.pdf";
     return std::nullopt;
