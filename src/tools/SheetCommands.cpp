@@ -186,7 +186,7 @@ int RunRender(const std::vector<std::string>& args) {
     if (o.all) {
         entries = UsedEntries(ws->labelSet);
         if (entries.empty()) {
-            std::fprintf(stderr, "%s: 名称もキーの文字もある管理番号がないため、何も描きませんでした。\n",
+            std::fprintf(stderr, "%s: 名称またはキーの文字がある管理番号がないため、何も描きませんでした。\n",
                          o.input.c_str());
             return kExitFailure;
         }
