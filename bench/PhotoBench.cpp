@@ -92,20 +92,32 @@ void BM_WholeSetPdfWithPhotoOnEveryFace(benchmark::State& state) {
 BENCHMARK(BM_WholeSetPdfWithPhotoOnEveryFace)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 // Arg 0: the first view of the picture (the cache is emptied before each switch); 1: again.
-void BM_FaceSwitchWithPhoto(benchmark::State& state) {
+// The offscreen main window over a set with the photo on every face, shown.
+struct PhotoWindow {
     sw::bench::QuietDialogs dialogs;
-    auto ws = std::make_unique<Workspace>();
-    sw::editor::TfrmMain window(*ws, dialogs);  // starts from an empty label set
-    FillSet(ws->labelSet, PhotoFile());
-    window.show();
-    QApplication::processEvents();
+    std::unique_ptr<Workspace> ws = std::make_unique<Workspace>();
+    sw::editor::TfrmMain window{*ws, dialogs};  // starts from an empty label set
+
+    PhotoWindow() {
+        FillSet(ws->labelSet, PhotoFile());
+        window.show();
+        QApplication::processEvents();
+    }
+    // Arg 0 measures the first view: the picture cache is emptied, untimed, before each switch.
+    static void ForgetPicturesForFirstView(benchmark::State& state) {
+        if (state.range(0) != 0) return;
+        state.PauseTiming();
+        sw::render::ClearPictureCache();
+        state.ResumeTiming();
+    }
+};
+
+void BM_FaceSwitchWithPhoto(benchmark::State& state) {
+    PhotoWindow shown;
+    sw::editor::TfrmMain& window = shown.window;
     int next = 1;
     for (auto _ : state) {
-        if (state.range(0) == 0) {
-            state.PauseTiming();
-            sw::render::ClearPictureCache();
-            state.ResumeTiming();
-        }
+        PhotoWindow::ForgetPicturesForFirstView(state);
         window.tabPage()->setCurrentIndex(next);
         QApplication::processEvents();
         if (window.ScreenBackground().pixelColor(200, 300) == QColor(Qt::white)) state.SkipWithError("no picture shown");
@@ -115,19 +127,11 @@ void BM_FaceSwitchWithPhoto(benchmark::State& state) {
 BENCHMARK(BM_FaceSwitchWithPhoto)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_EntrySwitchWithPhoto(benchmark::State& state) {
-    sw::bench::QuietDialogs dialogs;
-    auto ws = std::make_unique<Workspace>();
-    sw::editor::TfrmMain window(*ws, dialogs);  // starts from an empty label set
-    FillSet(ws->labelSet, PhotoFile());
-    window.show();
-    QApplication::processEvents();
+    PhotoWindow shown;
+    sw::editor::TfrmMain& window = shown.window;
     int next = 2;
     for (auto _ : state) {
-        if (state.range(0) == 0) {
-            state.PauseTiming();
-            sw::render::ClearPictureCache();
-            state.ResumeTiming();
-        }
+        PhotoWindow::ForgetPicturesForFirstView(state);
         window.edtNaisen()->setText(QString::number(next));
         benchmark::DoNotOptimize(window.ApplyEntryNumber());
         QApplication::processEvents();

@@ -140,7 +140,8 @@ void TfrmMain::PrepareScreenBackground() {
         ClearScreenBackground();
         return;
     }
-    sw::render::PictureLoad load = sw::render::LoadPicture(face.PictureFile);
+    sw::render::PictureLoad load = sw::render::LoadScreenPicture(
+        face.PictureFile, QSize(kFaceWidth, kFaceHeight), face.PictureLayout != 0);
     switch (load.status) {
         case sw::render::PictureStatus::Ok:
             ShowScreenPicture(load.image);

@@ -274,6 +274,7 @@ struct JpegJob {
     jpeg_decompress_struct cinfo{};
     QImage image;
     UprightMap upright;
+    QSize shrinkTo;  // when valid: decode at 1/2, 1/4 or 1/8 while still twice this upright size
     qint64 declaredWidth = 0;
     qint64 declaredHeight = 0;
     bool tooLarge = false;
@@ -307,6 +308,19 @@ bool DecodeJpeg(JpegJob& job) {
         return false;
     }
 
+    if (job.shrinkTo.isValid()) {
+        // libjpeg scales while it decodes, skipping most of the work for the pixels it drops.
+        const QSize need = JpegOrientation(job.cinfo) >= 5 ? job.shrinkTo.transposed() : job.shrinkTo;
+        for (unsigned denominator : {8u, 4u, 2u}) {
+            const qint64 w = (job.declaredWidth + denominator - 1) / denominator;
+            const qint64 h = (job.declaredHeight + denominator - 1) / denominator;
+            if (w >= 2 * qint64{need.width()} && h >= 2 * qint64{need.height()}) {
+                job.cinfo.scale_num = 1;
+                job.cinfo.scale_denom = denominator;
+                break;
+            }
+        }
+    }
     switch (job.cinfo.jpeg_color_space) {
         case JCS_GRAYSCALE:
             job.cinfo.out_color_space = JCS_GRAYSCALE;
@@ -387,8 +401,9 @@ bool DecodeJpeg(JpegJob& job) {
     return true;
 }
 
-PictureLoad LoadJpeg(FileDescriptor& fd, const QString& path) {
+PictureLoad LoadJpeg(FileDescriptor& fd, const QString& path, QSize shrinkTo) {
     JpegJob job;
+    job.shrinkTo = shrinkTo;
     job.file = ::fdopen(fd.get(), "rb");
     if (job.file == nullptr) return Failed(OpenFailedMessage(path, errno));
     fd.release();
@@ -400,6 +415,14 @@ PictureLoad LoadJpeg(FileDescriptor& fd, const QString& path) {
 }
 
 // ---- Windows bitmaps through QImage, with the header checked first ----
+
+// Qt's image readers refuse images above a memory limit of their own; a picture within the
+// pixel bound may need more.
+void AllowPictureSizedAllocations() {
+    const int limit = QImageReader::allocationLimit();
+    if (limit != 0 && limit < kImageAllocationLimitMb) QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+}
+
 
 std::uint32_t Le32(const unsigned char* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
@@ -535,9 +558,7 @@ PictureLoad LoadBitmap(FileDescriptor& fd, const QString& path, qint64 fileSize)
     QFile file;
     if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return Failed(OpenFailedMessage(path, EIO));
-    const int limit = QImageReader::allocationLimit();
-    if (limit != 0 && limit < kImageAllocationLimitMb)
-        QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+    AllowPictureSizedAllocations();
     QImageReader reader(&file, "bmp");
     QImage image;
     if (!reader.read(&image) || image.isNull())
@@ -567,9 +588,7 @@ PictureLoad LoadPng(FileDescriptor& fd, const QString& path) {
     QFile file;
     if (!file.open(fd.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return Failed(OpenFailedMessage(path, EIO));
-    const int limit = QImageReader::allocationLimit();
-    if (limit != 0 && limit < kImageAllocationLimitMb)
-        QImageReader::setAllocationLimit(kImageAllocationLimitMb);
+    AllowPictureSizedAllocations();
     QImageReader reader(&file, "png");
     const QSize declared = reader.size();
     if (static_cast<qint64>(declared.width()) * declared.height() > kMaxPicturePixels)
@@ -608,8 +627,8 @@ PictureLoad LoadPicture(const sw::model::Bytes& cp932Path) {
     return LoadPictureFile(sw::model::DecodeCp932(cp932Path));
 }
 
-// The file read and decoded, every time.
-static PictureLoad ReadPictureFile(const QString& path) {
+// The file read and decoded, every time; a JPEG shrunk while decoding when shrinkTo is valid.
+static PictureLoad ReadPictureFile(const QString& path, QSize shrinkTo = QSize()) {
     if (path.isEmpty()) {
         PictureLoad load;
         load.status = PictureStatus::Missing;
@@ -649,7 +668,7 @@ static PictureLoad ReadPictureFile(const QString& path) {
         if (!kind.isEmpty())
             return Failed(QStringLiteral("背景画像「%1」は JPEG ではありません（%2）。").arg(path, kind));
     }
-    return LoadJpeg(fd, path);
+    return LoadJpeg(fd, path, shrinkTo);
 }
 
 namespace {
@@ -662,7 +681,11 @@ struct PictureKey {
     qint64 mtimeNs = 0;
     quint64 inode = 0;
     quint64 device = 0;
+    QSize shrinkTo;  // a picture decoded smaller for the screen is kept apart from the whole one
     bool operator==(const PictureKey&) const = default;
+    bool SameVersion(const PictureKey& o) const {
+        return path == o.path && size == o.size && mtimeNs == o.mtimeNs && inode == o.inode && device == o.device;
+    }
 };
 
 struct CachedPicture {
@@ -689,9 +712,10 @@ struct PictureCache {
             entries.pop_back();
         }
     }
-    void Forget(const QString& path) {
+    // Every version of the file but `keep`'s (none when it is null).
+    void Forget(const QString& path, const PictureKey* keep = nullptr) {
         for (auto it = entries.begin(); it != entries.end();) {
-            if (it->key.path == path) {
+            if (it->key.path == path && !(keep != nullptr && it->key.SameVersion(*keep))) {
                 bytes -= it->bytes;
                 it = entries.erase(it);
             } else {
@@ -708,7 +732,9 @@ PictureCache& Cache() {
 
 }  // namespace
 
-PictureLoad LoadPictureFile(const QString& path) {
+namespace {
+
+PictureLoad LoadCachedPicture(const QString& path, QSize shrinkTo) {
     if (path.isEmpty()) return ReadPictureFile(path);
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -718,11 +744,14 @@ PictureLoad LoadPictureFile(const QString& path) {
             QMutexLocker lock(&cache.mutex);
             cache.Forget(path);
         }
-        return ReadPictureFile(path);
+        return ReadPictureFile(path, shrinkTo);
     }
-    const PictureKey key{path, static_cast<qint64>(st.st_size),
+    const PictureKey key{path,
+                         static_cast<qint64>(st.st_size),
                          static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
-                         static_cast<quint64>(st.st_ino), static_cast<quint64>(st.st_dev)};
+                         static_cast<quint64>(st.st_ino),
+                         static_cast<quint64>(st.st_dev),
+                         shrinkTo};
     PictureCache& cache = Cache();
     {
         QMutexLocker lock(&cache.mutex);
@@ -733,15 +762,39 @@ PictureLoad LoadPictureFile(const QString& path) {
             }
         }
     }
-    PictureLoad load = ReadPictureFile(path);
+    PictureLoad load = ReadPictureFile(path, shrinkTo);
     if (load.status == PictureStatus::Missing) return load;
     QMutexLocker lock(&cache.mutex);
     ++cache.decodings;
-    cache.Forget(path);  // an older version of the file
+    cache.Forget(path, &key);  // older versions of the file
     const qint64 cost = CostOf(load);
     cache.entries.push_front(CachedPicture{key, load, cost});
     cache.bytes += cost;
     cache.Trim();
+    return load;
+}
+
+}  // namespace
+
+PictureLoad LoadPictureFile(const QString& path) { return LoadCachedPicture(path, QSize()); }
+
+PictureLoad LoadScreenPicture(const sw::model::Bytes& cp932Path, QSize faceSize, bool tiled) {
+    const QString path = sw::model::DecodeCp932(cp932Path);
+    // Tiles are drawn at the picture's own size, and a bitmap or PNG is read whole anyway; a
+    // picture already read whole for the page is shrunk from there.
+    if (tiled || !faceSize.isValid() || IsBitmapPath(path)) return LoadPictureFile(path);
+    bool wholeAlreadyRead = false;
+    {
+        PictureCache& cache = Cache();
+        QMutexLocker lock(&cache.mutex);
+        for (const CachedPicture& cached : cache.entries)
+            wholeAlreadyRead = wholeAlreadyRead || (cached.key.path == path && !cached.key.shrinkTo.isValid() &&
+                                                    cached.load.status == PictureStatus::Ok);
+    }
+    if (wholeAlreadyRead) return LoadPictureFile(path);  // which checks that it is still this version
+    PictureLoad load = LoadCachedPicture(path, faceSize);
+    // A file that cannot be read says so as the whole picture's reading does.
+    if (load.status == PictureStatus::Error) return LoadPictureFile(path);
     return load;
 }
 

@@ -57,6 +57,12 @@ struct PictureCacheStats {
 PictureCacheStats PictureCacheState();
 void ClearPictureCache();
 
+// The picture a screen face of faceSize needs, through the same cache: a stretched JPEG is
+// decoded at a half, a quarter or an eighth of its size (libjpeg scales while decoding) when
+// that still leaves at least twice the face, and kept apart from the whole picture. A tiled
+// face, a bitmap, a PNG, a picture already read whole, and any error are LoadPicture's.
+PictureLoad LoadScreenPicture(const sw::model::Bytes& cp932Path, QSize faceSize, bool tiled);
+
 // The picture as the screen's face shows it: stretched smoothly to size, or tiled at its own
 // size over the blank picture. The last few are kept, keyed by picture, size and mode.
 QImage ScreenFacePicture(const QImage& picture, QSize size, bool tiled);

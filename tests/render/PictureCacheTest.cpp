@@ -117,6 +117,48 @@ TEST_F(PictureCache, TheCacheKeepsToItsBoundDroppingTheLeastRecentlyUsed) {
 // Face 1 at 600 dpi: the background box is x 356..3095, y 1248..2830. A single colour in
 // actual-size layout (458 × 277 pixels, 2862 × 1731 dots) and a 1000 × 40 banner tiled at its
 // own size both pass the box to the right and below; neither may show outside it.
+// The screen's face needs far fewer pixels than a photo has: a stretched JPEG is decoded
+// smaller (still twice the face), upright as its Exif says, and kept apart from the whole
+// picture, which the page then reads in full. Once the whole picture is there, the screen
+// takes it; a tiled face, which shows the picture's own pixels, always does.
+TEST_F(PictureCache, TheScreenDecodesALargePhotoSmallerAndApartFromThePage) {
+    const QSize face(458, 277);
+    const std::string photo = dir.File("photo.jpg");
+    ASSERT_TRUE(WriteJpeg(photo, Quadrants(2000, 1200), JpegKind::Rgb));
+    const Bytes path = EncodeCp932(QString::fromStdString(photo)).bytes;
+
+    PictureLoad screen = LoadScreenPicture(path, face, false);
+    ASSERT_EQ(screen.status, PictureStatus::Ok) << screen.message.toStdString();
+    EXPECT_EQ(screen.image.size(), QSize(1000, 600));  // half: a quarter would be under twice the face
+    EXPECT_TRUE(Near(screen.image.pixelColor(100, 100), Qt::red));
+    EXPECT_TRUE(Near(screen.image.pixelColor(900, 500), Qt::yellow));
+    EXPECT_EQ(LoadScreenPicture(path, face, false).image.cacheKey(), screen.image.cacheKey());
+    EXPECT_EQ(PictureCacheState().decodings, 1);
+
+    const PictureLoad page = LoadPicture(path);
+    EXPECT_EQ(page.image.size(), QSize(2000, 1200));
+    EXPECT_EQ(PictureCacheState().decodings, 2);
+    EXPECT_EQ(LoadScreenPicture(path, face, false).image.cacheKey(), page.image.cacheKey());
+    EXPECT_EQ(LoadScreenPicture(path, face, true).image.size(), QSize(2000, 1200));
+    EXPECT_EQ(PictureCacheState().decodings, 2);
+
+    // A phone photo stored on its side: the stored rows are shrunk to twice the face on end.
+    std::string bytes = sw::test::ReadFileBytes(photo);
+    ASSERT_TRUE(WriteJpeg(photo, Quadrants(1200, 2000), JpegKind::Rgb));
+    sw::test::WriteFileBytes(dir.File("side.jpg"),
+                             sw::test::WithApp1(sw::test::ReadFileBytes(photo), sw::test::ExifOrientationPayload(6, false)));
+    screen = LoadScreenPicture(EncodeCp932(QString::fromStdString(dir.File("side.jpg"))).bytes, face, false);
+    ASSERT_EQ(screen.status, PictureStatus::Ok);
+    EXPECT_EQ(screen.image.size(), QSize(1000, 600));
+
+    // A broken file says what the page's reading says.
+    sw::test::WriteFileBytes(dir.File("cut.jpg"), bytes.substr(0, bytes.size() / 2));
+    const Bytes cut = EncodeCp932(QString::fromStdString(dir.File("cut.jpg"))).bytes;
+    screen = LoadScreenPicture(cut, face, false);
+    EXPECT_EQ(screen.status, PictureStatus::Error);
+    EXPECT_EQ(screen.message, LoadPicture(cut).message);
+}
+
 // A photo many times the size of the face on screen is shrunk in blocks before it is smoothed:
 // what the user sees is still the smoothly scaled photo (fine detail averaged, never
 // aliased, colours where they were), including the rows and columns left over at the edges.
