@@ -1,5 +1,5 @@
-// Fuzzes picture loading: any bytes named .jpg or .bmp load as a picture within the
-// pixel bound, or fail with a message naming the file.
+// Fuzzes picture loading, for the page and for the screen: any bytes named .jpg or .bmp load
+// as a picture within the pixel bound, or fail with a message naming the file.
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdint>
@@ -45,7 +45,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!f) return 0;
     std::fwrite(data + 1, 1, size - 1, f);
     std::fclose(f);
-    PictureLoad load = LoadPictureFile(QString::fromStdString(path));
+    // The second bit takes the screen's way in, which may decode a JPEG at a fraction of its
+    // size (a tiny face, so that small inputs are shrunk too).
+    PictureLoad load = (data[0] & 2) ? LoadScreenPicture(sw::model::Bytes(path), QSize(3, 2), false)
+                                     : LoadPictureFile(QString::fromStdString(path));
     if (load.status == PictureStatus::Ok) {
         if (load.image.isNull()) std::abort();
         if (static_cast<qint64>(load.image.width()) * load.image.height() > kMaxPicturePixels)
