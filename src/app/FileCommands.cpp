@@ -66,6 +66,7 @@ void Commands::NewLabelSet() {
     m_window.SetDocumentTitle(QString());
     m_window.ClearScreenBackground();
     sw::model::NewLabelSetReset(m_ws);
+    m_ws.file = {};
     m_changes->MarkSaved();
     m_window.ShowResetLabelSet();
     m_window.FocusName();
@@ -107,10 +108,12 @@ void Commands::ReadLabelSetFile(const QString& path, bool announce) {
         WaitCursor wait;
         // Read into a spare set: the open document changes only once the whole file is read.
         auto loaded = std::make_unique<sw::model::LabelSet>();
-        sw::model::LoadResult result = sw::model::LoadLabelSetFile(FileSystemPath(path), *loaded);
+        sw::model::FileIdentity identity;
+        sw::model::LoadResult result = sw::model::LoadLabelSetFile(FileSystemPath(path), *loaded, &identity);
         if (result.ok) {
             m_window.ClearScreenBackground();
             sw::model::ReplaceLabelSet(m_ws, std::move(*loaded));
+            m_ws.file = std::move(identity);
             // The document as read is the file's; showing it must not change it.
             m_changes->MarkSaved();
             m_window.ShowLoadedLabelSet();
@@ -182,8 +185,10 @@ bool Commands::SaveLabelSet() {
     sw::model::SaveResult result;
     {
         WaitCursor wait;
-        result = sw::model::SaveLabelSetFile(FileSystemPath(path), m_ws.labelSet);
+        sw::model::FileIdentity identity;
+        result = sw::model::SaveLabelSetFile(FileSystemPath(path), m_ws.labelSet, &identity);
         if (result.ok) {
+            m_ws.file = std::move(identity);
             m_changes->MarkSaved();
             m_window.SetDocumentTitle(FileNamePart(path));
             m_savePath = path;

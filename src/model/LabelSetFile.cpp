@@ -248,7 +248,7 @@ LoadResult ReadLabelSetEntry(std::string_view text, ManagementEntry& entry) {
     return result;
 }
 
-LoadResult LoadLabelSetFile(const std::string& path, LabelSet& set) {
+LoadResult LoadLabelSetFile(const std::string& path, LabelSet& set, FileIdentity* identity) {
     LoadResult result;
     std::string data;
     std::string message;
@@ -259,12 +259,17 @@ LoadResult LoadLabelSetFile(const std::string& path, LabelSet& set) {
     }
     auto fresh = std::make_unique<LabelSet>();
     result = ReadLabelSet(data, *fresh);
-    if (result.ok) set = std::move(*fresh);
+    if (result.ok) {
+        set = std::move(*fresh);
+        if (identity != nullptr) *identity = IdentifyFile(path, data);
+    }
     return result;
 }
 
-SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set) {
-    WriteResult w = WriteFileAtomically(path, WriteLabelSet(set));
+SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set, FileIdentity* identity) {
+    const std::string bytes = WriteLabelSet(set);
+    WriteResult w = WriteFileAtomically(path, bytes);
+    if (w.ok && identity != nullptr) *identity = IdentifyFile(path, bytes);
     return {w.ok, w.message};
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "model/FileIdentity.h"
 #include "model/LabelSet.h"
 
 namespace sw::model {
@@ -48,12 +49,15 @@ std::string WriteLabelSetEntry(const ManagementEntry& entry);
 
 // Whole-file operations for the commands and the companion tool. LoadLabelSetFile
 // leaves `set` untouched unless the whole file was read.
-LoadResult LoadLabelSetFile(const std::string& path, LabelSet& set);
+// `identity`, when given, receives the identity of the file with the bytes read (on
+// success only).
+LoadResult LoadLabelSetFile(const std::string& path, LabelSet& set, FileIdentity* identity = nullptr);
 struct SaveResult {
     bool ok = true;
     std::string message;
 };
-SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set);
+// `identity`, when given, receives the identity of the saved file (on success only).
+SaveResult SaveLabelSetFile(const std::string& path, const LabelSet& set, FileIdentity* identity = nullptr);
 
 // Message text of the non-integer error, as the user sees it.
 extern const char* const kNotANumberMessage;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "model/EditorState.h"
+#include "model/FileIdentity.h"
 #include "model/LabelSet.h"
 #include "model/Settings.h"
 
@@ -12,6 +13,8 @@ struct Workspace {
     LabelSet labelSet;
     EditorState editor;
     AppSettings settings;
+    // The file the document was last read from or written to (none after 新規作成).
+    FileIdentity file;
 };
 
 }  // namespace sw::model
