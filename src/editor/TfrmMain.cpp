@@ -109,6 +109,7 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     BuildBackgroundPanel(client);
     BuildFaceTabs(client);
     BuildExitPanel(client);
+    BuildFileChangedBar(client);
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
 
@@ -238,6 +239,14 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Whatever follows the activation (a look at the disk, a bar shown) comes after it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_activated)
+        QMetaObject::invokeMethod(this, [this] { if (m_activated && isActiveWindow()) m_activated(); },
+                                  Qt::QueuedConnection);
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

@@ -32,4 +32,11 @@ bool IsReachable(const ScreenRect& window, const std::vector<ScreenRect>& screen
 WindowPlacement KeepReachable(const WindowPlacement& stored, bool hasSize, Size size,
                               const std::vector<ScreenRect>& screens, const ScreenRect& home);
 
+// Where a new window of size `size`, meant for `wanted` (its top-left corner), goes so that
+// it does not hide a window of the program already there: moved right and down by `step`
+// (a title bar) while its corner lies within half a step of another window's corner, and
+// back to the top-left corner of `area` when it would leave it at the right or bottom.
+ScreenRect CascadeFrom(const ScreenRect& wanted, const std::vector<ScreenRect>& others, int step,
+                       const ScreenRect& area);
+
 }  // namespace sw::model
