@@ -13,6 +13,9 @@
 namespace sw::render {
 class PrintTarget;
 }
+namespace sw::model {
+struct RecoveredDocument;
+}
 namespace sw::editor {
 class TfrmMain;
 }
@@ -20,6 +23,7 @@ class TfrmMain;
 namespace sw::app {
 
 class Dialogs;
+class RecoveryKeeper;
 class UnsavedChanges;
 
 class Commands : public QObject {
@@ -71,6 +75,14 @@ public:
 
     // True while the label set holds changes that are in no file.
     bool DocumentModified();
+    UnsavedChanges& changes() { return *m_changes; }
+
+    // A document brought back from a recovery copy replaces the open one (nothing is open
+    // yet at the start): shown with "＊" and the name of the file it belongs to, whose
+    // identity it keeps, so that a change of that file by someone else is still noticed.
+    void OpenRecoveredCopy(sw::model::RecoveredDocument document);
+    // The window's recovery copy, brought up to date when a cut-off save is opened.
+    void SetRecoveryKeeper(RecoveryKeeper* keeper) { m_recovery = keeper; }
 
     // How the help document is opened (QDesktopServices by default).
     std::function<bool(const QUrl&)> openUrl;
@@ -97,6 +109,9 @@ private:
     // Reads the file into the open document (which stays as it was when that fails).
     void ReadLabelSetFile(const QString& path, bool announce);
     void RememberRecentFile(const QString& path);
+    // A save of the file that was cut off while it wrote the file in place is offered back
+    // before the file is read. True when its content was opened instead.
+    bool OfferInterruptedSave(const QString& path);
 
     sw::editor::TfrmMain& m_window;
     sw::model::Workspace& m_ws;
@@ -108,6 +123,7 @@ private:
     QString m_openPath;
     QString m_savePath;
     UnsavedChanges* m_changes = nullptr;  // a child of this object
+    RecoveryKeeper* m_recovery = nullptr;
 };
 
 }  // namespace sw::app

@@ -7,9 +7,11 @@
 
 #include "app/Commands.h"
 #include "app/Program.h"
+#include "app/Recovery.h"
 #include "app/SingleInstance.h"
 #include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
+#include "model/RecoveryFile.h"
 #include "model/Settings.h"
 #include "model/Workspace.h"
 #include "print/PrintJob.h"
@@ -93,9 +95,15 @@ int main(int argc, char** argv) {
     sw::app::InstanceServer instance(&program.main());
     instance.SetFileOpener([&program](const QString& path) { program.commands().OpenLabelSetFile(path, false); });
     instance.Listen();
+    // What a window that ended without saving left is offered once this one is up, before
+    // the file named on the command line is opened.
+    program.KeepRecoveryCopies(sw::model::RecoveryFolder());
     program.main().show();
-    if (!file.isEmpty()) {
-        QTimer::singleShot(0, &program.main(), [&program, file] { program.commands().OpenLabelSetFile(file, false); });
-    }
-    return app.exec();
+    QTimer::singleShot(0, &program.main(), [&program, file] {
+        program.OfferRecoveredCopies();
+        if (!file.isEmpty()) program.commands().OpenLabelSetFile(file, false);
+    });
+    const int status = app.exec();
+    program.recovery()->ProgramEnding();
+    return status;
 }
