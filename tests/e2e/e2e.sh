@@ -632,7 +632,9 @@ xdo key ctrl+p
 wait_for_window "印刷"
 xdo key Return
 answer_message "確認" y
-wait_for 30 "the printed file" test -s "$PRINTED"
+# The file is there before it is complete: it ends with %%EOF once written.
+printed_whole() { [ -s "$PRINTED" ] && tail -c 32 "$PRINTED" | grep -q '%%EOF'; }
+wait_for 30 "the printed file" printed_whole
 if command -v pdfinfo >/dev/null; then
     PAGES="$(pdfinfo "$PRINTED" | awk '/^Pages:/ { print $2 }')"
     [ "$PAGES" = 1 ] || fail "the printed file has ${PAGES:-no} pages, not 1"
@@ -660,15 +662,18 @@ ended_with() {
 }
 
 STEP="typing, then kill -9"
+SURVIVOR="$WORK/folder/survivor.stw"
+write_label_set "$SURVIVOR" F1K1L1=KEEP
+cp "$SURVIVOR" "$WORK/survivor-before.stw"
 start_program sixth
 SIXTH_PID=$PID
 wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
 MAIN=$FOUND
 activate "$MAIN"
 measure_client "$MAIN"
-open_file "$KEPT"
+open_file "$SURVIVOR"
 answer_message "情報" Return
-wait_for 10 "title naming kept.stw" find_window "$TITLE＜kept.stw＞"
+wait_for 10 "title naming survivor.stw" find_window "$TITLE＜survivor.stw＞"
 activate "$MAIN"
 # Key 2 is typed into and left open: what its editor holds is in no file and not yet stored.
 click_at "$(key_x 08)" "$(key_y 08)" 2
@@ -681,16 +686,16 @@ ended_with "$SIXTH_PID"
 STEP="restoring at the next start"
 start_program seventh
 SEVENTH_PID=$PID
-# 保存されていない変更が見つかりました（kept.stw、DATE）。復元しますか？ — はい is the default.
+# 保存されていない変更が見つかりました（survivor.stw、DATE）。復元しますか？ — はい is the default.
 answer_message "確認" Return
-wait_for 10 "the restored label set, modified, under its file's name" find_window "＊$TITLE＜kept.stw＞"
+wait_for 10 "the restored label set, modified, under its file's name" find_window "＊$TITLE＜survivor.stw＞"
 MAIN=$FOUND
 RESTORED="$WORK/saved/restored.stw"
 save_as "$RESTORED"
 [ "$(copies | wc -l)" -eq 0 ] || fail "the recovery copy is still there after the save"
-write_label_set "$WORK/expected-restored.stw" F1PICTURE="$MISSING1" F2PICTURE="$MISSING2" F1K1L1=KEEP F1K2L1=KILLED
-cmp "$WORK/expected-restored.stw" "$RESTORED" >&2 || fail "the restored label set is not kept.stw with KILLED in key 2"
-cmp "$WORK/kept-before.stw" "$KEPT" >&2 || fail "kept.stw changed although it was never saved"
+write_label_set "$WORK/expected-restored.stw" F1K1L1=KEEP F1K2L1=KILLED
+cmp "$WORK/expected-restored.stw" "$RESTORED" >&2 || fail "the restored label set is not survivor.stw with KILLED in key 2"
+cmp "$WORK/survivor-before.stw" "$SURVIVOR" >&2 || fail "survivor.stw changed although it was never saved"
 
 STEP="typing, then SIGTERM"
 activate "$MAIN"
