@@ -2,19 +2,30 @@
 // killed program left behind, read the way the next start reads it.
 //
 //   killloop_helper save-loop FILE    saves two label sets over FILE in turn, forever
+//   killloop_helper kill-in-write FILE MAX_US
+//                                     runs save-loop in a child and kills it a random 0 to
+//                                     MAX_US microseconds after a journal of FILE appeared
+//                                     (so within the in-place write); prints the delay and
+//                                     whether the journal was still there at the kill
 //   killloop_helper check FILE        what opening FILE now gives: prints one line,
-//                                     "whole A|B|other" or "torn", then " offered A|B" when
-//                                     a cut-off save is offered back, or " lost"
+//                                     "whole A|B", "torn-readable" (reads, but is neither)
+//                                     or "torn", then " offered A|B" when a cut-off save is
+//                                     offered back, or " lost"
 //   killloop_helper write-empty FILE  a label set as 新規作成 leaves it
 //   killloop_helper copy-keys FOLDER  the newest recovery copy nobody holds: its age in
 //                                     milliseconds, then Line1 of keys 1 to 30 of entry 1
 //                                     face 1, one a line
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "model/AtomicFile.h"
@@ -69,6 +80,40 @@ int SaveLoop(const std::string& path) {
     }
 }
 
+int KillInWrite(const std::string& path, long maxMicroseconds) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 1;
+    const std::string folder = path.substr(0, path.rfind('/'));
+    const std::string journal = folder + "/.stripwise2-journal-" + std::to_string(st.st_ino);
+    std::random_device seed;
+    std::mt19937 random(seed());
+    const long delay = std::uniform_int_distribution<long>(0, maxMicroseconds)(random);
+    // Skips a few saves so that the file is not always the first one's old content.
+    const int skip = std::uniform_int_distribution<int>(0, 3)(random);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(STDOUT_FILENO);
+        ::_exit(SaveLoop(path));
+    }
+    for (int seen = 0; seen <= skip;) {
+        // The journal appears once per save, shortly before the file is written.
+        while (::access(journal.c_str(), F_OK) != 0) {
+            int status = 0;
+            if (::waitpid(child, &status, WNOHANG) == child) return 1;
+        }
+        if (++seen > skip) break;
+        while (::access(journal.c_str(), F_OK) == 0) {
+        }
+    }
+    const timespec pause{delay / 1000000, (delay % 1000000) * 1000};
+    ::nanosleep(&pause, nullptr);
+    const bool during = ::access(journal.c_str(), F_OK) == 0;
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    std::printf("%ld %s\n", delay, during ? "journal-present" : "journal-gone");
+    return 0;
+}
+
 int Check(const std::string& path) {
     std::string bytes;
     std::string message;
@@ -76,7 +121,7 @@ int Check(const std::string& path) {
     auto set = std::make_unique<LabelSet>();
     if (ReadWholeFile(path, bytes, message, kMaxLabelSetFileBytes) && ReadLabelSet(bytes, *set).ok) {
         const char* which = Which(bytes);
-        line = std::string(which ? "whole " : "torn-readable ") + (which ? which : "");
+        line = which ? std::string("whole ") + which : std::string("torn-readable");
     } else {
         line = "torn";
     }
@@ -117,6 +162,7 @@ int CopyKeys(const std::string& folder) {
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "save-loop") == 0) return SaveLoop(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "check") == 0) return Check(argv[2]);
+    if (argc == 4 && std::strcmp(argv[1], "kill-in-write") == 0) return KillInWrite(argv[2], std::atol(argv[3]));
     if (argc == 3 && std::strcmp(argv[1], "copy-keys") == 0) return CopyKeys(argv[2]);
     if (argc == 3 && std::strcmp(argv[1], "write-empty") == 0) {
         auto set = std::make_unique<LabelSet>();
