@@ -81,6 +81,10 @@ public:
     // yet at the start): shown with "＊" and the name of the file it belongs to, whose
     // identity it keeps, so that a change of that file by someone else is still noticed.
     void OpenRecoveredCopy(sw::model::RecoveredDocument document);
+    // はい to a recovery copy offered at the start: what the window holds is settled first
+    // ("変更を保存しますか？"), as before any document that replaces it; false when the user
+    // cancelled, and the open document stays.
+    bool RestoreRecoveredCopy(sw::model::RecoveredDocument document);
     // The window's recovery copy, brought up to date when a cut-off save is opened.
     void SetRecoveryKeeper(RecoveryKeeper* keeper) { m_recovery = keeper; }
 

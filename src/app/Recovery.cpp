@@ -173,9 +173,12 @@ void OfferRecoveredCopies(Commands& commands, RecoveryKeeper& keeper, Dialogs& d
             parent, MessageKind::Confirmation,
             QStringLiteral("保存されていない変更が見つかりました（%1、%2）。復元しますか？").arg(shownName, when),
             Buttons::YesNo);
+        // Told to end while it asked (a logout): the box closed without an answer, and
+        // this copy, like the rest, stays for the next start.
+        if (keeper.keptForNextStart()) return;
         if (reply == Reply::Yes) {
-            commands.OpenRecoveredCopy(std::move(document));
-            keeper.Adopt(std::move(copy));
+            // Cancelled: the copy stays for a later start.
+            if (commands.RestoreRecoveredCopy(std::move(document))) keeper.Adopt(std::move(copy));
             return;
         }
         copy.Remove();

@@ -48,6 +48,7 @@ public:
     // The program ends on a signal or for the session: the copy stays for the next start,
     // whatever becomes of the window meanwhile.
     void KeepForNextStart() { m_keep = true; }
+    bool keptForNextStart() const { return m_keep; }
     // The window is closing after its changes were settled (saved, or let go): its copy goes.
     void WindowClosing();
     // The event loop has ended: unless the window was closed, the copy is brought up to date.

@@ -34,6 +34,12 @@ void Commands::OpenRecoveredCopy(sw::model::RecoveredDocument document) {
     m_window.FocusName();
 }
 
+bool Commands::RestoreRecoveredCopy(sw::model::RecoveredDocument document) {
+    if (SettleUnsavedChanges() == Unsaved::Cancel) return false;
+    OpenRecoveredCopy(std::move(document));
+    return true;
+}
+
 bool Commands::OfferInterruptedSave(const QString& path) {
     const std::string file = QFile::encodeName(path).toStdString();
     std::optional<sw::model::InterruptedSave> interrupted =

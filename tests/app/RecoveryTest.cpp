@@ -185,6 +185,34 @@ TEST_F(Recovery, ALiveWindowsCopyIsNeverOfferedAndAGoneOnesIsRestoredOrDropped) 
     EXPECT_EQ(ws3->labelSet.Entries[1].Name, "");
 }
 
+TEST_F(Recovery, ALogoutWhileACopyIsOfferedKeepsTheCopy) {
+    NameQuietly("unsaved at logout");
+    ASSERT_TRUE(keeper().Update(RecoveryKeeper::Occasion::Screen));
+    const std::string copy = keeper().copy().path();
+    Die();
+    // SIGTERM arrives while the offer is on the screen; the box then closes unanswered,
+    // which the message box reports as いいえ.
+    struct AskedAtLogout : sw::test::ScriptedDialogs {
+        std::function<void()> whileShown;
+        Reply Message(QWidget* parent, MessageKind kind, const QString& text, Buttons buttons) override {
+            ScriptedDialogs::Message(parent, kind, text, buttons);
+            whileShown();
+            return Reply::No;
+        }
+    } asked;
+    auto ws2 = std::make_unique<sw::model::Workspace>();
+    Program second(*ws2, asked, printer);
+    Keep(second);
+    asked.whileShown = [&] {
+        ::raise(SIGTERM);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return endedBy == SIGTERM; }, 5000));
+    };
+    second.OfferRecoveredCopies();
+    EXPECT_EQ(endedBy, SIGTERM);
+    ASSERT_EQ(asked.messages.size(), 1u);
+    EXPECT_TRUE(FileExists(copy));
+}
+
 TEST_F(Recovery, SavingStartingAnewOrQuittingWithoutSavingRemovesTheCopy) {
     const std::pair<const char*, std::function<void()>> settle[] = {
         {"名前を付けて保存", [&] { SaveAs("settled.stw"); }},
