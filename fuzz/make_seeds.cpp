@@ -19,6 +19,7 @@
 
 #include "model/Cp932.h"
 #include "model/LabelSetFile.h"
+#include "model/RecoveryFile.h"
 
 using namespace sw::model;
 
@@ -373,6 +374,18 @@ int main(int argc, char** argv) {
     Write(root / "fuzz_keycsv", "utf8.csv",
           "\xEF\xBB\xBF" "entry,face,position,line1,line2\r\n01,1,07,\"a,\"\"b\"\"\",c\r\n02,4,30,,d\r\n");
     Write(root / "fuzz_keycsv", "cp932.csv", "1,2,8," + EncodeCp932(QString::fromUtf8("営業")).bytes + ",\n1,1\n");
+
+    // Recovery copies and save journals (a short document: the whole one is too long).
+    {
+        FramedFile journal;
+        journal.fields = {{"path", HexBytes("/tmp/office.stw")}, {"inode", "1234"}};
+        journal.body = "\r\n1\r\n\r\n0\r\n";
+        Write(root / "fuzz_recovery", "journal", WriteFramed("stripwise2 save journal 1", journal));
+        FramedFile copy = journal;
+        copy.fields = {{"file", HexBytes("/tmp/office.stw")}, {"device", "2049"}, {"inode", "1234"},
+                       {"filehash", std::string(64, 'a')}, {"saved", "1700000000"}};
+        Write(root / "fuzz_recovery", "copy", WriteFramed("stripwise2 recovery copy 1", copy));
+    }
 
     PictureSeeds(root);
     return 0;

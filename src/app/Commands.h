@@ -13,6 +13,9 @@
 namespace sw::render {
 class PrintTarget;
 }
+namespace sw::model {
+struct RecoveredDocument;
+}
 namespace sw::editor {
 class TfrmMain;
 }
@@ -20,6 +23,7 @@ class TfrmMain;
 namespace sw::app {
 
 class Dialogs;
+class RecoveryKeeper;
 class UnsavedChanges;
 
 class Commands : public QObject {
@@ -88,6 +92,18 @@ public:
 
     // True while the label set holds changes that are in no file.
     bool DocumentModified();
+    UnsavedChanges& changes() { return *m_changes; }
+
+    // A document brought back from a recovery copy replaces the open one (nothing is open
+    // yet at the start): shown with "＊" and the name of the file it belongs to, whose
+    // identity it keeps, so that a change of that file by someone else is still noticed.
+    void OpenRecoveredCopy(sw::model::RecoveredDocument document);
+    // はい to a recovery copy offered at the start: what the window holds is settled first
+    // ("変更を保存しますか？"), as before any document that replaces it; false when the user
+    // cancelled, and the open document stays.
+    bool RestoreRecoveredCopy(sw::model::RecoveredDocument document);
+    // The window's recovery copy, brought up to date when a cut-off save is opened.
+    void SetRecoveryKeeper(RecoveryKeeper* keeper) { m_recovery = keeper; }
 
     // How the help document is opened (QDesktopServices by default).
     std::function<bool(const QUrl&)> openUrl;
@@ -121,6 +137,9 @@ private:
     // now than it did then.
     bool ChangedSinceOpened(const QString& path) const;
     bool ShownInAnotherWindow(const QString& path) const;
+    // A save of the file that was cut off while it wrote the file in place is offered back
+    // before the file is read. True when its content was opened instead.
+    bool OfferInterruptedSave(const QString& path);
 
     sw::editor::TfrmMain& m_window;
     sw::model::Workspace& m_ws;
@@ -133,6 +152,7 @@ private:
     QString m_savePath;
     UnsavedChanges* m_changes = nullptr;  // a child of this object
     std::string m_toldDiskHash;           // the change on disk the bar has told of
+    RecoveryKeeper* m_recovery = nullptr;
 };
 
 }  // namespace sw::app

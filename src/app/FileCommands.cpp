@@ -163,6 +163,7 @@ void Commands::ReadLabelSetFile(const QString& path, bool announce) {
         m_window.FocusName();
         return;
     }
+    if (OfferInterruptedSave(path)) return;
     QString failure;
     QString completion;
     MessageKind completionKind = MessageKind::Information;

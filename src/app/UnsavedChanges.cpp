@@ -6,8 +6,6 @@
 
 namespace sw::app {
 
-namespace {
-
 bool IsUserInput(QEvent::Type type) {
     switch (type) {
     case QEvent::KeyPress:
@@ -25,8 +23,6 @@ bool IsUserInput(QEvent::Type type) {
     }
 }
 
-}  // namespace
-
 UnsavedChanges::UnsavedChanges(const sw::model::LabelSet& document,
                                std::function<void(bool)> shown, QObject* parent)
     : QObject(parent),
@@ -41,6 +37,12 @@ UnsavedChanges::~UnsavedChanges() = default;
 void UnsavedChanges::MarkSaved() {
     *m_saved = m_document;
     SetModified(false);
+    if (m_savedListener) m_savedListener();
+}
+
+void UnsavedChanges::MarkRestored() {
+    *m_saved = m_document;
+    SetModified(true);
 }
 
 bool UnsavedChanges::Check() {

@@ -3,6 +3,7 @@
 // input has been handled and before a command would throw the changes away.
 #pragma once
 
+#include <QEvent>
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -10,6 +11,9 @@
 #include "model/LabelSet.h"
 
 namespace sw::app {
+
+// Keys, clicks, wheel turns, input-method text and drops: what the user changes things with.
+bool IsUserInput(QEvent::Type type);
 
 class UnsavedChanges : public QObject {
 public:
@@ -20,6 +24,13 @@ public:
 
     // The document as it stands now is the one in a file (or the new one).
     void MarkSaved();
+    // The document was brought back from a recovery copy: it holds changes that are in no
+    // file, whatever it is compared with, until the next MarkSaved.
+    void MarkRestored();
+    // Hears every MarkSaved (the recovery copy then goes).
+    void SetSavedListener(std::function<void()> listener) { m_savedListener = std::move(listener); }
+    // The document as last opened, saved or created.
+    const sw::model::LabelSet& saved() const { return *m_saved; }
     // True when the document differs from the saved one. Once it has differed it stays
     // modified until the next MarkSaved, even when the user changes it back by hand.
     bool Check();
@@ -36,6 +47,7 @@ private:
     const sw::model::LabelSet& m_document;
     std::unique_ptr<sw::model::LabelSet> m_saved;
     std::function<void(bool)> m_shown;
+    std::function<void()> m_savedListener;
     bool m_modified = false;
     bool m_checkPending = false;
 };

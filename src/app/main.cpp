@@ -7,10 +7,12 @@
 
 #include "app/Commands.h"
 #include "app/Program.h"
+#include "app/Recovery.h"
 #include "app/SingleInstance.h"
 #include "app/WindowActivation.h"
 #include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
+#include "model/RecoveryFile.h"
 #include "model/Settings.h"
 #include "model/Workspace.h"
 #include "print/PrintJob.h"
@@ -103,9 +105,15 @@ int main(int argc, char** argv) {
         return sw::app::BringForwardWindowShowing(path, {}, instance.socketName());
     };
     sw::app::PlaceBesideRunningWindows(&program.main(), instance.socketName());
+    // What a window that ended without saving left is offered once this one is up, before
+    // the file named on the command line is opened.
+    program.KeepRecoveryCopies(sw::model::RecoveryFolder());
     program.main().show();
-    if (!file.isEmpty()) {
-        QTimer::singleShot(0, &program.main(), [&program, file] { program.commands().OpenLabelSetFile(file, false); });
-    }
-    return app.exec();
+    QTimer::singleShot(0, &program.main(), [&program, file] {
+        program.OfferRecoveredCopies();
+        if (!file.isEmpty()) program.commands().OpenLabelSetFile(file, false);
+    });
+    const int status = app.exec();
+    program.recovery()->ProgramEnding();
+    return status;
 }

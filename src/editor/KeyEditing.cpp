@@ -11,7 +11,10 @@
 #include <QTextCursor>
 #include <QTextLayout>
 #include <algorithm>
+#include <memory>
+#include <tuple>
 
+#include "dialogs/Cp932Input.h"
 #include "editor/TfrmMain.h"
 #include "editor/VisualLines.h"
 #include "model/Cp932.h"
@@ -159,13 +162,28 @@ void TfrmMain::CommitKeyEditor() {
     if (!memo || k < 1 || k > sw::model::kKeyCount || e.EditFace < 1 ||
         e.EditFace > sw::model::kFaceCount)
         return;
-    if (!memo->document()->isModified()) {
+    Bytes line0;
+    Bytes line1;
+    if (!TypedKeyLines(line0, line1)) {
         // Nothing typed: the key stays exactly as stored, also when the editor wraps it
         // into other lines than the stored ones.
         if (e.EditFace == e.CurrentFace) ShowKey(e.CurrentKeyPos);
         UpdateEditCommandStates();
         return;
     }
+    memo->document()->setModified(false);
+    const sw::model::TextStore store =
+        m_storeBeforePaste ? sw::model::TextStore::BeforePaste : sw::model::TextStore::Record;
+    PerformRefresh(sw::model::StoreKeyText(m_ws, line0, line1, store));
+}
+
+bool TfrmMain::TypedKeyLines(Bytes& line0, Bytes& line1) const {
+    const sw::model::EditorState& e = m_ws.editor;
+    const KeyMemo* memo = keyMemo(e.CurrentKeyPos);
+    const int k = e.CurrentKeyIndex();
+    if (!memo || !memo->document()->isModified() || k < 1 || k > sw::model::kKeyCount ||
+        e.EditFace < 1 || e.EditFace > sw::model::kFaceCount)
+        return false;
     const KeyLabel& key = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.EditFace].Keys[k];
     QString first;
     QString second;
@@ -180,12 +198,23 @@ void TfrmMain::CommitKeyEditor() {
         first = paragraphs.value(0);
         second = paragraphs.mid(1).join(QString());
     }
-    const Bytes line0 = LineBytes(first, key, key.Line1);
-    const Bytes line1 = LineBytes(second, key, key.Line2);
-    memo->document()->setModified(false);
-    const sw::model::TextStore store =
-        m_storeBeforePaste ? sw::model::TextStore::BeforePaste : sw::model::TextStore::Record;
-    PerformRefresh(sw::model::StoreKeyText(m_ws, line0, line1, store));
+    line0 = LineBytes(first, key, key.Line1);
+    line1 = LineBytes(second, key, key.Line2);
+    return true;
+}
+
+std::unique_ptr<sw::model::LabelSet> TfrmMain::DocumentAsShown() const {
+    auto shown = std::make_unique<sw::model::LabelSet>(m_ws.labelSet);
+    const sw::model::EditorState& e = m_ws.editor;
+    Bytes line0;
+    Bytes line1;
+    if (TypedKeyLines(line0, line1)) {
+        KeyLabel& key = shown->Entries[e.CurrentEntry].Faces[e.EditFace].Keys[e.CurrentKeyIndex()];
+        std::tie(key.Line1, key.Line2) = sw::model::KeyLinesFromEditor(line0, line1);
+    }
+    if (e.CurrentEntry >= 1 && e.CurrentEntry <= sw::model::kEntryCount)
+        StoreFieldText(shown->Entries[e.CurrentEntry].Name, m_edtName->text());
+    return shown;
 }
 
 void TfrmMain::CloseKeyEditorForPaste() {

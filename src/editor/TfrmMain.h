@@ -7,6 +7,7 @@
 #include <QUrl>
 #include <array>
 #include <functional>
+#include <memory>
 
 #include "editor/KeyWidgets.h"
 #include "model/Refresh.h"
@@ -121,6 +122,9 @@ public:
     void CloseKeyEditorForPaste();
     // The name field into the current entry.
     void StoreEntryName();
+    // The document as the screen shows it: the label set with what the open key editor and
+    // the name field hold and have not stored yet. Stores nothing and records no undo.
+    std::unique_ptr<sw::model::LabelSet> DocumentAsShown() const;
 
     // Title base alone (empty fileName) or title base + "＜" + fileName + "＞", after a
     // leading "＊" while the label set holds unsaved changes.
@@ -139,6 +143,8 @@ public:
     void OpenKeyEditor();
     // A key editor lost the focus: its first two visual lines go to the key of EditFace.
     void CommitKeyEditor();
+    // What the open key editor would store, when anything was typed into it.
+    bool TypedKeyLines(sw::model::Bytes& line0, sw::model::Bytes& line1) const;
     // Leaves the open editor for the next (+1) or previous (-1) used position, wrapping
     // from the last used position to the first and back, and opens the editor there.
     void MoveKeyEditor(int step);

@@ -13,6 +13,9 @@
 #include <cstring>
 #include <vector>
 
+#include "model/RecoveryFile.h"
+#include "model/RecoveryJournal.h"
+
 namespace sw::model {
 
 const char* const kSaveTempPrefix = ".stripwise2-save-";
@@ -128,17 +131,10 @@ void RemoveStaleTemporaries(const std::string& folder) {
     ::closedir(dir);
 }
 
-void SyncFolder(const std::string& folder) {
-    int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-}
-
 // Writes the complete data over the file itself: every hard link, the owner, group and mode
 // stay. Space for the new content is reserved first; a write that still fails part-way
-// writes the old content back.
+// writes the old content back. Until the file is whole again a journal holds the new
+// content, so that a program killed meanwhile leaves a file that is offered back whole.
 WriteResult WriteInPlace(const std::string& shownPath, const std::string& target,
                          std::string_view data) {
     WriteResult result;
@@ -173,6 +169,13 @@ WriteResult WriteInPlace(const std::string& shownPath, const std::string& target
             return {false, Failure(shownPath, "ファイルに書き込めません", why)};
         }
     }
+    std::string journal;
+    std::string why;
+    if (!WriteSaveJournal(target, st, data, journal, why)) {
+        ::close(fd);
+        return {false, Refusal(shownPath, "上書きの途中で止まったときのための控えを書き込めないため、保存しませんでした") +
+                           " (" + why + ")"};
+    }
     int err = 0;
     bool written = WriteAllAt(fd, data, 0, err);
     if (written && ::ftruncate(fd, static_cast<off_t>(data.size())) != 0) {
@@ -185,12 +188,15 @@ WriteResult WriteInPlace(const std::string& shownPath, const std::string& target
     }
     if (!written) {
         int ignored = 0;
-        if (WriteAllAt(fd, old, 0, ignored) && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0)
-            ::fsync(fd);
+        // The journal stays unless the old content is whole again.
+        if (WriteAllAt(fd, old, 0, ignored) && ::ftruncate(fd, static_cast<off_t>(old.size())) == 0 &&
+            ::fsync(fd) == 0)
+            ::unlink(journal.c_str());
         ::close(fd);
         return {false, Failure(shownPath, "ファイルに書き込めません", err)};
     }
     ::close(fd);
+    ::unlink(journal.c_str());
     return result;
 }
 
@@ -260,8 +266,12 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view data) 
     ::close(fd);
     // Make the rename itself durable; a failure here no longer endangers either file.
     SyncFolder(folder);
+    // A journal of a cut-off in-place save of the file replaced is out of date.
+    if (exists) RemoveSaveJournals(target, st.st_ino);
     return {};
 }
+
+void RemoveStaleSaveTemporaries(const std::string& folder) { RemoveStaleTemporaries(folder); }
 
 bool ReadWholeFile(const std::string& path, std::string& data, std::string& message,
                    std::size_t maxBytes) {

@@ -25,9 +25,14 @@ extern const char* const kSaveTempSuffix;
 // - the file is written in place instead, with the data complete in memory and the space
 //   reserved first, when it has more than one hard link (a rename would part the links),
 //   when its owner or group cannot be given to a new file, or when its folder takes no
-//   temporary file; a failure part-way writes the old content back.
+//   temporary file; a failure part-way writes the old content back. The new content goes
+//   to a journal first (model/RecoveryJournal.h); without a place for one the file is not
+//   written at all.
 // On failure the temporary file is removed and the target keeps its old content.
 WriteResult WriteFileAtomically(const std::string& path, std::string_view data);
+
+// Removes the temporary files in `folder` that killed saves left behind (their lock is free).
+void RemoveStaleSaveTemporaries(const std::string& folder);
 
 // Reads a whole regular file. Returns false with a message naming the file on failure.
 bool ReadWholeFile(const std::string& path, std::string& data, std::string& message,

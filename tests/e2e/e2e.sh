@@ -27,6 +27,10 @@
 # window asks 変更を保存しますか？ first, the typed text goes to the file it is saved to, and
 # the handed-over file opens untouched. The start's activation id reaches the X server as a
 # request to activate the window and the end of the start's startup notification.
+# Seventh run: typing into an open key editor, then kill -9; the next start offers the copy
+# (確認), はい brings the typing back with "＊" under the file's name, and saving it removes
+# the copy. Typing and SIGTERM: the program writes the copy and ends with 143; いいえ at the
+# next start removes the copy.
 #
 # Exit status 77 (a skip for CTest) when Xvfb or xdotool is not installed. On a failure a
 # screenshot of the screen goes to OUTPUT_FOLDER/e2e-failure.png if ImageMagick is there.
@@ -637,7 +641,9 @@ xdo key ctrl+p
 wait_for_window "印刷"
 xdo key Return
 answer_message "確認" y
-wait_for 30 "the printed file" test -s "$PRINTED"
+# The file is there before it is complete: it ends with %%EOF once written.
+printed_whole() { [ -s "$PRINTED" ] && tail -c 32 "$PRINTED" | grep -q '%%EOF'; }
+wait_for 30 "the printed file" printed_whole
 if command -v pdfinfo >/dev/null; then
     PAGES="$(pdfinfo "$PRINTED" | awk '/^Pages:/ { print $2 }')"
     [ "$PAGES" = 1 ] || fail "the printed file has ${PAGES:-no} pages, not 1"
@@ -782,5 +788,78 @@ answer_message "確認" n  # 変更を保存しますか？ いいえ: MINE is d
 wait_for_exit "$FIRST_PID" 30
 [ "$(first_keys "$SHARED")" = "THEIRS/" ] || fail "quitting changed the shared file"
 echo "Sixth run passed after $(elapsed) s"
+
+# ---- Seventh run: killed after typing, offered back at the next start ----------------------
+STATE="$WORK/home/.local/state/stripwise2"
+copies() { find "$STATE" -maxdepth 1 -name 'window-*.recovery' 2>/dev/null; }
+# The status of program $1, which has been told to end (or was killed).
+ended_with() {
+    local kept=() p
+    RUNNING=""
+    wait_for 30 "end of process $1" process_ended "$1"
+    wait "$1"
+    ENDED_WITH=$?
+    for p in "${PIDS[@]}"; do [ "$p" = "$1" ] || kept+=("$p"); done
+    PIDS=("${kept[@]}")
+}
+
+STEP="typing, then kill -9"
+SURVIVOR="$WORK/folder/survivor.stw"
+write_label_set "$SURVIVOR" F1K1L1=KEEP
+cp "$SURVIVOR" "$WORK/survivor-before.stw"
+start_program seventh-killed
+SIXTH_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+MAIN=$FOUND
+activate "$MAIN"
+measure_client "$MAIN"
+open_file "$SURVIVOR"
+answer_message "情報" Return
+wait_for 10 "title naming survivor.stw" find_window "$TITLE＜survivor.stw＞"
+activate "$MAIN"
+# Key 2 is typed into and left open: what its editor holds is in no file and not yet stored.
+click_at "$(key_x 08)" "$(key_y 08)" 2
+xdo type --delay 50 KILLED
+sleep 2.5
+kill -KILL "$SIXTH_PID"
+ended_with "$SIXTH_PID"
+[ "$(copies | wc -l)" -eq 1 ] || fail "a killed window left $(copies | wc -l) recovery copies in $STATE"
+
+STEP="restoring at the next start"
+start_program seventh-restored
+SEVENTH_PID=$PID
+# 保存されていない変更が見つかりました（survivor.stw、DATE）。復元しますか？ — はい is the default.
+answer_message "確認" Return
+wait_for 10 "the restored label set, modified, under its file's name" find_window "＊$TITLE＜survivor.stw＞"
+MAIN=$FOUND
+RESTORED="$WORK/saved/restored.stw"
+save_as "$RESTORED"
+[ "$(copies | wc -l)" -eq 0 ] || fail "the recovery copy is still there after the save"
+write_label_set "$WORK/expected-restored.stw" F1K1L1=KEEP F1K2L1=KILLED
+cmp "$WORK/expected-restored.stw" "$RESTORED" >&2 || fail "the restored label set is not survivor.stw with KILLED in key 2"
+cmp "$WORK/survivor-before.stw" "$SURVIVOR" >&2 || fail "survivor.stw changed although it was never saved"
+
+STEP="typing, then SIGTERM"
+activate "$MAIN"
+click_at "$(key_x 09)" "$(key_y 09)" 2
+xdo type --delay 50 TERM
+# At once: the signal, not the periodic copy, writes it.
+kill -TERM "$SEVENTH_PID"
+ended_with "$SEVENTH_PID"
+[ "$ENDED_WITH" -eq 143 ] || fail "the program ended with status $ENDED_WITH on SIGTERM, not 143"
+[ "$(copies | wc -l)" -eq 1 ] || fail "SIGTERM left $(copies | wc -l) recovery copies"
+
+STEP="declining the copy at the next start"
+start_program seventh-declined
+EIGHTH_PID=$PID
+answer_message "確認" n
+wait_for 10 "the plain title" find_window "$TITLE"
+MAIN=$FOUND
+[ "$(copies | wc -l)" -eq 0 ] || fail "the recovery copy is still there after いいえ"
+activate "$MAIN"
+file_menu x
+answer_message "確認" y
+wait_for_exit "$EIGHTH_PID" 30
+echo "Seventh run passed after $(elapsed) s"
 
 echo "Passed in $(elapsed) s"

@@ -196,9 +196,17 @@ TEST(SaveTarget, AFolderWithoutRoomForATemporaryFileHasTheFileWrittenInPlace) {
     GiveToNobody(path);
     ::chmod(path.c_str(), 0644);
     ::chmod(folder.c_str(), 0555);  // no new names in here
+    // The journal of the in-place write goes to the recovery folder instead.
+    const std::string state = NobodysFolder(dir, "state");
     auto set = NewSet();
     std::string outcome = AsOrdinaryUser([&]() -> std::string {
+        // Without any place for the journal the file is not touched.
+        ::setenv("XDG_STATE_HOME", folder.c_str(), 1);
         SaveResult r = SaveLabelSetFile(path, *set);
+        if (r.ok || r.message.find("office.stw") == std::string::npos) return "no journal: " + r.message;
+        if (ReadFileBytes(path) != "old") return "written without a journal";
+        ::setenv("XDG_STATE_HOME", state.c_str(), 1);
+        r = SaveLabelSetFile(path, *set);
         if (!r.ok) return r.message;
         // A file that is not there yet cannot be made at all: the failure names it.
         r = SaveLabelSetFile(folder + "/other.stw", *set);
@@ -209,6 +217,7 @@ TEST(SaveTarget, AFolderWithoutRoomForATemporaryFileHasTheFileWrittenInPlace) {
     EXPECT_EQ(outcome, "");
     EXPECT_TRUE(ReadFileBytes(path) == WriteLabelSet(*set));
     EXPECT_EQ(ListFolder(folder), "office.stw\n");
+    EXPECT_EQ(ListFolder(state + "/stripwise2"), "");  // the journal went once the file was whole
 }
 
 TEST(SaveTarget, FifosDevicesAndFoldersAreRefusedNeverReplaced) {
