@@ -12,6 +12,7 @@
 
 #include "dialogs/EntryChoiceTab.h"
 #include "dialogs/FontDialog.h"
+#include "dialogs/KeyChangeDialog.h"
 
 namespace sw::app {
 
@@ -21,6 +22,20 @@ bool Dialogs::ReportMissingPicture(QWidget* parent, const QString& path) {
     Message(parent, MessageKind::Warning,
             QStringLiteral("背景画像「%1」が見つかりません。白で表示・印刷します。").arg(path), Buttons::Ok);
     return true;
+}
+
+Reply Dialogs::ReviewKeyChanges(QWidget* parent, const KeyChangeReview& review) {
+    QStringList parts{review.intro};
+    if (!review.notice.isEmpty()) parts << review.notice;
+    if (!review.changes.isEmpty()) parts << review.changes.join(QLatin1Char('\n'));
+    if (!review.refusals.isEmpty())
+        parts << QStringLiteral("読み込めない行:\n") + review.refusals.join(QLatin1Char('\n'));
+    parts << review.question;
+    return Message(parent, MessageKind::Confirmation, parts.join(QStringLiteral("\n\n")), Buttons::OkCancel);
+}
+
+Reply QtDialogs::ReviewKeyChanges(QWidget* parent, const KeyChangeReview& review) {
+    return KeyChangeDialog::Run(parent, review) ? Reply::Ok : Reply::Cancel;
 }
 
 QString MessageTitle(MessageKind kind) {

@@ -4,6 +4,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -27,6 +28,16 @@ enum class FileKind {
     OpenPicture,   // background picture: bitmaps and JPEGs
     OpenKeyCsv,    // CSV から読み込み: filter "CSV ファイル (*.csv)"
     SaveKeyCsv,    // CSV に書き出し: same filter; a name without extension gets ".csv"
+};
+
+// What an import of key texts would change, shown before anything changes.
+struct KeyChangeReview {
+    QString title;        // the command: "CSV から読み込み"
+    QString intro;        // "「keys.csv」を読み込むと、次の 3 個のキーが変わります。"
+    QString notice;       // something about the whole file, or empty
+    QStringList changes;  // one line per key; a line the user should look at twice has "※"
+    QStringList refusals; // "4 行目: reason", every row that is not taken
+    QString question;     // what OK does and that キャンセル changes nothing
 };
 
 struct FontChoice {
@@ -64,6 +75,10 @@ public:
     virtual std::optional<int> ChoosePrintEntries(QWidget* parent, QPrinter& printer,
                                                   sw::model::PrintChoice& choice, int usedCount) = 0;
 
+    // The change list of a key import with OK and キャンセル; OK applies. Unless a seam shows
+    // a list of its own, the review is one message.
+    virtual Reply ReviewKeyChanges(QWidget* parent, const KeyChangeReview& review);
+
     // A picture file a face names is gone: the warning "背景画像「path」が見つかりません。
     // 白で表示・印刷します。" the first time this run meets that file, whichever window meets it
     // (main window, preview, print); nothing afterwards. True when the warning was shown.
@@ -86,6 +101,7 @@ public:
     std::optional<int> ChoosePrint(QWidget* parent, QPrinter& printer) override;
     std::optional<int> ChoosePrintEntries(QWidget* parent, QPrinter& printer,
                                           sw::model::PrintChoice& choice, int usedCount) override;
+    Reply ReviewKeyChanges(QWidget* parent, const KeyChangeReview& review) override;
 };
 
 // Title of a message box of this kind.

@@ -1,5 +1,5 @@
 // CSV から読み込み and CSV に書き出し: the key texts of the current management number to
-// and from a CSV file, every refused row shown before anything changes.
+// and from a CSV file; an import shows what it changes before anything changes.
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
@@ -23,14 +23,18 @@ using sw::app::WaitCursor;
 // A message box stays readable: the first rows, then how many more.
 constexpr int kListedRefusals = 20;
 
-QString RefusalList(const std::vector<sw::model::KeyCsvRefusal>& refusals) {
+QStringList RefusalLines(const std::vector<sw::model::KeyListRefusal>& refusals) {
     QStringList lines;
-    for (const sw::model::KeyCsvRefusal& r : refusals) {
-        if (lines.size() == kListedRefusals) {
-            lines << QStringLiteral("ほか %1 行").arg(refusals.size() - kListedRefusals);
-            break;
-        }
-        lines << QStringLiteral("%1 行目: %2").arg(r.row).arg(r.reason);
+    for (const sw::model::KeyListRefusal& r : refusals) lines << QStringLiteral("%1 行目: %2").arg(r.row).arg(r.reason);
+    return lines;
+}
+
+QString ShortRefusalList(const std::vector<sw::model::KeyListRefusal>& refusals) {
+    QStringList lines = RefusalLines(refusals);
+    if (lines.size() > kListedRefusals) {
+        const qsizetype more = lines.size() - kListedRefusals;
+        lines = lines.mid(0, kListedRefusals);
+        lines << QStringLiteral("ほか %1 行").arg(more);
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -50,6 +54,7 @@ void TfrmMain::ImportKeyCsv() {
     const QString fileName = QFileInfo(*chosen).fileName();
     std::string data;
     std::string failure;
+    sw::model::KeyListRead rows;
     sw::model::KeyTextImport plan;
     bool read = false;
     {
@@ -57,47 +62,58 @@ void TfrmMain::ImportKeyCsv() {
         read = sw::model::ReadWholeFile(FileSystemPath(*chosen), data, failure,
                                         sw::model::kMaxKeyCsvBytes);
         if (read) {
-            const sw::model::KeyCsvRead rows =
-                sw::model::ReadKeyCsv(data, sw::model::CsvEncodingChoice::Detect);
+            rows = sw::model::ReadKeyCsv(data, sw::model::CsvEncodingChoice::Detect);
             plan = sw::model::PlanKeyTextImport(m_ws.labelSet, rows, m_ws.editor.CurrentEntry,
                                                 &sw::render::KeyFitRefusal);
         }
     }
-    if (!read) {
-        m_dialogs.Message(this, MessageKind::Error, QString::fromStdString(failure), Buttons::Ok);
+    auto tell = [&](MessageKind kind, const QString& text) {
+        m_dialogs.Message(this, kind, text, Buttons::Ok);
+        FocusName();
+    };
+    if (!read) return tell(MessageKind::Error, QString::fromStdString(failure));
+    if (!rows.failure.isEmpty())
+        return tell(MessageKind::Error, QStringLiteral("「%1」を読み込めません。%2\n何も変えていません。")
+                                            .arg(fileName, rows.failure));
+    if (rows.rows.empty() && rows.refusals.empty())
+        return tell(MessageKind::Information,
+                    QStringLiteral("「%1」には読み込むキーの行がありません（%2）。何も変えていません。")
+                        .arg(fileName, data.empty() ? QStringLiteral("空のファイルです")
+                                                    : QStringLiteral("見出しと空の行だけです")));
+    if (plan.changes.empty() && plan.refusals.empty())
+        return tell(MessageKind::Information,
+                    QStringLiteral("「%1」の %2 行は、どれもキーの今の文字と同じです。何も変えていません。")
+                        .arg(fileName)
+                        .arg(plan.unchanged));
+    if (plan.changes.empty())
+        return tell(MessageKind::Error,
+                    QStringLiteral("「%1」の次の行は読み込めません。\n\n%2\n\nほかの行で変わるキーがないため、何も変えていません。")
+                        .arg(fileName, ShortRefusalList(plan.refusals)));
+
+    sw::app::KeyChangeReview review;
+    review.title = QStringLiteral("CSV から読み込み");
+    review.intro = QStringLiteral("「%1」を読み込むと、管理番号 %2 の次の %3 個のキーが変わります"
+                                  "（%4 行のうち、変わらない行 %5、読み込めない行 %6）。")
+                       .arg(fileName)
+                       .arg(m_ws.editor.CurrentEntry, 2, 10, QLatin1Char('0'))
+                       .arg(plan.changes.size())
+                       .arg(plan.Rows())
+                       .arg(plan.unchanged)
+                       .arg(plan.refusals.size());
+    if (plan.Suspects() > 0)
+        review.intro += QStringLiteral("\n※の付いた %1 個は、表計算ソフトが書き換えた文字かもしれません。").arg(plan.Suspects());
+    review.notice = rows.notice;
+    for (const sw::model::KeyTextChange& change : plan.changes)
+        review.changes << sw::model::DescribeKeyChange(change, false);
+    review.refusals = RefusalLines(plan.refusals);
+    review.question = QStringLiteral("OK で変えます（元に戻す（Ctrl+U）1 回で全部戻せます）。キャンセルすると何も変えません。");
+    if (m_dialogs.ReviewKeyChanges(this, review) != Reply::Ok) {
         FocusName();
         return;
-    }
-    if (plan.changes.empty() && plan.refusals.empty()) {
-        m_dialogs.Message(this, MessageKind::Information,
-                          QStringLiteral("「%1」には読み込むキーの行がありません。").arg(fileName), Buttons::Ok);
-        FocusName();
-        return;
-    }
-    if (!plan.refusals.empty()) {
-        const QString listed = QStringLiteral("「%1」の次の行は読み込めません。\n\n%2\n\n")
-                                   .arg(fileName, RefusalList(plan.refusals));
-        if (plan.changes.empty()) {
-            m_dialogs.Message(this, MessageKind::Error,
-                              listed + QStringLiteral("読み込める行がないため、何も変えていません。"),
-                              Buttons::Ok);
-            FocusName();
-            return;
-        }
-        const QString question =
-            QStringLiteral("読み込める %1 行だけを読み込みますか？\nキャンセルすると何も変えません。")
-                .arg(plan.changes.size());
-        if (m_dialogs.Message(this, MessageKind::Confirmation, listed + question, Buttons::OkCancel) !=
-            Reply::Ok) {
-            FocusName();
-            return;
-        }
     }
     PerformRefresh(sw::model::ImportKeyTexts(m_ws, plan.changes));
-    m_dialogs.Message(this, MessageKind::Information,
-                      QStringLiteral("CSV の読み込みが終了しました（%1 個のキー）。").arg(plan.changes.size()),
-                      Buttons::Ok);
-    FocusName();
+    tell(MessageKind::Information,
+         QStringLiteral("CSV の読み込みが終了しました（%1 個のキーが変わりました）。").arg(plan.changes.size()));
 }
 
 void TfrmMain::ExportKeyCsv() {
