@@ -60,6 +60,11 @@ QString WithCsvExtension(const QString& path) {
     return path + QStringLiteral(".csv");
 }
 
+QString WithXlsxExtension(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QStringLiteral(".xlsx");
+}
+
 Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
                          Buttons buttons) {
     QMessageBox::Icon icon = QMessageBox::Information;
@@ -149,7 +154,7 @@ std::optional<QString> QtDialogs::ChooseFile(QWidget* parent, FileKind kind,
             break;
         case FileKind::OpenKeyCsv:
             dialog.setWindowTitle(QStringLiteral("CSV から読み込み"));
-            dialog.setNameFilters({QStringLiteral("CSV ファイル (*.csv *.CSV)"),
+            dialog.setNameFilters({QStringLiteral("キーの一覧 (*.csv *.CSV *.xlsx *.XLSX *.txt *.TXT)"),
                                    QStringLiteral("すべてのファイル (*)")});
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -162,11 +167,20 @@ std::optional<QString> QtDialogs::ChooseFile(QWidget* parent, FileKind kind,
             dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
             dialog.setDefaultSuffix(QStringLiteral("csv"));
             break;
+        case FileKind::SaveKeyXlsx:
+            dialog.setWindowTitle(QStringLiteral("Excel 形式で書き出し"));
+            dialog.setNameFilter(QStringLiteral("Excel ブック (*.xlsx)"));
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+            dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+            break;
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     QString path = dialog.selectedFiles().constFirst();
     if (kind == FileKind::SaveLabelSet) path = WithLabelSetExtension(path);
     if (kind == FileKind::SaveKeyCsv) path = WithCsvExtension(path);
+    if (kind == FileKind::SaveKeyXlsx) path = WithXlsxExtension(path);
     return path;
 }
 

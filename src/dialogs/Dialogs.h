@@ -26,8 +26,9 @@ enum class FileKind {
     OpenLabelSet,  // 開く: filter "示名条片ﾌｧｲﾙ (*.stw)"
     SaveLabelSet,  // 名前を付けて保存: same filter; a name without extension gets ".stw"
     OpenPicture,   // background picture: bitmaps and JPEGs
-    OpenKeyCsv,    // CSV から読み込み: filter "CSV ファイル (*.csv)"
+    OpenKeyCsv,    // CSV から読み込み: key lists, "キーの一覧 (*.csv *.xlsx)"
     SaveKeyCsv,    // CSV に書き出し: same filter; a name without extension gets ".csv"
+    SaveKeyXlsx,   // Excel 形式で書き出し: "Excel ブック (*.xlsx)"; a name without extension gets ".xlsx"
 };
 
 // What an import of key texts would change, shown before anything changes.
@@ -113,7 +114,8 @@ QString LabelSetFilter();
 // A saved label-set name without an extension gets ".stw".
 QString WithLabelSetExtension(const QString& path);
 
-// A key-text file name without an extension gets ".csv".
+// A key-text file name without an extension gets ".csv" (".xlsx" for a workbook).
 QString WithCsvExtension(const QString& path);
+QString WithXlsxExtension(const QString& path);
 
 }  // namespace sw::app

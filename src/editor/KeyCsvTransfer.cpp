@@ -1,14 +1,17 @@
-// CSV から読み込み and CSV に書き出し: the key texts of the current management number to
-// and from a CSV file; an import shows what it changes before anything changes.
+// CSV から読み込み, CSV に書き出し and Excel 形式で書き出し: the key texts of the current
+// management number to and from a key list (CSV or .xlsx); an import shows what it changes
+// before anything changes.
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 
 #include "dialogs/Dialogs.h"
 #include "dialogs/WaitCursor.h"
 #include "editor/TfrmMain.h"
 #include "model/AtomicFile.h"
 #include "model/KeyCsv.h"
+#include "model/KeyXlsx.h"
 #include "render/KeyFitText.h"
 
 namespace sw::editor {
@@ -60,9 +63,9 @@ void TfrmMain::ImportKeyCsv() {
     {
         WaitCursor wait;
         read = sw::model::ReadWholeFile(FileSystemPath(*chosen), data, failure,
-                                        sw::model::kMaxKeyCsvBytes);
+                                        std::max(sw::model::kMaxKeyCsvBytes, sw::model::kMaxKeyXlsxBytes));
         if (read) {
-            rows = sw::model::ReadKeyCsv(data, sw::model::CsvEncodingChoice::Detect);
+            rows = sw::model::ReadKeyList(data, sw::model::CsvEncodingChoice::Detect);
             plan = sw::model::PlanKeyTextImport(m_ws.labelSet, rows, m_ws.editor.CurrentEntry,
                                                 &sw::render::KeyFitRefusal);
         }
@@ -116,14 +119,18 @@ void TfrmMain::ImportKeyCsv() {
          QStringLiteral("CSV の読み込みが終了しました（%1 個のキーが変わりました）。").arg(plan.changes.size()));
 }
 
-void TfrmMain::ExportKeyCsv() {
-    const std::optional<QString> chosen =
-        m_dialogs.ChooseFile(this, sw::app::FileKind::SaveKeyCsv, m_csvPath);
+void TfrmMain::ExportKeyCsv() { ExportKeyList(false); }
+
+void TfrmMain::ExportKeyXlsx() { ExportKeyList(true); }
+
+void TfrmMain::ExportKeyList(bool workbook) {
+    const std::optional<QString> chosen = m_dialogs.ChooseFile(
+        this, workbook ? sw::app::FileKind::SaveKeyXlsx : sw::app::FileKind::SaveKeyCsv, m_csvPath);
     if (!chosen) {
         FocusName();
         return;
     }
-    const QString path = sw::app::WithCsvExtension(*chosen);
+    const QString path = workbook ? sw::app::WithXlsxExtension(*chosen) : sw::app::WithCsvExtension(*chosen);
     if (QFileInfo::exists(path) &&
         m_dialogs.Message(this, MessageKind::Confirmation,
                           QStringLiteral("既にファイルが存在します。上書きしますか？"),
@@ -131,30 +138,48 @@ void TfrmMain::ExportKeyCsv() {
         FocusName();
         return;
     }
-    sw::model::KeyCsvWritten csv;
-    sw::model::WriteResult written;
+    std::string data;
+    QString failure;
+    int rows = 0;
+    std::vector<QString> unreadable;
     {
         WaitCursor wait;
-        csv = sw::model::WriteKeyCsv(m_ws.labelSet, {m_ws.editor.CurrentEntry},
-                                     sw::model::CsvEncoding::Utf8);
-        written = sw::model::WriteFileAtomically(FileSystemPath(path), csv.data);
+        const std::vector<int> entries{m_ws.editor.CurrentEntry};
+        if (workbook) {
+            sw::model::KeyXlsxWritten xlsx = sw::model::WriteKeyXlsx(m_ws.labelSet, entries);
+            data = std::move(xlsx.data);
+            failure = xlsx.failure;
+            rows = xlsx.rows;
+            unreadable = std::move(xlsx.unreadable);
+        } else {
+            sw::model::KeyCsvWritten csv = sw::model::WriteKeyCsv(m_ws.labelSet, entries, sw::model::CsvEncoding::Utf8);
+            data = std::move(csv.data);
+            rows = csv.rows;
+            unreadable = std::move(csv.unreadable);
+        }
+        if (failure.isEmpty()) {
+            const sw::model::WriteResult written = sw::model::WriteFileAtomically(FileSystemPath(path), data);
+            if (!written.ok) failure = QString::fromStdString(written.message);
+        } else {
+            failure = QStringLiteral("「%1」を書けません: %2").arg(QFileInfo(path).fileName(), failure);
+        }
     }
-    if (!written.ok) {
-        m_dialogs.Message(this, MessageKind::Error, QString::fromStdString(written.message), Buttons::Ok);
+    if (!failure.isEmpty()) {
+        m_dialogs.Message(this, MessageKind::Error, failure, Buttons::Ok);
         FocusName();
         return;
     }
     m_csvPath = path;
-    if (!csv.unreadable.empty()) {
+    const QString form = workbook ? QStringLiteral("Excel 形式") : QStringLiteral("CSV");
+    if (!unreadable.empty()) {
         m_dialogs.Message(this, MessageKind::Warning,
-                          QStringLiteral("次のキーの文字には Shift-JIS として読めないバイトがあり、CSV では"
-                                         "「\uFFFD」になりました（読み込むときには拒まれます）。\n\n%1")
-                              .arg(QStringList(csv.unreadable.begin(), csv.unreadable.end()).join(QLatin1Char('\n'))),
+                          QStringLiteral("次のキーの文字には Shift-JIS として読めないバイトがあり、%1 では"
+                                         "「\uFFFD」になりました（読み込むときには拒まれます）。\n\n%2")
+                              .arg(form, QStringList(unreadable.begin(), unreadable.end()).join(QLatin1Char('\n'))),
                           Buttons::Ok);
     }
     m_dialogs.Message(this, MessageKind::Information,
-                      QStringLiteral("CSV への書き出しが終了しました（%1 個のキー）。").arg(csv.rows),
-                      Buttons::Ok);
+                      QStringLiteral("%1 への書き出しが終了しました（%2 個のキー）。").arg(form).arg(rows), Buttons::Ok);
     FocusName();
 }
 

@@ -99,6 +99,8 @@ public:
     // CSV に書き出し: every key of the current entry to a CSV file (UTF-8 with a byte order
     // mark), numbered as the grid's number labels show them.
     void ExportKeyCsv();
+    // Excel 形式で書き出し: the same list as a workbook whose line columns are text.
+    void ExportKeyXlsx();
 
     // --- Face copy and clear (FaceCopy.cpp) ---
     void btnCopy1Click(int targetFace);  // btnCopy1..4
@@ -202,6 +204,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The current entry's keys to a CSV file or, with `workbook`, an .xlsx (KeyCsvTransfer.cpp).
+    void ExportKeyList(bool workbook);
     struct Position {
         KeyPanel* panel = nullptr;
         CaptionLabel* caption = nullptr;

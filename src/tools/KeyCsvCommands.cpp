@@ -1,7 +1,8 @@
-// export and import: key texts between a label-set file and a CSV file.
+// export and import: key texts between a label-set file and a key list (CSV or .xlsx).
 #include "tools/KeyCsvCommands.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "model/AtomicFile.h"
 #include "model/IniFile.h"
 #include "model/KeyCsv.h"
+#include "model/KeyXlsx.h"
 #include "model/LabelSetFile.h"
 #include "render/KeyFitText.h"
 #include "tools/ToolCommon.h"
@@ -91,6 +93,8 @@ int RunExport(const std::vector<std::string>& args) {
     std::optional<CsvEncoding> chosen;
     if (std::optional<std::string> e = EncodingOption(parser, encoding, chosen)) return UsageError(*e);
     if (SameFile(input, out)) return UsageError("-o names IN.stw itself; IN.stw is never changed");
+    const bool workbook = Arg(out).endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive);
+    if (workbook && chosen) return UsageError("--encoding is for CSV; a .xlsx workbook holds its text as Unicode");
 
     auto set = std::make_unique<LabelSet>();
     if (!LoadForTool(input, *set)) return kExitFailure;
@@ -99,8 +103,20 @@ int RunExport(const std::vector<std::string>& args) {
         for (int n = 1; n <= kEntryCount; ++n) entries.push_back(n);
     else
         entries.push_back(number);
-    const KeyCsvWritten csv = WriteKeyCsv(*set, entries, chosen.value_or(CsvEncoding::Utf8),
-                                          parser.isSet(onlyUsed) ? KeyListScope::OnlyUsed : KeyListScope::AllKeys);
+    const KeyListScope scope = parser.isSet(onlyUsed) ? KeyListScope::OnlyUsed : KeyListScope::AllKeys;
+    if (workbook) {
+        const KeyXlsxWritten xlsx = WriteKeyXlsx(*set, entries, scope);
+        if (xlsx.data.empty()) {
+            SayError(QStringLiteral("%1: %2").arg(Arg(out), xlsx.failure));
+            return kExitFailure;
+        }
+        for (const QString& place : xlsx.unreadable)
+            SayError(QStringLiteral("%1: %2: キーの文字に CP932 として読めないバイトがあります。"
+                                    "このセルは「\uFFFD」になり、読み込むときに拒まれます。")
+                         .arg(QString::fromStdString(input), place));
+        return WriteOutput(out, xlsx.data) ? kExitOk : kExitFailure;
+    }
+    const KeyCsvWritten csv = WriteKeyCsv(*set, entries, chosen.value_or(CsvEncoding::Utf8), scope);
     for (const QString& place : csv.unreadable)
         SayError(QStringLiteral("%1: %2: キーの文字に CP932 として読めないバイトがあります。"
                                 "この行は読み込むときに拒まれます。")
@@ -132,7 +148,7 @@ int RunImport(const std::vector<std::string>& args) {
 
     std::string data;
     std::string message;
-    if (!ReadWholeFile(csvPath, data, message, kMaxKeyCsvBytes)) {
+    if (!ReadWholeFile(csvPath, data, message, std::max(kMaxKeyCsvBytes, kMaxKeyXlsxBytes))) {
         SayError(message);
         return kExitFailure;
     }
@@ -143,7 +159,7 @@ int RunImport(const std::vector<std::string>& args) {
     const CsvEncodingChoice choice = !chosen                         ? CsvEncodingChoice::Detect
                                      : *chosen == CsvEncoding::Utf8 ? CsvEncodingChoice::Utf8
                                                                     : CsvEncodingChoice::Cp932;
-    const KeyListRead read = ReadKeyCsv(data, choice);
+    const KeyListRead read = ReadKeyList(data, choice);
     const QString csvName = QString::fromStdString(csvPath);
     if (!read.failure.isEmpty()) {
         SayError(QStringLiteral("%1: %2 何も書きませんでした。").arg(csvName, read.failure));

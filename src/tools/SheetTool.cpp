@@ -93,9 +93,11 @@ const Command kCommands[] = {
      "number that has a name or key text. Exit status 0 when nothing was found, 1 otherwise.",
      RunCheck},
     {"export",
-     "stripwise2-sheet export IN.stw [--entry N | --all] [--only-used] -o keys.csv "
+     "stripwise2-sheet export IN.stw [--entry N | --all] [--only-used] -o keys.csv|keys.xlsx "
      "[--encoding utf8|cp932]",
-     "Write the two text lines of the keys of management number N (default 01) to a CSV file:\n"
+     "Write the two text lines of the keys of management number N (default 01) to a CSV file\n"
+     "or, when -o ends in .xlsx, an Excel workbook (the form to edit in a spreadsheet: its line\n"
+     "columns are text, so 007, =1+1 and 1/2 stay as typed; CSV is for scripts):\n"
      "a header row entry,face,key,line1,line2, then one row for every key the entry's model\n"
      "shows, empty ones included, so that the list can be filled in. Keys are numbered as\n"
      "the window numbers them: 01 to 30, and 01 to 18 under 18 keys (keys 19 to 30 of an\n"
@@ -111,7 +113,8 @@ const Command kCommands[] = {
     {"import",
      "stripwise2-sheet import IN.stw keys.csv (-o OUT.stw | --dry-run) [--force] "
      "[--encoding utf8|cp932]",
-     "Fill the two text lines of the keys a CSV file names (rows as export writes them, keys\n"
+     "Fill the two text lines of the keys a CSV file or the first sheet of an .xlsx workbook\n"
+     "names (rows as export writes them, keys\n"
      "numbered as the window numbers them; a first row that does not start with a number is\n"
      "a header) and write the label set to OUT.stw. Key formats are never changed, keys the\n"
      "file does not name keep their text, and a row whose text is the key's own changes\n"
@@ -131,6 +134,9 @@ const Command kCommands[] = {
      "  --encoding E  utf8 or cp932; without it a byte order mark or valid UTF-8 means UTF-8,\n"
      "                anything else CP932. UTF-16 with a byte order mark (a spreadsheet's\n"
      "                Unicode text) is read too; tab-separated files as well as CSV.\n"
+     "In a workbook, text cells are read as they are; a number cell in General format is read\n"
+     "as its shortest decimal and a date or time cell as it shows, both marked in the list;\n"
+     "a number in any other format is refused with its row.\n"
      "An empty file, or one with no key rows, writes nothing (exit status 1).\n"
      "IN.stw is never changed; OUT.stw is replaced only when it has been written completely.",
      RunImport},
