@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,6 +19,7 @@
 #include <jpeglib.h>
 
 #include "model/Cp932.h"
+#include "model/KeyXlsx.h"
 #include "model/LabelSetFile.h"
 
 using namespace sw::model;
@@ -379,6 +381,14 @@ int main(int argc, char** argv) {
     for (QChar c : unicodeText)
         utf16 += {static_cast<char>(c.unicode() & 0xFF), static_cast<char>(c.unicode() >> 8)};
     Write(root / "fuzz_keycsv", "utf16.txt", utf16);
+
+    // Key lists as workbooks: one as we write it, the fewest keys.
+    {
+        auto set = std::make_unique<LabelSet>();
+        set->Entries[1].Faces[1].Keys[1].Line1 = "007";
+        set->Entries[1].Faces[1].Keys[2].Line2 = EncodeCp932(QString::fromUtf8("内線")).bytes;
+        Write(root / "fuzz_keyxlsx", "keys.xlsx", WriteKeyXlsx(*set, {1}, KeyListScope::OnlyUsed).data);
+    }
 
     PictureSeeds(root);
     return 0;

@@ -179,7 +179,10 @@ void TfrmMain::ExportKeyList(bool workbook) {
                           Buttons::Ok);
     }
     m_dialogs.Message(this, MessageKind::Information,
-                      QStringLiteral("%1 への書き出しが終了しました（%2 個のキー）。").arg(form).arg(rows), Buttons::Ok);
+                      (workbook ? QStringLiteral("Excel 形式での書き出しが終了しました（%1 個のキー）。")
+                                : QStringLiteral("CSV への書き出しが終了しました（%1 個のキー）。"))
+                          .arg(rows),
+                      Buttons::Ok);
     FocusName();
 }
 

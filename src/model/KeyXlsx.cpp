@@ -263,6 +263,10 @@ struct Styles {
     std::vector<int> formats;    // number format of each cell style (xf)
     QHash<int, QString> codes;   // custom number formats by id
     bool IsText(int format) const { return format == 49 || codes.value(format) == QLatin1String("@"); }
+    // Some spreadsheets (LibreOffice) write General as a format of their own.
+    int Builtin(int format) const {
+        return codes.value(format).compare(QLatin1String("General"), Qt::CaseInsensitive) == 0 ? 0 : format;
+    }
 };
 
 constexpr int kMaxColumns = 64;        // a list has five; more are only counted
@@ -457,7 +461,7 @@ KeyListRead ReadKeyXlsx(std::string_view data) {
             const QString type = Attribute(xml, QLatin1String("t")).toString();
             const int style = Attribute(xml, QLatin1String("s")).toInt();
             const int format = style >= 0 && static_cast<size_t>(style) < styles.formats.size()
-                                   ? styles.formats[static_cast<size_t>(style)]
+                                   ? styles.Builtin(styles.formats[static_cast<size_t>(style)])
                                    : 0;
             QString value;
             QString inlineText;

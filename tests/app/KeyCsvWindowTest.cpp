@@ -167,6 +167,17 @@ TEST_F(KeyCsvWindow, ListsAreNumberedAsTheGridUnderBothModelsAndAnExportAsksBefo
     EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("既にファイルが存在します。上書きしますか？"));
     EXPECT_EQ(ReadFileBytes(cwd.File("keys.csv")), written);
 
+    // Excel 形式で書き出し: the same list as a workbook, which reads back changing nothing.
+    dialogs.messages.clear();
+    dialogs.files = {Path("keys-book")};
+    Trigger("XlsxExport1");
+    EXPECT_EQ(dialogs.fileRequests.back(), FileKind::SaveKeyXlsx);
+    EXPECT_EQ(ReadFileBytes(cwd.File("keys-book.xlsx")).rfind("PK\x03\x04", 0), 0u);
+    EXPECT_EQ(dialogs.messages.back().text, QStringLiteral("Excel 形式での書き出しが終了しました（72 個のキー）。"));
+    Import("keys-book.xlsx");
+    EXPECT_EQ(dialogs.messages.back().text,
+              QStringLiteral("「keys-book.xlsx」の 72 行は、どれもキーの今の文字と同じです。何も変えていません。"));
+
     // Under 30 keys the grid numbers its positions 01 to 30, and so does a list, both ways.
     Use30Keys();
     ASSERT_EQ(Number(1), QStringLiteral("01"));

@@ -94,12 +94,12 @@ TEST(KeyXlsx, ReadsCellsAsTheSpreadsheetShowsThemAndMarksWhatWasNotTypedText) {
         "<si><r><t>営</t></r><r><t xml:space=\"preserve\">業 </t></r><rPh sb=\"0\" eb=\"1\"><t>エイ</t></rPh></si>"
         "<si><t>007</t></si>";
     const std::string styles =
-        R"(<numFmts><numFmt numFmtId="164" formatCode="0.00"/></numFmts>)"
-        R"(<cellXfs><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="20"/><xf numFmtId="164"/><xf numFmtId="49"/></cellXfs>)";
+        R"(<numFmts><numFmt numFmtId="164" formatCode="0.00"/><numFmt numFmtId="165" formatCode="General"/></numFmts>)"
+        R"(<cellXfs><xf numFmtId="165"/><xf numFmtId="14"/><xf numFmtId="20"/><xf numFmtId="164"/><xf numFmtId="49"/></cellXfs>)";
     const std::string rows =
         R"(<row r="1"><c r="A1" t="s"><v>0</v></c></row>)"
-        R"(<row r="2"><c r="A2"><v>1</v></c><c r="B2"><v>1</v></c><c r="C2"><v>1</v></c><c r="D2" t="s"><v>1</v></c><c r="E2" t="s"><v>2</v></c></row>)"
-        R"(<row r="3"><c r="A3"><v>1</v></c><c r="B3"><v>1</v></c><c r="C3"><v>2</v></c><c r="D3"><v>120</v></c><c r="E3" s="4"><v>0.1</v></c></row>)"
+        R"(<row r="2"><c r="A2" s="0"><v>1</v></c><c r="B2"><v>1</v></c><c r="C2"><v>1</v></c><c r="D2" t="s"><v>1</v></c><c r="E2" t="s"><v>2</v></c></row>)"
+        R"(<row r="3"><c r="A3"><v>1</v></c><c r="B3"><v>1</v></c><c r="C3"><v>2</v></c><c r="D3" s="0"><v>120</v></c><c r="E3" s="4"><v>0.1</v></c></row>)"
         R"(<row r="4"><c r="A4"><v>1</v></c><c r="B4"><v>1</v></c><c r="C4"><v>3</v></c><c r="D4" s="1"><v>45293</v></c><c r="E4" s="2"><v>0.4375</v></c></row>)"
         R"(<row r="5"><c r="A5"><v>1</v></c><c r="B5"><v>1</v></c><c r="C5"><v>4</v></c><c r="D5" t="inlineStr"><is><t>=1+1</t></is></c><c r="E5" t="str"><f>1+1</f><v>2</v></c></row>)"
         R"(<row r="7"><c r="A7"><v>1</v></c><c r="B7"><v>1</v></c><c r="C7"><v>5</v></c><c r="D7" s="3"><v>3.5</v></c></row>)"

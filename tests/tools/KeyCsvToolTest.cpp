@@ -101,18 +101,24 @@ TEST_F(KeyCsvTool, ExportWritesEveryKeyInTheWindowsNumberingOrOnlyTheUsedOnes) {
     EXPECT_EQ(ReadFileBytes(in), original);
 }
 
-TEST_F(KeyCsvTool, ExportAndImportIntoAClearedCopyGiveTheSameFile) {
-    ASSERT_EQ(Run({"export", "IN", "--all", "-o", "CSV"}).exitCode, 0);
+TEST_F(KeyCsvTool, ExportAndImportIntoAClearedCopyGiveTheSameFileAsCsvOrWorkbook) {
     auto cleared = Sample();
     for (ManagementEntry& e : cleared->Entries)
         for (PrintFace& f : e.Faces)
             for (KeyLabel& k : f.Keys) k.Line1.clear(), k.Line2.clear();
-    WriteFileBytes(in, WriteLabelSet(*cleared));
-    auto run = Run({"import", "IN", "CSV", "-o", "OUT"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(ReadFileBytes(out), original);
-    EXPECT_EQ(ReadFileBytes(in), WriteLabelSet(*cleared));
+    for (const char* list : {"keys.csv", "keys.xlsx"}) {
+        const QString path = QString::fromStdString(dir.File(list));
+        WriteFileBytes(in, original);
+        ASSERT_EQ(Run({"export", "IN", "--all", "-o", path}).exitCode, 0);
+        WriteFileBytes(in, WriteLabelSet(*cleared));
+        auto run = Run({"import", "IN", path, "-o", "OUT"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(ReadFileBytes(out), original) << list;
+        EXPECT_EQ(ReadFileBytes(in), WriteLabelSet(*cleared));
+    }
+    EXPECT_EQ(ReadFileBytes(dir.File("keys.xlsx")).rfind("PK\x03\x04", 0), 0u);
+    EXPECT_EQ(Run({"export", "IN", "--encoding", "cp932", "-o", QString::fromStdString(dir.File("k.xlsx"))}).exitCode, 2);
 }
 
 TEST_F(KeyCsvTool, ImportPrintsTheKeysThatChangeAndDryRunWritesNothing) {
