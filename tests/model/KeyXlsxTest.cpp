@@ -126,6 +126,48 @@ TEST(KeyXlsx, ReadsCellsAsTheSpreadsheetShowsThemAndMarksWhatWasNotTypedText) {
               "印刷面1 / キー 04: 旧「」「」 → 新「=1+1」「2」　※表計算ソフトの変換？（2行目: 数式のセルの結果を読みました）\n");
 }
 
+TEST(KeyXlsx, ReadsEveryBuiltInDateAndTimeFormatAsItIsShown) {
+    const struct {
+        int format;
+        const char* value;
+        const char* shown;
+    } cases[] = {
+        {14, "45293.4375", "2024/1/2"},
+        {15, "45293.4375", "2-Jan-24"},
+        {16, "45293.4375", "2-Jan"},
+        {17, "45293.4375", "Jan-24"},
+        {18, "45293.4375", "10:30 AM"},
+        {19, "0.9", "9:36:00 PM"},
+        {20, "45293.4375", "10:30"},
+        {21, "0.99999", "23:59:59"},
+        {22, "45293.4375", "2024/1/2 10:30"},
+        {14, "59", "1900/2/28"},  // the spreadsheet's 29 February 1900 is day 60
+        {14, "61", "1900/3/1"},
+        {14, "-1", nullptr},      // no date: refused
+    };
+    std::string xfs = "<xf numFmtId=\"0\"/>";  // cells without a style of their own: General
+    std::string rows;
+    int r = 0;
+    for (const auto& c : cases) {
+        xfs += "<xf numFmtId=\"" + std::to_string(c.format) + "\"/>";
+        const std::string n = std::to_string(++r);
+        rows += "<row r=\"" + n + "\"><c r=\"A" + n + "\"><v>1</v></c><c r=\"B" + n + "\"><v>1</v></c><c r=\"C" + n +
+                "\"><v>" + n + "</v></c><c r=\"D" + n + "\" s=\"" + n + "\"><v>" + c.value +
+                "</v></c></row>";
+    }
+    const KeyListRead read = ReadKeyXlsx(Zip(Book(rows, "", "<cellXfs>" + xfs + "</cellXfs>")));
+    ASSERT_TRUE(read.failure.isEmpty()) << read.failure.toStdString();
+    size_t taken = 0;
+    for (const auto& c : cases) {
+        if (!c.shown) continue;
+        ASSERT_LT(taken, read.rows.size());
+        EXPECT_EQ(DecodeCp932(read.rows[taken].line1), QString::fromUtf8(c.shown)) << c.format << " " << c.value;
+        EXPECT_FALSE(read.rows[taken++].note1.isEmpty());
+    }
+    EXPECT_EQ(taken, read.rows.size());
+    EXPECT_EQ(Refusals(read), "12: セル D12 は書式 14 の数値です（文字列の書式にして、文字で入れてください）\n");
+}
+
 TEST(KeyXlsx, ADamagedOrSwellingWorkbookFailsAsAWholeWithAMessage) {
     std::map<std::string, std::string> bomb = Book("");
     bomb["xl/worksheets/first.xml"] = std::string(kMaxXlsxUnpackedBytes + 1, ' ');

@@ -122,16 +122,18 @@ TEST_F(KeyCsvTool, ExportAndImportIntoAClearedCopyGiveTheSameFileAsCsvOrWorkbook
 }
 
 TEST_F(KeyCsvTool, ImportPrintsTheKeysThatChangeAndDryRunWritesNothing) {
-    // Typed from the screen: key 02 is the second key of the 18-key field.
+    // Typed from the screen: key 02 is the second key of the 18-key field; entry 07 has 30.
     WriteFileBytes(csv,
                    "entry,face,key,line1,line2\n"
                    "1,1,2,内線,\n"
                    "1,2,18,120,\n"
-                   "1,1,1,営業部,\"課,\"\"長\"\"\"\n");
+                   "1,1,1,営業部,\"課,\"\"長\"\"\"\n"
+                   "7,4,30,末尾,\n");
     const std::string changeList =
         "管理番号 01 / 印刷面1 / キー 02: 旧「」 → 新「内線」\n"
         "管理番号 01 / 印刷面2 / キー 18: 旧「0120」 → 新「120」　※表計算ソフトの変換？（先頭の 0 が消えています）\n"
-        "2 個のキーが変わります（3 行のうち、変わらない行 1、読み込めない行 0）。\n"
+        "管理番号 07 / 印刷面4 / キー 30: 旧「」 → 新「末尾」\n"
+        "3 個のキーが変わります（4 行のうち、変わらない行 1、読み込めない行 0）。\n"
         "※の 1 個は、表計算ソフトが書き換えた文字かもしれません。\n";
     for (const QStringList& args : {QStringList{"import", "IN", "CSV", "--dry-run"},
                                     QStringList{"import", "IN", "CSV", "-o", "OUT", "--dry-run"}}) {
@@ -144,8 +146,9 @@ TEST_F(KeyCsvTool, ImportPrintsTheKeysThatChangeAndDryRunWritesNothing) {
 
     auto run = Run({"import", "IN", "CSV", "-o", "OUT"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, changeList + out + ": 2 個のキーを変えて書き込みました。\n");
+    EXPECT_EQ(run.out, changeList + out + ": 3 個のキーを変えて書き込みました。\n");
     auto written = Out();
+    EXPECT_EQ(written->Entries[7].Faces[4].Keys[30].Line1, Sjis("末尾"));
     EXPECT_EQ(written->Entries[1].Faces[1].Keys[2].Line1, Sjis("内線"));
     EXPECT_EQ(written->Entries[1].Faces[2].Keys[18].Line1, "120");
     EXPECT_EQ(written->Entries[1].Faces[1].Keys[1].FontStyle, kStyleBold);

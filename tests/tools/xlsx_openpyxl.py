@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A workbook exported by stripwise2-sheet, checked with openpyxl, an independent reader and
-writer: the line columns are text as a whole, the header is frozen, and texts a spreadsheet
+writer: the line columns are text as a whole and wide enough for double-width characters, the
+header is frozen, and texts a spreadsheet
 would convert ('007', '=1+1', '1/2'), stored as the strings a text cell holds, import exactly.
 
 usage: xlsx_openpyxl.py STRIPWISE2-SHEET WORKDIR   (exit 77 when openpyxl is missing)
@@ -17,8 +18,11 @@ except ImportError:
 
 tool, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)
-stw, xlsx = os.path.join(work, "in.stw"), os.path.join(work, "keys.xlsx")
-open(stw, "wb").close()  # an empty label set: every entry has 30 empty keys
+empty, stw = os.path.join(work, "empty.stw"), os.path.join(work, "in.stw")
+seed, xlsx = os.path.join(work, "seed.csv"), os.path.join(work, "keys.xlsx")
+open(empty, "wb").close()  # an empty label set: every entry has 30 empty keys
+with open(seed, "w", encoding="utf-8") as f:
+    f.write("01,4,18,総務課長,\n")  # four characters, eight cells wide
 failures = []
 
 
@@ -31,6 +35,8 @@ def run(*args):
     return subprocess.run([tool, *args], capture_output=True, text=True, check=False)
 
 
+done = run("import", empty, seed, "-o", stw)
+check(done.returncode == 0, f"import of the seed failed: {done.stderr}")
 done = run("export", stw, "-o", xlsx)
 check(done.returncode == 0, f"export failed: {done.stderr}")
 
@@ -39,6 +45,11 @@ sheet = book.worksheets[0]
 check([c.value for c in sheet[1]] == ["entry", "face", "key", "line1", "line2"], "header row")
 check(sheet.freeze_panes == "A2", f"frozen at {sheet.freeze_panes}, not under the header")
 check(sheet.max_row == 1 + 4 * 30, f"{sheet.max_row} rows")
+# Wide enough for the double-width text; the second line column keeps its least width.
+width = sheet.column_dimensions["D"].width
+check(width is not None and width >= 10, f"column D is {width} wide for 総務課長")
+width = sheet.column_dimensions["E"].width
+check(width is not None and width < 10, f"column E is {width} wide with nothing in it")
 check([c.value for c in sheet[2]][:3] == [1, 1, 1], "entry, face and key are numbers")
 for column in "DE":
     check(sheet.column_dimensions[column].number_format == "@", f"column {column} is not text as a whole")
