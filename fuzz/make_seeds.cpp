@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -18,6 +19,7 @@
 #include <jpeglib.h>
 
 #include "model/Cp932.h"
+#include "model/KeyXlsx.h"
 #include "model/LabelSetFile.h"
 #include "model/RecoveryFile.h"
 
@@ -372,8 +374,22 @@ int main(int argc, char** argv) {
 
     // Key texts in CSV.
     Write(root / "fuzz_keycsv", "utf8.csv",
-          "\xEF\xBB\xBF" "entry,face,position,line1,line2\r\n01,1,07,\"a,\"\"b\"\"\",c\r\n02,4,30,,d\r\n");
+          "\xEF\xBB\xBF" "entry,face,key,line1,line2\r\n01,1,07,\"a,\"\"b\"\"\",c\r\n02,4,30,,d\r\n");
     Write(root / "fuzz_keycsv", "cp932.csv", "1,2,8," + EncodeCp932(QString::fromUtf8("営業")).bytes + ",\n1,1\n");
+    Write(root / "fuzz_keycsv", "tabs.txt", "entry\tface\tkey\tline1\tline2\r\n1\t1\t1\t\"a\tb\"\t0120\r\n");
+    const QString unicodeText = QStringLiteral("1\t1\t2\t内線\t=1+1\r\n");
+    std::string utf16 = "\xFF\xFE";
+    for (QChar c : unicodeText)
+        utf16 += {static_cast<char>(c.unicode() & 0xFF), static_cast<char>(c.unicode() >> 8)};
+    Write(root / "fuzz_keycsv", "utf16.txt", utf16);
+
+    // Key lists as workbooks: one as we write it, the fewest keys.
+    {
+        auto set = std::make_unique<LabelSet>();
+        set->Entries[1].Faces[1].Keys[1].Line1 = "007";
+        set->Entries[1].Faces[1].Keys[2].Line2 = EncodeCp932(QString::fromUtf8("内線")).bytes;
+        Write(root / "fuzz_keyxlsx", "keys.xlsx", WriteKeyXlsx(*set, {1}, KeyListScope::OnlyUsed).data);
+    }
 
     // Recovery copies and save journals (a short document: the whole one is too long).
     {

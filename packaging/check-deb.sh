@@ -39,7 +39,7 @@ echo "Depends: $depends"
 # The libraries come from dpkg-shlibdeps, so each one the programs link is there (the
 # single-instance socket is in libqt6network6); the fonts are named by hand.
 for pkg in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6printsupport6 \
-           libqt6gui6 libqt6core6 libqt6network6 libjpeg62-turbo libc6 libstdc++6; do
+           libqt6gui6 libqt6core6 libqt6network6 libjpeg62-turbo libxlsxwriter4 libzip4 libc6 libstdc++6; do
     # Each one must be a package of its own in the list, not a prefix of another name.
     pattern="$(sed 's/[+.]/\\&/g' <<<"$pkg")"
     grep -Eq "(^|, )$pattern( \(|,|$)" <<<"$depends" || fail "Depends lacks $pkg"

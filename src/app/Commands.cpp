@@ -38,6 +38,7 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     // An import changes the document without a key press of its own: compare right away.
     bind("CsvImport1", [this] { CloseEditorForMenu(); m_window.ImportKeyCsv(); m_changes->Check(); });
     bind("CsvExport1", [this] { CloseEditorForMenu(); m_window.ExportKeyCsv(); });
+    bind("XlsxExport1", [this] { CloseEditorForMenu(); m_window.ExportKeyXlsx(); });
     // The File menu's preview item shows the preview as the tool button does.
     bind("N2", [this] { CloseEditorForMenu(); ShowPreview(); });
     bind("Print1", [this] { CloseEditorForMenu(); PrintSheet(); });

@@ -12,6 +12,7 @@
 
 #include "dialogs/EntryChoiceTab.h"
 #include "dialogs/FontDialog.h"
+#include "dialogs/KeyChangeDialog.h"
 
 namespace sw::app {
 
@@ -21,6 +22,20 @@ bool Dialogs::ReportMissingPicture(QWidget* parent, const QString& path) {
     Message(parent, MessageKind::Warning,
             QStringLiteral("背景画像「%1」が見つかりません。白で表示・印刷します。").arg(path), Buttons::Ok);
     return true;
+}
+
+Reply Dialogs::ReviewKeyChanges(QWidget* parent, const KeyChangeReview& review) {
+    QStringList parts{review.intro};
+    if (!review.notice.isEmpty()) parts << review.notice;
+    if (!review.changes.isEmpty()) parts << review.changes.join(QLatin1Char('\n'));
+    if (!review.refusals.isEmpty())
+        parts << QStringLiteral("読み込めない行:\n") + review.refusals.join(QLatin1Char('\n'));
+    parts << review.question;
+    return Message(parent, MessageKind::Confirmation, parts.join(QStringLiteral("\n\n")), Buttons::OkCancel);
+}
+
+Reply QtDialogs::ReviewKeyChanges(QWidget* parent, const KeyChangeReview& review) {
+    return KeyChangeDialog::Run(parent, review) ? Reply::Ok : Reply::Cancel;
 }
 
 QString MessageTitle(MessageKind kind) {
@@ -43,6 +58,11 @@ QString WithLabelSetExtension(const QString& path) {
 QString WithCsvExtension(const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
     return path + QStringLiteral(".csv");
+}
+
+QString WithXlsxExtension(const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty()) return path;
+    return path + QStringLiteral(".xlsx");
 }
 
 Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
@@ -137,7 +157,7 @@ std::optional<QString> QtDialogs::ChooseFile(QWidget* parent, FileKind kind,
             break;
         case FileKind::OpenKeyCsv:
             dialog.setWindowTitle(QStringLiteral("CSV から読み込み"));
-            dialog.setNameFilters({QStringLiteral("CSV ファイル (*.csv *.CSV)"),
+            dialog.setNameFilters({QStringLiteral("キーの一覧 (*.csv *.CSV *.xlsx *.XLSX *.txt *.TXT)"),
                                    QStringLiteral("すべてのファイル (*)")});
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
@@ -150,11 +170,20 @@ std::optional<QString> QtDialogs::ChooseFile(QWidget* parent, FileKind kind,
             dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
             dialog.setDefaultSuffix(QStringLiteral("csv"));
             break;
+        case FileKind::SaveKeyXlsx:
+            dialog.setWindowTitle(QStringLiteral("Excel 形式で書き出し"));
+            dialog.setNameFilter(QStringLiteral("Excel ブック (*.xlsx)"));
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+            dialog.setDefaultSuffix(QStringLiteral("xlsx"));
+            break;
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     QString path = dialog.selectedFiles().constFirst();
     if (kind == FileKind::SaveLabelSet) path = WithLabelSetExtension(path);
     if (kind == FileKind::SaveKeyCsv) path = WithCsvExtension(path);
+    if (kind == FileKind::SaveKeyXlsx) path = WithXlsxExtension(path);
     return path;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -25,8 +26,19 @@ enum class FileKind {
     OpenLabelSet,  // 開く: filter "示名条片ﾌｧｲﾙ (*.stw)"
     SaveLabelSet,  // 名前を付けて保存: same filter; a name without extension gets ".stw"
     OpenPicture,   // background picture: bitmaps and JPEGs
-    OpenKeyCsv,    // CSV から読み込み: filter "CSV ファイル (*.csv)"
+    OpenKeyCsv,    // CSV から読み込み: key lists, "キーの一覧 (*.csv *.xlsx)"
     SaveKeyCsv,    // CSV に書き出し: same filter; a name without extension gets ".csv"
+    SaveKeyXlsx,   // Excel 形式で書き出し: "Excel ブック (*.xlsx)"; a name without extension gets ".xlsx"
+};
+
+// What an import of key texts would change, shown before anything changes.
+struct KeyChangeReview {
+    QString title;        // the command: "CSV から読み込み"
+    QString intro;        // "「keys.csv」を読み込むと、次の 3 個のキーが変わります。"
+    QString notice;       // something about the whole file, or empty
+    QStringList changes;  // one line per key; a line the user should look at twice has "※"
+    QStringList refusals; // "4 行目: reason", every row that is not taken
+    QString question;     // what OK does and that キャンセル changes nothing
 };
 
 struct FontChoice {
@@ -64,6 +76,10 @@ public:
     virtual std::optional<int> ChoosePrintEntries(QWidget* parent, QPrinter& printer,
                                                   sw::model::PrintChoice& choice, int usedCount) = 0;
 
+    // The change list of a key import with OK and キャンセル; OK applies. Unless a seam shows
+    // a list of its own, the review is one message.
+    virtual Reply ReviewKeyChanges(QWidget* parent, const KeyChangeReview& review);
+
     // A picture file a face names is gone: the warning "背景画像「path」が見つかりません。
     // 白で表示・印刷します。" the first time this run meets that file, whichever window meets it
     // (main window, preview, print); nothing afterwards. True when the warning was shown.
@@ -86,6 +102,7 @@ public:
     std::optional<int> ChoosePrint(QWidget* parent, QPrinter& printer) override;
     std::optional<int> ChoosePrintEntries(QWidget* parent, QPrinter& printer,
                                           sw::model::PrintChoice& choice, int usedCount) override;
+    Reply ReviewKeyChanges(QWidget* parent, const KeyChangeReview& review) override;
 };
 
 // Title of a message box of this kind.
@@ -97,7 +114,8 @@ QString LabelSetFilter();
 // A saved label-set name without an extension gets ".stw".
 QString WithLabelSetExtension(const QString& path);
 
-// A key-text file name without an extension gets ".csv".
+// A key-text file name without an extension gets ".csv" (".xlsx" for a workbook).
 QString WithCsvExtension(const QString& path);
+QString WithXlsxExtension(const QString& path);
 
 }  // namespace sw::app

@@ -89,6 +89,7 @@ void TfrmMain::BuildMenus() {
     file->addSeparator();
     add(file, "CsvImport1", "CSV から読み込み…");
     add(file, "CsvExport1", "CSV に書き出し…");
+    add(file, "XlsxExport1", "Excel 形式で書き出し…");
     file->addSeparator();
     add(file, "N2", "シートのプレビュー(&V)");
     add(file, "Print1", "シートの印刷(&P)");

@@ -95,12 +95,15 @@ public:
     void Image430Click() { Image418Click(); }
 
     // --- Key texts from and to CSV (KeyCsvTransfer.cpp) ---
-    // CSV から読み込み: the two lines of the current entry's keys from a CSV file. Every row
-    // that cannot be taken is listed first; the user applies the rest or cancels. The whole
-    // import is one undo step.
+    // CSV から読み込み: the two lines of the current entry's keys from a CSV file. The keys
+    // that change and the rows that cannot be taken are listed first; OK applies, キャンセル
+    // changes nothing. The whole import is one undo step.
     void ImportKeyCsv();
-    // CSV に書き出し: the current entry's keys to a CSV file (UTF-8 with a byte order mark).
+    // CSV に書き出し: every key of the current entry to a CSV file (UTF-8 with a byte order
+    // mark), numbered as the grid's number labels show them.
     void ExportKeyCsv();
+    // Excel 形式で書き出し: the same list as a workbook whose line columns are text.
+    void ExportKeyXlsx();
 
     // --- Face copy and clear (FaceCopy.cpp) ---
     void btnCopy1Click(int targetFace);  // btnCopy1..4
@@ -223,6 +226,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The current entry's keys to a CSV file or, with `workbook`, an .xlsx (KeyCsvTransfer.cpp).
+    void ExportKeyList(bool workbook);
     struct Position {
         KeyPanel* panel = nullptr;
         CaptionLabel* caption = nullptr;

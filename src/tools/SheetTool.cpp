@@ -93,29 +93,50 @@ const Command kCommands[] = {
      "number that has a name or key text. Exit status 0 when nothing was found, 1 otherwise.",
      RunCheck},
     {"export",
-     "stripwise2-sheet export IN.stw [--entry N | --all] -o keys.csv [--encoding utf8|cp932]",
-     "Write the two text lines of the keys of management number N (default 01) to a CSV file:\n"
-     "a header row, then entry,face,position,line1,line2 for every key that has text or a\n"
-     "format of its own, the position as the window shows it (01 to 30; 07 to 24 for 18 keys).\n"
+     "stripwise2-sheet export IN.stw [--entry N | --all] [--only-used] -o keys.csv|keys.xlsx "
+     "[--encoding utf8|cp932]",
+     "Write the two text lines of the keys of management number N (default 01) to a CSV file\n"
+     "or, when -o ends in .xlsx, an Excel workbook (the form to edit in a spreadsheet: its line\n"
+     "columns are text, so 007, =1+1 and 1/2 stay as typed; CSV is for scripts):\n"
+     "a header row entry,face,key,line1,line2, then one row for every key the entry's model\n"
+     "shows, empty ones included, so that the list can be filled in. Keys are numbered as\n"
+     "the window numbers them: 01 to 30, and 01 to 18 under 18 keys (keys 19 to 30 of an\n"
+     "18-key entry are never shown, and never written).\n"
      "  --entry N     the management number, 1 to 50\n"
      "  --all         every management number\n"
+     "  --only-used   only the keys that have text or a format of their own\n"
      "  --encoding E  utf8 (the default, with a byte order mark, as spreadsheets expect) or\n"
      "                cp932 (Shift-JIS)\n"
-     "Fields with commas, quotes or line breaks are quoted (RFC 4180). IN.stw is never changed;\n"
-     "keys.csv is replaced only when it has been written completely.",
+     "Fields with commas, quotes, tabs or line breaks are quoted (RFC 4180). IN.stw is never\n"
+     "changed; keys.csv is replaced only when it has been written completely.",
      RunExport},
-    {"import", "stripwise2-sheet import IN.stw keys.csv -o OUT.stw [--force] [--encoding utf8|cp932]",
-     "Fill the two text lines of the keys a CSV file names (rows as export writes them;\n"
-     "a first row that does not start with a number is a header) and write the label set to\n"
-     "OUT.stw. Key formats are never changed, and keys the file does not name keep their text.\n"
-     "Every row that cannot be taken is listed as keys.csv:ROW: reason (ROW counted as a\n"
-     "spreadsheet counts rows): a malformed row, an unknown entry, face or position (also one\n"
-     "the entry's key model does not show), a key named twice, a character Shift-JIS cannot\n"
-     "hold, a line break, or a line that does not fit its key at its font (as check measures).\n"
-     "Then nothing is written and the exit status is 1.\n"
+    {"import",
+     "stripwise2-sheet import IN.stw keys.csv (-o OUT.stw | --dry-run) [--force] "
+     "[--encoding utf8|cp932]",
+     "Fill the two text lines of the keys a CSV file or the first sheet of an .xlsx workbook\n"
+     "names (rows as export writes them, keys numbered as the window numbers them; a first\n"
+     "row that does not start with a number is a header) and write the label set to OUT.stw.\n"
+     "Key formats are never changed, keys the file does not name keep their text, and a row\n"
+     "whose text is the key's own changes nothing (its bytes stay as they are).\n"
+     "First the change list goes to standard output, one line per key that changes:\n"
+     "  管理番号 01 / 印刷面2 / キー 07: 旧「0120」 → 新「120」　※表計算ソフトの変換？（先頭の 0 が消えています）\n"
+     "with the mark where the new text looks like a spreadsheet's rewrite of the old one\n"
+     "(leading zeros dropped, a formula's result, a date or time, a sign or bracket gone, a\n"
+     "number written another way), then the count of keys that change.\n"
+     "Every row that cannot be taken is listed on standard error as keys.csv:ROW: reason (ROW\n"
+     "counted as a spreadsheet counts rows): a malformed row, an unknown entry, face or key\n"
+     "(also one the entry's key model does not show), a key named twice, a character\n"
+     "Shift-JIS cannot hold, a line break, or a changed line that does not fit its key at its\n"
+     "font (as check measures). Then nothing is written and the exit status is 1.\n"
+     "  --dry-run     print the change list and write nothing\n"
      "  --force       write the rows that can be taken all the same (exit status still 1)\n"
      "  --encoding E  utf8 or cp932; without it a byte order mark or valid UTF-8 means UTF-8,\n"
-     "                anything else CP932\n"
+     "                anything else CP932. UTF-16 with a byte order mark (a spreadsheet's\n"
+     "                Unicode text) is read too; tab-separated files as well as CSV.\n"
+     "In a workbook, text cells are read as they are; a number cell in General format is read\n"
+     "as its shortest decimal and a date or time cell as it shows, both marked in the list;\n"
+     "a number in any other format is refused with its row.\n"
+     "An empty file, or one with no key rows, writes nothing (exit status 1).\n"
      "IN.stw is never changed; OUT.stw is replaced only when it has been written completely.",
      RunImport},
 };

@@ -25,6 +25,11 @@ Reply ScriptedDialogs::Message(QWidget*, MessageKind kind, const QString& text, 
     return Next(replies, first);
 }
 
+Reply ScriptedDialogs::ReviewKeyChanges(QWidget*, const KeyChangeReview& review) {
+    reviews.push_back(review);
+    return Next(replies, Reply::Ok);
+}
+
 std::optional<QString> ScriptedDialogs::ChooseFile(QWidget*, FileKind kind,
                                                    const QString& initialPath) {
     fileRequests.push_back(kind);

@@ -37,8 +37,12 @@ public:
     std::vector<sw::model::PrintChoice> printChoicesShown;
     std::vector<int> printUsedCounts;
 
+    // Change lists of key imports, answered from `replies` too (OK when none is scripted).
+    std::vector<sw::app::KeyChangeReview> reviews;
+
     sw::app::Reply Message(QWidget*, sw::app::MessageKind kind, const QString& text,
                            sw::app::Buttons buttons) override;
+    sw::app::Reply ReviewKeyChanges(QWidget*, const sw::app::KeyChangeReview& review) override;
     std::optional<QString> ChooseFile(QWidget*, sw::app::FileKind kind,
                                       const QString& initialPath) override;
     std::optional<sw::model::ColorRef> ChooseColor(QWidget*, sw::model::ColorRef) override;
