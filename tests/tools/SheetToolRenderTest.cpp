@@ -121,6 +121,31 @@ TEST_F(SheetToolRender, AllWritesOnePdfPagePerUsedEntry) {
     EXPECT_FALSE(FileExists(dir.File("none.pdf")));
 }
 
+// Colours, the blank and a missing picture's white are filled rectangles in a PDF; only a real
+// picture is stored as an image, so a sheet of text and colours stays small.
+TEST_F(SheetToolRender, PdfStoresOnlyRealPicturesAsImages) {
+    TempDir dir;
+    auto set = SampleSet();
+    auto& faces = set->Entries[1].Faces;
+    faces[1].BackgroundMode = 1;
+    faces[1].BackgroundColor = 0x00336699;
+    faces[2].BackgroundMode = 1;
+    faces[2].BackgroundColor = 0x00996633;
+    faces[2].PictureLayout = 1;
+    faces[3].PictureFile = dir.File("gone.bmp");
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(Q(dir.File("p.bmp")), "BMP"));
+    set->Entries[5].Faces[4].PictureFile = dir.File("p.bmp");
+    auto run = RunProgram(kTool, {"render", Q(Write(dir, "in.stw", *set)), "--all", "--dpi", "300", "-o",
+                                  Q(dir.File("all.pdf"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string pdf = ReadFileBytes(dir.File("all.pdf"));
+    static const std::regex image("/Subtype\\s*/Image");
+    EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), image), std::sregex_iterator()), 1);
+    EXPECT_EQ(CountPages(pdf), 3);
+}
+
 TEST_F(SheetToolRender, PicturesPrintWhiteWhenMissingAndStopTheRenderWhenBroken) {
     TempDir dir;
     auto set = SampleSet();
