@@ -117,7 +117,7 @@ TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent, PrintTarget* p
     m_button1->setFont(sw::app::GothicFont(17));
     // Above the fields, right-aligned with them: a check print that neither takes nor drops
     // the values.
-    m_testPrint = new QPushButton(QStringLiteral("テスト印刷"), panel1);
+    m_testPrint = new QPushButton(QStringLiteral("テスト印刷(&T)"), panel1);
     m_testPrint->setObjectName(QStringLiteral("TestPrintButton"));
     m_testPrint->setGeometry(237, 12, 100, 30);
     m_testPrint->setEnabled(m_printer != nullptr && m_dialogs != nullptr);

@@ -7,7 +7,9 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QRadioButton>
+#include <QLineEdit>
 #include <QSpinBox>
+#include <QTest>
 #include <QToolButton>
 
 #include "editor/WindowFixture.h"
@@ -443,6 +445,19 @@ TEST(PrintDialogEntryPage, OffersTheThreeChoicesAndReadsWhatTheUserPicked) {
     EXPECT_EQ(current->text(), QStringLiteral("現在の管理番号（07）"));
     EXPECT_TRUE(used->text().contains(QStringLiteral("3 件")));
     EXPECT_EQ(tab.Choice(), start);
+    // The range ends are written as management numbers are everywhere: 01 to 50.
+    auto* from = tab.findChild<QSpinBox*>("spnEntryFrom");
+    auto* to = tab.findChild<QSpinBox*>("spnEntryTo");
+    ASSERT_TRUE(from && to);
+    EXPECT_EQ(from->text(), QStringLiteral("01"));
+    EXPECT_EQ(to->text(), QStringLiteral("50"));
+    auto* fromText = from->findChild<QLineEdit*>();
+    ASSERT_NE(fromText, nullptr);
+    fromText->selectAll();
+    QTest::keyClicks(fromText, "7");
+    from->interpretText();
+    EXPECT_EQ(from->value(), 7);
+    EXPECT_EQ(from->text(), QStringLiteral("07"));
     used->click();
     EXPECT_EQ(tab.Choice().scope, PrintScope::AllUsed);
     // Typing a range end chooses the range.
@@ -475,6 +490,44 @@ TEST(PrintDialogEntryPage, TheRealPrintDialogOpensOnTheEntryPageAndReturnsTheCho
     EXPECT_TRUE(pageInFront);
     EXPECT_EQ(choice.scope, PrintScope::AllUsed);
     EXPECT_EQ(choice.current, 12);
+}
+
+// Both print dialogs (シートの印刷 and テスト印刷) print whole sheets: the dialog's own range of
+// pages is not offered, whether its options part is open or not.
+TEST(PrintDialogEntryPage, NeitherRealPrintDialogOffersARangeOfPages) {
+    WorkingDir cwd;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(cwd.File("out.pdf")));
+    const QStringList rangeParts{"printAll", "printRange", "from", "to", "pagesRadioButton", "pagesLineEdit",
+                                 "printCurrentPage", "printSelection", "pageSetCombo"};
+    int found = 0;
+    QStringList offered;
+    auto inspect = [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text().endsWith(QStringLiteral(">>"))) button->click();  // open the options
+        for (QWidget* part : dialog->findChildren<QWidget*>()) {
+            if (!rangeParts.contains(part->objectName()) || part->objectName().startsWith(QStringLiteral("spn")))
+                continue;
+            ++found;
+            if (part->isVisible() && part->isEnabled()) offered << part->objectName();
+        }
+        dialog->accept();
+    };
+    sw::app::QtDialogs dialogs;
+    QTimer::singleShot(0, inspect);
+    ASSERT_TRUE(dialogs.ChoosePrint(nullptr, printer).has_value());
+    EXPECT_GT(found, 0);
+    EXPECT_TRUE(offered.isEmpty()) << offered.join(QLatin1Char(' ')).toStdString();
+
+    found = 0;
+    PrintChoice choice;
+    QTimer::singleShot(0, inspect);
+    ASSERT_TRUE(dialogs.ChoosePrintEntries(nullptr, printer, choice, 2).has_value());
+    EXPECT_GT(found, 0);
+    EXPECT_TRUE(offered.isEmpty()) << offered.join(QLatin1Char(' ')).toStdString();
 }
 
 }  // namespace

@@ -235,7 +235,7 @@ TEST_F(SetteiTest, TestPrintPrintsTheCalibrationSheetWithTheTypedValuesAndKeepsT
     dialogs.prints.push_back(1);
     auto d = Open(&printer, &dialogs);
     ASSERT_NE(testPrint, nullptr);
-    EXPECT_EQ(testPrint->text(), QStringLiteral("テスト印刷"));
+    EXPECT_EQ(testPrint->text(), QStringLiteral("テスト印刷(&T)"));
     EXPECT_TRUE(testPrint->isEnabled());
     TypeInto(edit1, "-5");
     TypeInto(edit2, "12");
