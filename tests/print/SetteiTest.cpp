@@ -59,11 +59,11 @@ protected:
 };
 
 // The calibration sheet as the fake printer's page would hold it.
-QImage CalibrationPage(const sw::test::FakePrinter& printer, std::int32_t model, int sayu, int jyoge) {
+QImage CalibrationPage(const sw::test::FakePrinter& printer, std::int32_t model, int entry, int sayu, int jyoge) {
     QImage page(printer.PageSize(), QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter canvas(&page);
-    RenderCalibrationSheet(canvas, printer.pageResolution, model, sayu, jyoge);
+    RenderCalibrationSheet(canvas, printer.pageResolution, {model, entry, sayu, jyoge});
     return page;
 }
 
@@ -243,14 +243,14 @@ TEST_F(SetteiTest, TestPrintPrintsTheCalibrationSheetWithTheTypedValuesAndKeepsT
 
     EXPECT_EQ(dialogs.printRequests, 1);
     EXPECT_EQ(dialogs.printCopiesShown, std::vector<int>{1});
-    EXPECT_EQ(printer.setUps, 1);
+    EXPECT_EQ(printer.setUps, 2);  // A4 landscape before the dialog and again for the chosen printer
     ASSERT_EQ(printer.jobs.size(), 1u);
     EXPECT_TRUE(dialogs.messages.empty());
     // The typed values and the current entry's 18 keys, not the saved values or 30 keys.
     const QImage& page = printer.jobs[0].page;
-    EXPECT_EQ(page, CalibrationPage(printer, sw::model::kModel18, 12, -5));
-    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel18, 3, 0));
-    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel30, 12, -5));
+    EXPECT_EQ(page, CalibrationPage(printer, sw::model::kModel18, 2, 12, -5));
+    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel18, 2, 3, 0));
+    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel30, 2, 12, -5));
 
     // The dialog stays open with the values typed; nothing is taken or written yet.
     EXPECT_TRUE(d->isVisible());
