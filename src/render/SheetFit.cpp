@@ -8,9 +8,11 @@
 namespace sw::render {
 namespace {
 
+// Up to the next tenth: what is lost is never said to be less than it is. Less than a
+// hundredth of a millimetre is the rounding of a dot, not a loss.
 int Tenths(double mm) {
-    if (!(mm > 0)) return 0;  // also NaN
-    return static_cast<int>(std::lround(std::min(mm, 1e6) * 10));
+    if (!(mm > 0.01)) return 0;  // also NaN
+    return static_cast<int>(std::ceil(std::min(mm, 1e6) * 10 - 1e-6));
 }
 
 QString Millimetres(int tenths) { return QStringLiteral("%1.%2 mm").arg(tenths / 10).arg(tenths % 10); }

@@ -6,8 +6,8 @@
 
 namespace sw::render {
 
-// What lies beyond each edge of the printable area, in tenths of a millimetre (rounded to the
-// nearest tenth, so that a hair of a line's width is not counted).
+// What lies beyond each edge of the printable area, in tenths of a millimetre, rounded up (less
+// than a hundredth of a millimetre does not count).
 struct SheetCut {
     int left = 0;
     int top = 0;

@@ -286,5 +286,38 @@ TEST_F(SetteiTest, TestPrintCancelledPrintsNothingAndAFailedJobIsTold) {
     EXPECT_FALSE(testPrint->isEnabled());
 }
 
+// 50 mm to the right puts faces 3 and 4 7.8 mm past the right edge of the A4 paper: asked
+// before the values are taken or test-printed, いいえ by default (back to the field, nothing
+// taken or printed); はい takes them, as no range is set.
+TEST_F(SetteiTest, AnAdjustmentThatPutsAFaceOffThePaperIsAskedAbout) {
+    EXPECT_EQ(FacesOffPaper(0, 0), QString());
+    EXPECT_EQ(FacesOffPaper(-151, 0), QStringLiteral("この値では印刷面１、印刷面２が A4 の用紙からはみ出します（左 0.1 mm）。"));
+    EXPECT_EQ(FacesOffPaper(0, 530), QStringLiteral("この値では印刷面１、印刷面３が A4 の用紙からはみ出します（上 0.2 mm）。"));
+
+    sw::test::FakePrinter printer;
+    sw::test::ScriptedDialogs dialogs;
+    auto d = Open(&printer, &dialogs);
+    TypeInto(edit2, "500");
+    const QString off = QStringLiteral("この値では印刷面３、印刷面４が A4 の用紙からはみ出します（右 7.8 mm）。");
+
+    dialogs.prints = {1};
+    QTest::mouseClick(testPrint, Qt::LeftButton);
+    EXPECT_EQ(dialogs.printRequests, 0);
+    QTest::mouseClick(button2, Qt::LeftButton);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(ws.settings.Sayu, 0);
+    EXPECT_EQ(QApplication::focusWidget(), edit2);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text, off + QStringLiteral("このままテスト印刷しますか？"));
+    EXPECT_EQ(dialogs.messages[1].text, off + QStringLiteral("このまま設定しますか？"));
+    EXPECT_EQ(dialogs.messages[1].buttons, sw::app::Buttons::YesNoDefaultNo);
+
+    dialogs.replies = {sw::app::Reply::Yes};
+    QTest::mouseClick(button2, Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(ws.settings.Sayu, 500);
+    EXPECT_EQ(FileValue("Sayu"), 500);
+}
+
 }  // namespace
 }  // namespace sw::render
