@@ -20,8 +20,9 @@ namespace {
 
 // Every print prints whole sheets, one a management number: the dialog's own range of pages
 // (all, from–to, a list of pages, odd or even pages) has nothing to choose, and anything typed
-// there would be refused in English. The group is hidden and, should a style show it anyway,
-// disabled, so that nothing in it can be chosen.
+// there would be refused in English. The dialog shows that group again whenever it is shown, so
+// the group is moved under a hidden holder (the dialog still reads "all pages" from it) and
+// disabled besides, so that nothing in it can be chosen.
 void LeaveOutPageRange(QPrintDialog& dialog) {
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
@@ -29,7 +30,10 @@ void LeaveOutPageRange(QPrintDialog& dialog) {
     dialog.setPrintRange(QAbstractPrintDialog::AllPages);
     if (auto* range = dialog.findChild<QGroupBox*>(QStringLiteral("gbPrintRange"))) {
         range->setEnabled(false);
-        range->setVisible(false);
+        auto* holder = new QWidget(&dialog);
+        holder->setObjectName(QStringLiteral("HiddenPageRange"));
+        holder->hide();
+        range->setParent(holder);
     }
 }
 
