@@ -466,7 +466,8 @@ TEST(PrintPosition, FacesLandAtTheSameDotsOnEveryPageWithUnequalMargins) {
 
 // A CUPS queue of cups-pdf made for a test: Letter by default, and an A4 printable area that
 // leaves 4.94 mm at the left of the portrait sheet, 7.76 mm at the top, 8.82 mm at the right
-// and 14.11 mm at the bottom. Removed again at the end.
+// and 14.11 mm at the bottom; or one that has no A4 paper at all (nor paper of any size the
+// user types). Removed again at the end.
 class CupsPdfQueue {
 public:
     CupsPdfQueue() : m_name(QStringLiteral("StripwiseTest%1").arg(QCoreApplication::applicationPid())) {}
@@ -474,26 +475,34 @@ public:
         if (m_made) RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-x"), m_name});
     }
     // Empty when the queue is there; else why it cannot be.
-    QString Make(const TempDir& dir) {
+    QString Make(const TempDir& dir, bool withA4 = true) {
         const QString source = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
         if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty() || !QFile::exists(source))
             return QStringLiteral("CUPS or cups-pdf is not installed");
         if (RunProgram(QStringLiteral("lpstat"), {QStringLiteral("-r")}).out.find("is running") == std::string::npos)
             return QStringLiteral("no CUPS scheduler is running");
         if (OutputFolder().isEmpty()) return QStringLiteral("cups-pdf writes where this test cannot look");
-        std::string ppd = sw::test::ReadFileBytes(source.toStdString());
-        auto replace = [&ppd](const std::string& from, const std::string& to) {
-            const size_t at = ppd.find(from);
-            if (at != std::string::npos) ppd.replace(at, from.size(), to);
-            return at != std::string::npos;
-        };
-        if (!replace("*DefaultPageSize: A4", "*DefaultPageSize: Letter") ||
-            !replace("*DefaultPageRegion: A4", "*DefaultPageRegion: Letter") ||
-            !replace("*DefaultImageableArea: A4", "*DefaultImageableArea: Letter") ||
-            !replace("*DefaultPaperDimension: A4", "*DefaultPaperDimension: Letter") ||
-            !replace("*ImageableArea A4/A4: \"0 0 595 842\"", "*ImageableArea A4/A4: \"14 40 570 820\""))
+        QStringList ppd;
+        bool inCustomSize = false;
+        for (QString line : Q(sw::test::ReadFileBytes(source.toStdString())).split(QLatin1Char('\n'))) {
+            if (line.startsWith(QStringLiteral("*Default")) && line.endsWith(QStringLiteral(": A4")))
+                line.replace(QStringLiteral(": A4"), QStringLiteral(": Letter"));
+            if (line.startsWith(QStringLiteral("*ImageableArea A4/A4:")))
+                line = QStringLiteral("*ImageableArea A4/A4: \"14 40 570 820\"");
+            if (!withA4) {
+                // No A4 paper, and no custom size to make one of.
+                if (line.startsWith(QStringLiteral("*CustomPageSize True"))) inCustomSize = true;
+                const bool drop = inCustomSize || line.contains(QStringLiteral(" A4/A4:")) ||
+                                  line.startsWith(QStringLiteral("*ParamCustomPageSize")) ||
+                                  line.endsWith(QStringLiteral("*CustomPageSize"));
+                if (inCustomSize && line.startsWith(QStringLiteral("*End"))) inCustomSize = false;
+                if (drop) continue;
+            }
+            ppd << line;
+        }
+        if (!ppd.contains(QStringLiteral("*DefaultPageSize: Letter")))
             return QStringLiteral("the cups-pdf PPD is not the one this test knows");
-        sw::test::WriteFileBytes(dir.File("queue.ppd"), ppd);
+        sw::test::WriteFileBytes(dir.File("queue.ppd"), ppd.join(QLatin1Char('\n')).toStdString());
         const auto made = RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-p"), m_name, QStringLiteral("-E"),
                                                                  QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
                                                                  QStringLiteral("-P"), Q(dir.File("queue.ppd"))});
@@ -581,6 +590,25 @@ TEST_F(PrintOrigin, ALetterCupsPdfQueuePrintsTheSheetsOnA4WithTheFacesInPlace) {
         EXPECT_LE(std::abs(face4.left() - dots(left + 138.8)), 1) << "page " << page << " " << face4.left();
         EXPECT_LE(std::abs(face4.bottom() + 1 - dots(top + 190.85)), 1) << "page " << page << " " << face4.bottom();
     }
+}
+
+// A queue without A4 paper is told so, and nothing reaches it.
+TEST_F(PrintOrigin, ACupsQueueWithoutA4PrintsNothing) {
+    CupsPdfQueue queue;
+    if (const QString why = queue.Make(dir, false); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    sw::test::ScriptedDialogs dialogs;
+    dialogs.onPrintDialog = [&queue](QPrinter& printer) { printer.setPrinterName(queue.Name()); };
+    dialogs.prints = {1};
+    QtPrintTarget target;
+    PrintSheet(nullptr, target, dialogs, *ws);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Error);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("プリンタ「%1」には A4 の用紙がないため、印刷できません。"
+                                                       "A4 の用紙に印刷できるプリンタを選んでください。")
+                                            .arg(queue.Name()));
+    EXPECT_TRUE(RunProgram(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"),
+                                                      queue.Name()})
+                    .out.empty());
 }
 
 }  // namespace
