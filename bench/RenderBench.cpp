@@ -1,5 +1,9 @@
 // Drawing a full sheet: the preview's repaint at 150 %, a 600-dpi page, a 1200-dpi PDF page,
-// and repeating a small picture over the blank.
+// fifty text sheets as one PDF (what `render --all` writes), and repeating a small picture
+// over the blank.
+//
+// `bench_render --write-text-sheets=FILE.stw` writes the fifty-entry label set of the PDF
+// benchmark, for timing the companion tool on it as a whole process.
 #include <benchmark/benchmark.h>
 
 #include <QBuffer>
@@ -15,6 +19,7 @@
 #include <memory>
 
 #include "model/Cp932.h"
+#include "model/LabelSetFile.h"
 #include "model/Workspace.h"
 #include "render/Pictures.h"
 #include "render/RenderContext.h"
@@ -103,6 +108,56 @@ void BM_Pdf1200Dpi(benchmark::State& state) {
 }
 BENCHMARK(BM_Pdf1200Dpi)->Unit(benchmark::kMillisecond);
 
+// Fifty management numbers of text only: a name, 30 keys with a name and an extension on every
+// face, key colours in a few pastel shades and no background.
+std::unique_ptr<Workspace> FiftyTextSheets() {
+    static const char* const kNames[] = {"営業部長", "総務課", "経理", "人事部", "受付", "会議室",
+                                         "社長室", "倉庫", "技術部", "品質管理", "購買", "秘書"};
+    static const ColorRef kColours[] = {0x00FFFFFF, 0x00E0FFFF, 0x00FFE0E0, 0x00E0FFE0};
+    auto ws = std::make_unique<Workspace>();
+    for (int e = 1; e <= kEntryCount; ++e) {
+        ManagementEntry& entry = ws->labelSet.Entries[e];
+        entry.Name = EncodeCp932(QString::fromUtf8("株式会社サンプル第%1営業所").arg(e)).bytes;
+        entry.ButtonModel = kModel30;
+        for (int f = 1; f <= kFaceCount; ++f)
+            for (int k = 1; k <= kKeyCount; ++k) {
+                KeyLabel& key = entry.Faces[f].Keys[k];
+                key.Line1 = EncodeCp932(QString::fromUtf8(kNames[(e + f + k) % 12])).bytes;
+                key.Line2 = EncodeCp932(QStringLiteral("%1").arg(200 + k + 30 * (f - 1))).bytes;
+                key.BackColor = kColours[(k + f) % 4];
+            }
+    }
+    ws->editor.CurrentEntry = 1;
+    ws->editor.ApplyKeyRange(KeyRangeFor(kModel30));
+    return ws;
+}
+
+// The fifty sheets as one 1200-dpi PDF, as the companion tool's `render --all` draws them; the
+// file's size is reported as a counter.
+void BM_Pdf50TextSheets(benchmark::State& state) {
+    auto ws = FiftyTextSheets();
+    qsizetype size = 0;
+    for (auto _ : state) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setResolution(1200);
+        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                         QMarginsF(0, 0, 0, 0)));
+        QPainter painter(&writer);
+        for (int entry = 1; entry <= kEntryCount; ++entry) {
+            if (entry > 1) writer.newPage();
+            if (!sw::render::RenderSheet(painter, 1200, ws->labelSet, entry, {}).Whole())
+                state.SkipWithError("render failed");
+        }
+        painter.end();
+        size = bytes.size();
+    }
+    state.counters["pdf_kB"] = static_cast<double>(size) / 1000.0;
+}
+BENCHMARK(BM_Pdf50TextSheets)->Unit(benchmark::kMillisecond);
+
 void BM_TilePicture40x30(benchmark::State& state) {
     QImage picture(40, 30, QImage::Format_RGB888);
     picture.fill(QColor(200, 100, 50));
@@ -122,6 +177,13 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     sw::render::InstallFontSubstitutions();
+    const std::string writeFlag = "--write-text-sheets=";
+    if (argc > 1 && std::string(argv[1]).rfind(writeFlag, 0) == 0) {
+        const std::string path = std::string(argv[1]).substr(writeFlag.size());
+        const SaveResult saved = SaveLabelSetFile(path, FiftyTextSheets()->labelSet);
+        if (!saved.ok) std::fprintf(stderr, "%s\n", saved.message.c_str());
+        return saved.ok ? 0 : 1;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

@@ -63,6 +63,18 @@ convert "$WORK/sheet-raw.png" -bordercolor '#888888' -border 1 \
 )
 convert "$WORK/calibration-raw.png" -bordercolor '#888888' -border 1 -strip "$OUT/calibration.png"
 
+# A close-up of the comb at face 1's left edge, magnified, with the label paper under the sheet
+# drawn in blue: its edge lies 0.4 mm right of where the sheet expects it, on the line "+4".
+(
+    cd "$WORK"
+    "$BUILD/src/tools/stripwise2-sheet" calibrate --dpi 600 --sayu 0 --jyoge 0 -o calibration-600.png
+)
+px600() { awk -v mm="$1" 'BEGIN { printf "%d", mm * 600 / 25.4 + 0.5 }'; }
+convert "$WORK/calibration-600.png" -fill 'rgba(90,140,200,0.30)' -stroke none \
+    -draw "rectangle $(px600 15.45),0 $(px600 297),$(px600 210)" \
+    -crop "$(px600 12)x$(px600 18)+$(px600 12.5)+$(px600 80)" +repage -filter point -resize 200% \
+    -bordercolor '#888888' -border 1 -strip "$OUT/calibration-comb.png"
+
 # A screen of our own; -displayfd picks a free display number.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$WORK/display" 2>/dev/null &
 XVFB_PID=$!

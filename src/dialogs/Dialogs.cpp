@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -15,6 +16,29 @@
 #include "dialogs/KeyChangeDialog.h"
 
 namespace sw::app {
+
+namespace {
+
+// Every print prints whole sheets, one a management number: the dialog's own range of pages
+// (all, from–to, a list of pages, odd or even pages) has nothing to choose, and anything typed
+// there would be refused in English. The dialog shows that group again whenever it is shown, so
+// the group is moved under a hidden holder (the dialog still reads "all pages" from it) and
+// disabled besides, so that nothing in it can be chosen.
+void LeaveOutPageRange(QPrintDialog& dialog) {
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setPrintRange(QAbstractPrintDialog::AllPages);
+    if (auto* range = dialog.findChild<QGroupBox*>(QStringLiteral("gbPrintRange"))) {
+        range->setEnabled(false);
+        auto* holder = new QWidget(&dialog);
+        holder->setObjectName(QStringLiteral("HiddenPageRange"));
+        holder->hide();
+        range->setParent(holder);
+    }
+}
+
+}  // namespace
 
 bool Dialogs::ReportMissingPicture(QWidget* parent, const QString& path) {
     if (m_namedMissingPictures.contains(path)) return false;
@@ -204,6 +228,7 @@ std::optional<FontChoice> QtDialogs::ChooseFont(QWidget* parent, const FontChoic
 
 std::optional<int> QtDialogs::ChoosePrint(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
+    LeaveOutPageRange(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return std::max(1, printer.copyCount());
 }
@@ -213,8 +238,7 @@ std::optional<int> QtDialogs::ChoosePrintEntries(QWidget* parent, QPrinter& prin
     QPrintDialog dialog(&printer, parent);
     // The dialog's own print range speaks of pages; the management numbers have a page of
     // their own, shown open in front.
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    LeaveOutPageRange(dialog);
     auto* tab = new EntryChoiceTab(choice, usedCount);
     dialog.setOptionTabs({tab});
     for (QPushButton* button : dialog.findChildren<QPushButton*>())

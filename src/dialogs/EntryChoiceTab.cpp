@@ -9,6 +9,19 @@
 
 namespace sw::app {
 
+namespace {
+// A management number as the rest of the program writes it: 01 to 50.
+class EntryNumberBox : public QSpinBox {
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QString textFromValue(int value) const override {
+        return QStringLiteral("%1").arg(value, 2, 10, QLatin1Char('0'));
+    }
+};
+}  // namespace
+
 EntryChoiceTab::EntryChoiceTab(const sw::model::PrintChoice& choice, int usedCount, QWidget* parent)
     : QWidget(parent), m_choice(choice) {
     setObjectName(QStringLiteral("EntryChoiceTab"));
@@ -21,9 +34,9 @@ EntryChoiceTab::EntryChoiceTab(const sw::model::PrintChoice& choice, int usedCou
     m_allUsed->setObjectName(QStringLiteral("rbUsedEntries"));
     m_range = new QRadioButton(QStringLiteral("範囲指定"), this);
     m_range->setObjectName(QStringLiteral("rbEntryRange"));
-    m_from = new QSpinBox(this);
+    m_from = new EntryNumberBox(this);
     m_from->setObjectName(QStringLiteral("spnEntryFrom"));
-    m_to = new QSpinBox(this);
+    m_to = new EntryNumberBox(this);
     m_to->setObjectName(QStringLiteral("spnEntryTo"));
     for (QSpinBox* box : {m_from, m_to}) box->setRange(1, sw::model::kEntryCount);
     m_from->setValue(choice.from);

@@ -87,9 +87,9 @@ void TfrmMain::BuildMenus() {
     add(file, "Open1", "開く(&O)");
     add(file, "SaveAs1", "名前を付けて保存(&A)");
     file->addSeparator();
-    add(file, "CsvImport1", "CSV から読み込み…");
-    add(file, "CsvExport1", "CSV に書き出し…");
-    add(file, "XlsxExport1", "Excel 形式で書き出し…");
+    add(file, "CsvImport1", "CSV から読み込み(&R)…");
+    add(file, "CsvExport1", "CSV に書き出し(&W)…");
+    add(file, "XlsxExport1", "Excel 形式で書き出し(&E)…");
     file->addSeparator();
     add(file, "N2", "シートのプレビュー(&V)");
     add(file, "Print1", "シートの印刷(&P)");

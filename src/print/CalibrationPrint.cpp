@@ -11,19 +11,21 @@
 namespace sw::render {
 
 bool PrintCalibrationSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,
-                           std::int32_t buttonModel, int sayu, int jyoge) {
+                           const CalibrationOptions& sheet) {
     target.SetUpA4Landscape();
     // One sheet is all a check needs; more copies are the user's choice in the dialog.
     target.Printer().setCopyCount(1);
     if (!dialogs.ChoosePrint(parent, target.Printer())) return false;
+    if (!SetUpA4AfterDialog(parent, target, dialogs)) return false;
+    if (!AgreeToCutSheet(parent, target, dialogs, CalibrationInkMm(sheet.sayu, sheet.jyoge))) return false;
     QString error;
     bool printed = false;
     {
         sw::app::WaitCursor wait;
         printed = target.PrintPage(
             QString::fromUtf8(kPrintJobTitle),
-            [buttonModel, sayu, jyoge](QPainter& canvas, int resolution) {
-                return RenderCalibrationSheet(canvas, resolution, buttonModel, sayu, jyoge);
+            [sheet](QPainter& canvas, int resolution) {
+                return RenderCalibrationSheet(canvas, resolution, sheet);
             },
             error);
     }

@@ -1,4 +1,4 @@
-// Several management numbers in one print job, and the multi-page job of QPrinter.
+// Several management numbers in one print job, and the pages of a job on a printer.
 #include "print/EntryPrint.h"
 
 #include <QFile>
@@ -16,16 +16,14 @@ void AddPictures(RenderResult& all, const RenderResult& page) {
 }
 }  // namespace
 
-bool QtPrintTarget::PrintPages(const QString& title, int count, const IndexedPageDrawer& draw,
-                               QString& error, RenderResult* drawn) {
+bool PrintPagesOn(PageSink& sink, int count, const PrintTarget::IndexedPageDrawer& draw, QString& error,
+                  RenderResult* drawn) {
     if (count <= 0) {
         error = QStringLiteral("印刷するページがありません。");
         return false;
     }
-    m_printer.setDocName(title);
-    m_printer.setFullPage(true);
-    const int resolution = m_printer.resolution();
-    const QMarginsF margins = PrintableMarginsMm();
+    const int resolution = sink.Resolution();
+    const QMarginsF margins = LandscapeMargins(sink.PortraitMarginsMm());
     // Every page is drawn once without the printer first: a page that fails sends nothing of
     // the job (a started job cannot be taken back).
     RenderResult all;
@@ -41,16 +39,18 @@ bool QtPrintTarget::PrintPages(const QString& title, int count, const IndexedPag
         AddPictures(all, result);
     }
     QPainter painter;
-    if (!painter.begin(&m_printer)) {
+    if (!painter.begin(&sink.Device())) {
         error = QStringLiteral("印刷を開始できませんでした。プリンタの設定を確かめてください。");
         return false;
     }
     for (int page = 0; page < count; ++page) {
-        if (page > 0 && !m_printer.newPage()) {
+        if (page > 0 && !sink.NewPage()) {
             painter.end();
             error = QStringLiteral("次のページを始められませんでした。");
             return false;
         }
+        // The painter keeps its state from page to page: each page starts again from the
+        // paper's corner.
         painter.resetTransform();
         painter.translate(DotsFromMm(resolution, margins.left()), DotsFromMm(resolution, margins.top()));
         const RenderResult result = draw(painter, resolution, page);
@@ -58,8 +58,7 @@ bool QtPrintTarget::PrintPages(const QString& title, int count, const IndexedPag
             // Only a picture file changed since the first drawing gets here. A file output is
             // taken back; a printer job cannot be.
             painter.end();
-            if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
-                QFile::remove(m_printer.outputFileName());
+            sink.Discard();
             if (drawn != nullptr) *drawn = result;
             error = result.message;
             return false;
@@ -71,6 +70,36 @@ bool QtPrintTarget::PrintPages(const QString& title, int count, const IndexedPag
         return false;
     }
     return true;
+}
+
+namespace {
+
+// The pages of a QPrinter job.
+class PrinterSink : public PageSink {
+public:
+    explicit PrinterSink(QtPrintTarget& target) : m_target(target) {}
+    QPaintDevice& Device() override { return m_target.Printer(); }
+    int Resolution() override { return m_target.Printer().resolution(); }
+    QMarginsF PortraitMarginsMm() override { return m_target.PortraitMarginsMm(); }
+    bool NewPage() override { return m_target.Printer().newPage(); }
+    void Discard() override {
+        QPrinter& printer = m_target.Printer();
+        if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+            QFile::remove(printer.outputFileName());
+    }
+
+private:
+    QtPrintTarget& m_target;
+};
+
+}  // namespace
+
+bool QtPrintTarget::PrintPages(const QString& title, int count, const IndexedPageDrawer& draw,
+                               QString& error, RenderResult* drawn) {
+    m_printer.setDocName(title);
+    m_printer.setFullPage(true);
+    PrinterSink sink(*this);
+    return PrintPagesOn(sink, count, draw, error, drawn);
 }
 
 SheetOptions EntrySheetOptions(const sw::model::Workspace& ws, int entry, bool buttonOutlines) {
@@ -97,6 +126,8 @@ void PrintChosenEntries(QWidget* parent, PrintTarget& target, sw::app::Dialogs& 
         dialogs.Message(parent, sw::app::MessageKind::Warning, chosen.refusal, sw::app::Buttons::Ok);
         return;
     }
+    if (!SetUpA4AfterDialog(parent, target, dialogs)) return;
+    if (!AgreeToCutSheet(parent, target, dialogs, SheetInkMm(ws.settings.Sayu, ws.settings.Jyoge))) return;
     const std::vector<int>& entries = chosen.entries;
     PrintTarget::IndexedPageDrawer drawPage = [&ws, &entries](QPainter& canvas, int resolution, int page) {
         return RenderEntrySheet(canvas, resolution, ws, entries[static_cast<size_t>(page)], false);

@@ -4,7 +4,7 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
-#include <QFile>
+#include <QPrinterInfo>
 #include <QImage>
 #include <cmath>
 
@@ -12,6 +12,7 @@
 #include "dialogs/WaitCursor.h"
 #include "model/Cp932.h"
 #include "print/EntryPrint.h"
+#include "render/SheetFit.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::render {
@@ -38,7 +39,43 @@ QMarginsF LandscapeMargins(const QMarginsF& portrait) {
     return QMarginsF(portrait.bottom(), portrait.left(), portrait.top(), portrait.right());
 }
 
+bool PageSizesOfferA4(const QList<QPageSize>& sizes, bool customSizes, const QPageSize& smallest,
+                      const QPageSize& largest) {
+    if (sizes.isEmpty()) return true;
+    const QSizeF a4 = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+    auto near = [](double a, double b) { return std::abs(a - b) <= 0.5; };
+    for (const QPageSize& size : sizes) {
+        if (size.id() == QPageSize::A4) return true;
+        const QSizeF mm = size.size(QPageSize::Millimeter);
+        if ((near(mm.width(), a4.width()) && near(mm.height(), a4.height())) ||
+            (near(mm.width(), a4.height()) && near(mm.height(), a4.width())))
+            return true;
+    }
+    if (!customSizes || !smallest.isValid() || !largest.isValid()) return false;
+    const QSizeF low = smallest.size(QPageSize::Millimeter);
+    const QSizeF high = largest.size(QPageSize::Millimeter);
+    auto within = [&](double w, double h) {
+        return w >= low.width() - 0.5 && h >= low.height() - 0.5 && w <= high.width() + 0.5 && h <= high.height() + 0.5;
+    };
+    return within(a4.width(), a4.height()) || within(a4.height(), a4.width());
+}
+
+QSizeF PrintableSizeMm(const PrinterGeometry& printer) {
+    if (printer.resolution <= 0) return {};
+    return QSizeF(printer.printableSize.width() * 25.4 / printer.resolution,
+                  printer.printableSize.height() * 25.4 / printer.resolution);
+}
+
 QtPrintTarget::QtPrintTarget() : m_printer(QPrinter::HighResolution) {}
+
+bool QtPrintTarget::TakesA4() {
+    // A file takes any paper; a queue says which it has.
+    if (m_printer.outputFormat() == QPrinter::PdfFormat) return true;
+    const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer.printerName());
+    if (info.isNull()) return true;
+    return PageSizesOfferA4(info.supportedPageSizes(), info.supportsCustomPageSizes(),
+                            info.minimumPhysicalPageSize(), info.maximumPhysicalPageSize());
+}
 
 void QtPrintTarget::SetUpA4Landscape() {
     // The whole sheet is the page: Qt's default margins would move the drawing; the printer's
@@ -48,15 +85,19 @@ void QtPrintTarget::SetUpA4Landscape() {
     m_printer.setPageOrientation(QPageLayout::Landscape);
 }
 
-QMarginsF QtPrintTarget::PrintableMarginsMm() {
+QMarginsF QtPrintTarget::PortraitMarginsMm() {
     // The printer reports its margins for the portrait sheet whatever the orientation; they
-    // are read in portrait and turned here.
+    // are read in portrait.
     const QPageLayout::Orientation orientation = m_printer.pageLayout().orientation();
     if (orientation != QPageLayout::Portrait) m_printer.setPageOrientation(QPageLayout::Portrait);
     const QPageLayout portrait = m_printer.pageLayout();
     if (orientation != QPageLayout::Portrait) m_printer.setPageOrientation(orientation);
-    const QMarginsF margins = portrait.minimumMargins() * MmPer(portrait.units());
-    return orientation == QPageLayout::Portrait ? margins : LandscapeMargins(margins);
+    return portrait.minimumMargins() * MmPer(portrait.units());
+}
+
+QMarginsF QtPrintTarget::PrintableMarginsMm() {
+    const QMarginsF margins = PortraitMarginsMm();
+    return m_printer.pageLayout().orientation() == QPageLayout::Portrait ? margins : LandscapeMargins(margins);
 }
 
 PrinterGeometry QtPrintTarget::Geometry() {
@@ -73,46 +114,9 @@ PrinterGeometry QtPrintTarget::Geometry() {
 
 bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                               RenderResult* drawn) {
-    m_printer.setDocName(title);
-    m_printer.setFullPage(true);
-    const int resolution = m_printer.resolution();
-    const QMarginsF margins = PrintableMarginsMm();
-    // The page is drawn once without the printer first: a drawing that fails sends nothing,
-    // not even an empty job (QPrinter::abort does not take back a started job: the end of
-    // the painting still submits it, or leaves the PDF file written). The drawing is the
-    // same both times: pictures come from the picture cache.
-    {
-        QImage scratch(1, 1, QImage::Format_RGB32);
-        QPainter trial(&scratch);
-        const RenderResult result = draw(trial, resolution);
-        if (!result.ok) {
-            if (drawn != nullptr) *drawn = result;
-            error = result.message;
-            return false;
-        }
-    }
-    QPainter painter;
-    if (!painter.begin(&m_printer)) {
-        error = QStringLiteral("印刷を開始できませんでした。プリンタの設定を確かめてください。");
-        return false;
-    }
-    painter.translate(DotsFromMm(resolution, margins.left()), DotsFromMm(resolution, margins.top()));
-    const RenderResult result = draw(painter, resolution);
-    if (drawn != nullptr) *drawn = result;
-    if (!result.ok) {
-        // Only a picture file changed between the two drawings gets here. A file output is
-        // taken back; a printer job cannot be.
-        painter.end();
-        if (m_printer.outputFormat() == QPrinter::PdfFormat && !m_printer.outputFileName().isEmpty())
-            QFile::remove(m_printer.outputFileName());
-        error = result.message;
-        return false;
-    }
-    if (!painter.end()) {
-        error = QStringLiteral("印刷を終了できませんでした。");
-        return false;
-    }
-    return true;
+    return PrintPages(
+        title, 1, [&draw](QPainter& canvas, int resolution, int) { return draw(canvas, resolution); }, error,
+        drawn);
 }
 
 namespace {
@@ -184,6 +188,26 @@ bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, const std::v
         return result;
     };
     return true;
+}
+
+bool SetUpA4AfterDialog(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs) {
+    target.SetUpA4Landscape();
+    if (target.TakesA4()) return true;
+    const QString name = target.Printer().printerName();
+    dialogs.Message(parent, sw::app::MessageKind::Error,
+                    QStringLiteral("プリンタ「%1」には A4 の用紙がないため、印刷できません。"
+                                   "A4 の用紙に印刷できるプリンタを選んでください。")
+                        .arg(name),
+                    sw::app::Buttons::Ok);
+    return false;
+}
+
+bool AgreeToCutSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs, const QRectF& inkMm) {
+    const SheetCut cut = CutOff(inkMm, PrintableSizeMm(target.Geometry()));
+    if (!cut.Any()) return true;
+    return dialogs.Message(parent, sw::app::MessageKind::Confirmation,
+                           DoesNotFitText(cut) + QStringLiteral("このまま印刷しますか？"),
+                           sw::app::Buttons::YesNoDefaultNo) == sw::app::Reply::Yes;
 }
 
 void PrintSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs,

@@ -2,11 +2,15 @@
 // A4 landscape set-up, the main window's print command and the preview page layout.
 #pragma once
 
+#include <QList>
 #include <QMarginsF>
+#include <QPageSize>
 #include <QPoint>
 #include <QPrinter>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
+#include <QSizeF>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -44,6 +48,8 @@ public:
     virtual QPrinter& Printer() = 0;
     // Paper A4, landscape.
     virtual void SetUpA4Landscape() = 0;
+    // False when the printer offers no paper the size of A4: the sheet cannot be printed there.
+    virtual bool TakesA4() = 0;
     virtual PrinterGeometry Geometry() = 0;
     // One job of one page titled `title`; `draw` paints the page at the printer's
     // resolution, its origin at the top-left corner of the printable area. Returns false with
@@ -61,6 +67,37 @@ public:
                             QString& error, RenderResult* drawn = nullptr) = 0;
 };
 
+// What the pages of a job are drawn on: the printer, or in tests a stand-in that reports a
+// printer's margins as the printer does.
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    virtual QPaintDevice& Device() = 0;
+    virtual int Resolution() = 0;
+    // Where the printer cannot print on the portrait sheet (left, top, right, bottom, mm), as a
+    // printer describes its paper (a PPD's ImageableArea) whatever the page's orientation.
+    virtual QMarginsF PortraitMarginsMm() = 0;
+    virtual bool NewPage() = 0;
+    // After a page failed on the device: takes back what can be (a file being written).
+    virtual void Discard() {}
+};
+
+// `count` pages on the landscape page of `sink`, each drawn with its origin at the top-left
+// corner of the printable area. Every page is drawn once off the device first: a page that fails
+// sends nothing of the job. False with a message when the job could not be printed; `drawn` as
+// for PrintTarget::PrintPages.
+bool PrintPagesOn(PageSink& sink, int count, const PrintTarget::IndexedPageDrawer& draw, QString& error,
+                  RenderResult* drawn = nullptr);
+
+// True when a printer offering these paper sizes can print on A4: one of them is A4 (by name or
+// within half a millimetre of 210 × 297 mm), or the printer takes custom sizes from `smallest` to
+// `largest` and A4 lies between them. A printer that lists no sizes takes what it is sent.
+bool PageSizesOfferA4(const QList<QPageSize>& sizes, bool customSizes, const QPageSize& smallest,
+                      const QPageSize& largest);
+
+// The printable area of a printer's landscape A4 page, in millimetres.
+QSizeF PrintableSizeMm(const PrinterGeometry& printer);
+
 // The margins of a landscape page from a printer's margins given for the portrait sheet (left,
 // top, right, bottom): the landscape page is the portrait one turned a quarter to the left, so
 // its left edge is the portrait bottom edge and its top edge the portrait left edge.
@@ -68,12 +105,13 @@ QMarginsF LandscapeMargins(const QMarginsF& portrait);
 
 // QPrinter over the whole page: the drawing's origin is the top-left corner of the printable
 // area of the landscape page, taken from the printer's own margins (never Qt's default page
-// margins). A page is recorded first and reaches the printer only when its drawing succeeded.
+// margins). A job is drawn off the printer first and reaches it only when every page drew.
 class QtPrintTarget : public PrintTarget {
 public:
     QtPrintTarget();
     QPrinter& Printer() override { return m_printer; }
     void SetUpA4Landscape() override;
+    bool TakesA4() override;
     PrinterGeometry Geometry() override;
     bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                    RenderResult* drawn = nullptr) override;
@@ -82,6 +120,8 @@ public:
 
     // Where the printer cannot print on the landscape page, in millimetres.
     QMarginsF PrintableMarginsMm();
+    // The same for the portrait sheet, as the printer gives it.
+    QMarginsF PortraitMarginsMm();
 
 private:
     QPrinter m_printer;
@@ -108,6 +148,16 @@ void ReportMissingPictures(QWidget* parent, sw::app::Dialogs& dialogs, const Ren
 // was not asked about.
 bool AgreeToMarkedFaces(QWidget* parent, sw::app::Dialogs& dialogs, const std::vector<int>& entries,
                         PrintTarget::IndexedPageDrawer& draw);
+
+// After a print dialog, which leaves the chosen printer's own default paper on the printer
+// (Letter on many queues): A4 landscape again. A printer without A4 paper is told so
+// ("…A4 の用紙がありません…") and false returned: then nothing may be printed.
+bool SetUpA4AfterDialog(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs);
+
+// Before a job whose sheets put ink on `inkMm` (from the printable area's corner): when that
+// passes the chosen printer's printable area, asks 「印刷できる範囲に収まりません（右 4.2 mm、
+// 下 1.1 mm）。このまま印刷しますか？」 (いいえ by default). False when nothing may be printed.
+bool AgreeToCutSheet(QWidget* parent, PrintTarget& target, sw::app::Dialogs& dialogs, const QRectF& inkMm);
 
 // The main window's print command: A4 landscape, the print dialog with the choice of
 // management numbers (the current one unless the user chooses otherwise), then one job with a

@@ -100,6 +100,16 @@ TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app
     m_lblEntry->setObjectName(QStringLiteral("lblEntry"));
     m_lblEntry->setGeometry(424, 16, 200, 14);
 
+    // Above the paper, only when the sheet passes the printer's printable area.
+    m_lblCut = new QLabel(this);
+    m_lblCut->setObjectName(QStringLiteral("lblCut"));
+    m_lblCut->setContentsMargins(8, 4, 8, 4);
+    QPalette red = m_lblCut->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_lblCut->setPalette(red);
+    m_lblCut->setVisible(false);
+    layout->addWidget(m_lblCut);
+
     m_scrollBox1 = new QScrollArea(this);
     m_scrollBox1->setObjectName(QStringLiteral("ScrollBox1"));
     m_scrollBox1->setWidgetResizable(false);
@@ -188,6 +198,8 @@ void TfrmPreview::LayOutPreviewPage() {
     m_panel2->resize(page.paper);
     m_paintBox1->setGeometry(page.printable);
     m_sheet->resize(page.paper + QSize(2 * kPaperMargin, 2 * kPaperMargin));
+    m_cut = CutOff(SheetInkMm(m_ws.settings.Sayu, m_ws.settings.Jyoge), PrintableSizeMm(m_printer.Geometry()));
+    ShowCutState();
     ShowZoomState();
     m_paintBox1->update();
 }
@@ -196,6 +208,24 @@ void TfrmPreview::ShowZoomState() {
     m_speedButton1->setEnabled(m_zoomPercent < kMaxZoom);
     m_speedButton2->setEnabled(m_zoomPercent > kMinZoom);
     m_label1->setText(QStringLiteral("x%1%").arg(m_zoomPercent));
+}
+
+void TfrmPreview::ShowCutState() {
+    m_lblCut->setVisible(m_cut.Any());
+    if (m_cut.Any())
+        m_lblCut->setText(DoesNotFitText(m_cut) + QStringLiteral("赤い線の外側は印刷されません。"));
+}
+
+void TfrmPreview::MarkCutEdges(QPainter& canvas) {
+    if (!m_cut.Any()) return;
+    // The printable area's edges where the sheet runs past them.
+    const int w = m_paintBox1->width();
+    const int h = m_paintBox1->height();
+    constexpr int kMark = 2;
+    if (m_cut.left > 0) canvas.fillRect(QRect(0, 0, kMark, h), Qt::red);
+    if (m_cut.right > 0) canvas.fillRect(QRect(w - kMark, 0, kMark, h), Qt::red);
+    if (m_cut.top > 0) canvas.fillRect(QRect(0, 0, w, kMark), Qt::red);
+    if (m_cut.bottom > 0) canvas.fillRect(QRect(0, h - kMark, w, kMark), Qt::red);
 }
 
 void TfrmPreview::StartPaging() {
@@ -241,6 +271,8 @@ void TfrmPreview::PaintBox1Paint(QPainter& canvas) {
     if (m_zoomPercent < kMinZoom) return;  // not laid out yet
     RenderResult result = RenderEntrySheet(canvas, PreviewResolution(ScreenDpi(), m_zoomPercent), m_ws,
                                            ShownEntry(), m_drawButtonOutlines);
+    canvas.resetTransform();
+    MarkCutEdges(canvas);
     if (!result.ok) ReportRenderFailure(result.message);
     // The sheet shows the broken face marked; why it is marked is told once per file.
     for (const sw::render::PictureProblem& picture : result.broken) ReportBrokenPicture(picture);

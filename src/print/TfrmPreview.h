@@ -9,6 +9,7 @@
 #include "model/Settings.h"
 #include "model/Workspace.h"
 #include "print/PrintJob.h"
+#include "render/SheetFit.h"
 
 class QLabel;
 class QPushButton;
@@ -70,6 +71,8 @@ private:
     friend class PaintBox;
     void PaintBox1Paint(QPainter& canvas);
     void ShowZoomState();
+    void ShowCutState();
+    void MarkCutEdges(QPainter& canvas);
     void StartPaging();
     void ShowEntryState();
     void ReportRenderFailure(const QString& message);
@@ -96,6 +99,8 @@ private:
     QPushButton* m_btnPrev = nullptr;
     QPushButton* m_btnNext = nullptr;
     QLabel* m_lblEntry = nullptr;
+    QLabel* m_lblCut = nullptr;  // what the printable area cuts off, when it does
+    SheetCut m_cut;
     QScrollArea* m_scrollBox1 = nullptr;
     QWidget* m_sheet = nullptr;  // what the scroll box scrolls: the paper with a margin
     QWidget* m_panel2 = nullptr;

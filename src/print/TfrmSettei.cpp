@@ -5,7 +5,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <climits>
+
+#include "dialogs/Dialogs.h"
 
 #include "dialogs/DialogSupport.h"
 #include "dialogs/WindowPlace.h"
@@ -13,10 +16,28 @@
 #include "model/FieldNumber.h"
 #include "model/IniFile.h"
 #include "print/CalibrationPrint.h"
+#include "render/SheetFit.h"
+#include "render/SheetRenderer.h"
 
 namespace sw::render {
 
 QString FormatOffsetField(int value) { return QStringLiteral("%1").arg(value, 4); }
+
+QString FacesOffPaper(int sayu, int jyoge) {
+    static const char* const kDigits[] = {"０", "１", "２", "３", "４"};
+    const QRectF paper(0, 0, kA4LongSideMm, kA4ShortSideMm);
+    QStringList faces;
+    QRectF off;
+    for (int face = 1; face <= sw::model::kFaceCount; ++face) {
+        const QRectF box = FaceBoxMm(face, sayu, jyoge);
+        if (paper.contains(box)) continue;
+        faces << QStringLiteral("印刷面") + QString::fromUtf8(kDigits[face]);
+        off |= box;
+    }
+    if (faces.isEmpty()) return {};
+    return QStringLiteral("この値では%1が A4 の用紙からはみ出します（%2）。")
+        .arg(faces.join(QStringLiteral("、")), CutText(CutOff(off, paper.size())));
+}
 
 int OffsetFieldValue(const QString& text) {
     const std::optional<qlonglong> value = sw::model::FieldNumber(text);
@@ -117,7 +138,7 @@ TfrmSettei::TfrmSettei(sw::model::Workspace& ws, QWidget* parent, PrintTarget* p
     m_button1->setFont(sw::app::GothicFont(17));
     // Above the fields, right-aligned with them: a check print that neither takes nor drops
     // the values.
-    m_testPrint = new QPushButton(QStringLiteral("テスト印刷"), panel1);
+    m_testPrint = new QPushButton(QStringLiteral("テスト印刷(&T)"), panel1);
     m_testPrint->setObjectName(QStringLiteral("TestPrintButton"));
     m_testPrint->setGeometry(237, 12, 100, 30);
     m_testPrint->setEnabled(m_printer != nullptr && m_dialogs != nullptr);
@@ -182,9 +203,26 @@ void TfrmSettei::Edit1Exit(OffsetEdit* edit) {
 void TfrmSettei::Edit1Click(OffsetEdit* edit) { edit->selectAll(); }
 
 void TfrmSettei::Button2Click() {
-    m_ws.settings.Jyoge = OffsetFieldValue(m_edit1->text());
-    m_ws.settings.Sayu = OffsetFieldValue(m_edit2->text());
+    const int jyoge = OffsetFieldValue(m_edit1->text());
+    const int sayu = OffsetFieldValue(m_edit2->text());
+    if (!AgreeToFacesOffPaper(sayu, jyoge, QStringLiteral("このまま設定しますか？"))) return;
+    m_ws.settings.Jyoge = jyoge;
+    m_ws.settings.Sayu = sayu;
     accept();
+}
+
+bool TfrmSettei::AgreeToFacesOffPaper(int sayu, int jyoge, const QString& question) {
+    const QString faces = FacesOffPaper(sayu, jyoge);
+    if (faces.isEmpty() || m_dialogs == nullptr) return true;
+    if (m_dialogs->Message(this, sw::app::MessageKind::Confirmation, faces + question,
+                           sw::app::Buttons::YesNoDefaultNo) == sw::app::Reply::Yes)
+        return true;
+    // Back to the value that puts the faces off the paper.
+    QRectF all;
+    for (int face = 1; face <= sw::model::kFaceCount; ++face) all |= FaceBoxMm(face, sayu, jyoge);
+    const SheetCut cut = CutOff(all, QSizeF(kA4LongSideMm, kA4ShortSideMm));
+    (cut.left > 0 || cut.right > 0 ? m_edit2 : m_edit1)->setFocus(Qt::OtherFocusReason);
+    return false;
 }
 
 void TfrmSettei::Button1Click() { reject(); }
@@ -195,11 +233,12 @@ void TfrmSettei::TestPrintClick() {
     // 設定終了 is the point of the test print. Neither the settings nor the file change.
     const int jyoge = OffsetFieldValue(m_edit1->text());
     const int sayu = OffsetFieldValue(m_edit2->text());
+    if (!AgreeToFacesOffPaper(sayu, jyoge, QStringLiteral("このままテスト印刷しますか？"))) return;
     const int entry = m_ws.editor.CurrentEntry;
     const std::int32_t model = entry >= 1 && entry <= sw::model::kEntryCount
                                    ? m_ws.labelSet.Entries[entry].ButtonModel
                                    : sw::model::kModel30;
-    PrintCalibrationSheet(this, *m_printer, *m_dialogs, model, sayu, jyoge);
+    PrintCalibrationSheet(this, *m_printer, *m_dialogs, CalibrationOptions{model, entry, sayu, jyoge});
 }
 
 void TfrmSettei::done(int result) {

@@ -25,6 +25,16 @@ QString FormatOffsetField(int value);
 // also for a number beyond the 32-bit range.
 int OffsetFieldValue(const QString& text);
 
+// The A4 paper, landscape, in millimetres.
+constexpr double kA4LongSideMm = 297;
+constexpr double kA4ShortSideMm = 210;
+
+// When the adjustment puts part of a face box off the A4 paper (the printable area's corner
+// taken at the paper's corner: a printer's margins only move the faces further right and down),
+// the warning that says which faces and how far: "この値では印刷面３、印刷面４が A4 の用紙からはみ出します（右
+// 12.3 mm）。"; empty when every face lies on the paper.
+QString FacesOffPaper(int sayu, int jyoge);
+
 // An offset field: tells the dialog when it is entered, left and clicked.
 class OffsetEdit : public QLineEdit {
     Q_OBJECT
@@ -73,6 +83,9 @@ private:
     void Button2Click();  // 設定終了: take both fields
     void Button1Click();  // キャンセル
     void TestPrintClick();  // テスト印刷: the calibration sheet with the typed values
+    // Values that put a face off the paper are asked about first (いいえ by default: the focus
+    // goes back to the field to mend). True when they may be used.
+    bool AgreeToFacesOffPaper(int sayu, int jyoge, const QString& question);
 
     sw::model::Workspace& m_ws;
     sw::model::WindowPlacement m_placement;

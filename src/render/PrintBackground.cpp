@@ -40,35 +40,40 @@ QRect FaceBackgroundBox(const RenderContext& ctx) {
 
 BackgroundStatus DrawFaceBackground(QPainter& canvas, const RenderContext& ctx,
                                     const sw::model::PrintFace& face, QString& message) {
-    QImage staged;
-    BackgroundStatus status = BackgroundStatus::Drawn;
-    if (face.BackgroundMode == 1) {
-        staged = PrepareSolidPrintBackground(face);
-    } else if (!face.PictureFile.empty()) {
-        PreparedBackground prepared = PreparePrintBackground(face);
-        if (!prepared.ok) {
-            // White, as paper is, under the mark the sheet puts on this face.
-            canvas.fillRect(FaceBackgroundBox(ctx), Qt::white);
-            message = prepared.message;
-            return BackgroundStatus::PictureBroken;
-        }
-        if (prepared.missing) status = BackgroundStatus::PictureMissing;
-        staged = std::move(prepared.picture);
-    } else {
-        staged = BlankPicture();
-    }
     const QRect box = FaceBackgroundBox(ctx);
+    // A single colour, the blank and a missing picture's white cover the whole box, stretched
+    // or tiled alike (a colour tile of 121.2 × 73.3 mm is cut at the box): a filled rectangle
+    // gives the same dots as the stretched picture and keeps a PDF small and exact.
+    if (face.BackgroundMode == 1) {
+        canvas.fillRect(box, QColorFromColorRef(face.BackgroundColor));
+        return BackgroundStatus::Drawn;
+    }
+    if (face.PictureFile.empty()) {
+        canvas.fillRect(box, Qt::white);
+        return BackgroundStatus::Drawn;
+    }
+    PreparedBackground prepared = PreparePrintBackground(face);
+    if (!prepared.ok) {
+        // White, as paper is, under the mark the sheet puts on this face.
+        canvas.fillRect(box, Qt::white);
+        message = prepared.message;
+        return BackgroundStatus::PictureBroken;
+    }
+    if (prepared.missing) {
+        canvas.fillRect(box, Qt::white);
+        return BackgroundStatus::PictureMissing;
+    }
     // The background stays inside its face: tiles that pass the box are cut at its edges,
     // never drawn over the gap between faces or into the page margin.
     canvas.save();
     canvas.setClipRect(box, Qt::IntersectClip);
     if (face.PictureLayout != 0 ||
-        !DrawPictureStretched(canvas, box.x(), box.y(), box.width(), box.height(), staged,
+        !DrawPictureStretched(canvas, box.x(), box.y(), box.width(), box.height(), prepared.picture,
                               ctx.Resolution))
-        DrawPictureTiled(canvas, box.x(), box.y(), box.width(), box.height(), staged,
+        DrawPictureTiled(canvas, box.x(), box.y(), box.width(), box.height(), prepared.picture,
                          ctx.Resolution);
     canvas.restore();
-    return status;
+    return BackgroundStatus::Drawn;
 }
 
 QString PictureFileName(const sw::model::Bytes& cp932Path) {

@@ -34,6 +34,16 @@ constexpr double kCellWidth = 17.3;
 constexpr double kRowStep = 12;
 constexpr double kCellHeight = 7.1;
 constexpr double kUpperBand = 3.5;
+// The cross mark: a 10 mm horizontal and a 10 mm vertical line meeting at (253.1, −31.55)
+// from the page origin.
+constexpr double kCrossX = 253.1;
+constexpr double kCrossY = -31.55;
+constexpr double kCrossHalf = 5;
+// The face background box, from the face origin.
+constexpr double kBoxLeft = 6.5;
+constexpr double kBoxTop = -3.65;
+constexpr double kBoxWidth = 116;
+constexpr double kBoxHeight = 67;
 
 int ClampToInt(qint64 v) {
     return static_cast<int>(std::clamp<qint64>(v, std::numeric_limits<int>::min(),
@@ -88,8 +98,8 @@ void DrawHeader(QPainter& canvas, const RenderContext& ctx, int entryNumber,
 }
 
 void DrawCrossMark(QPainter& canvas, const RenderContext& ctx) {
-    canvas.drawLine(FacePoint(ctx, 248.1, -31.55), FacePoint(ctx, 258.1, -31.55));
-    canvas.drawLine(FacePoint(ctx, 253.1, -36.55), FacePoint(ctx, 253.1, -26.55));
+    canvas.drawLine(FacePoint(ctx, kCrossX - kCrossHalf, kCrossY), FacePoint(ctx, kCrossX + kCrossHalf, kCrossY));
+    canvas.drawLine(FacePoint(ctx, kCrossX, kCrossY - kCrossHalf), FacePoint(ctx, kCrossX, kCrossY + kCrossHalf));
 }
 
 void DrawKeyCell(QPainter& canvas, const RenderContext& ctx, int position, const KeyLabel& key) {
@@ -297,6 +307,27 @@ RenderResult RenderSheet(QPainter& canvas, int resolution, const sw::model::Labe
         }
     }
     return result;
+}
+
+QRectF SheetInkMm(int sayu, int jyoge) {
+    RenderContext ctx;
+    SetPageOrigin(ctx, sayu, jyoge);
+    // The header starts at the page origin; the cross mark is the highest and the rightmost
+    // ink, its lines half a point wide; the bottom faces' boxes the lowest.
+    const double halfPen = 25.4 / 144 / 2;
+    const double left = ctx.BaseOffsetX + ctx.OriginX;
+    const double top = ctx.BaseOffsetY + ctx.OriginY + kCrossY - kCrossHalf - halfPen;
+    const double right = ctx.BaseOffsetX + ctx.OriginX + kCrossX + kCrossHalf + halfPen;
+    SetFaceOrigin(ctx, 2, sayu, jyoge);
+    const double bottom = ctx.BaseOffsetY + ctx.OriginY + kBoxTop + kBoxHeight;
+    return QRectF(QPointF(left, top), QPointF(right, bottom));
+}
+
+QRectF FaceBoxMm(int face, int sayu, int jyoge) {
+    RenderContext ctx;
+    SetFaceOrigin(ctx, face, sayu, jyoge);
+    return QRectF(ctx.BaseOffsetX + ctx.OriginX + kBoxLeft, ctx.BaseOffsetY + ctx.OriginY + kBoxTop, kBoxWidth,
+                  kBoxHeight);
 }
 
 bool KeyTextSpill::Any() const {

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QPoint>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 
 #include "model/LabelSet.h"
@@ -49,6 +50,16 @@ void InstallFontSubstitutions();
 // Fine adjustment beyond a metre moves the sheet off any page either way; it is held there
 // so that absurd settings cannot overflow a coordinate.
 constexpr int kMaxAdjustmentTenths = 10000;
+
+// Where the sheet puts ink, in millimetres from the top-left corner of the printable area,
+// with a fine adjustment: from the header's left edge and the top of the cross mark to the
+// cross mark's right end and the bottom of the lower faces' boxes (8.8 to 267.0 mm across and
+// 19.9 to 190.9 mm down without adjustment). The white strips the faces lay over the page add
+// no ink.
+QRectF SheetInkMm(int sayu, int jyoge);
+
+// The background box of face f (1..4), in millimetres from the printable area's corner.
+QRectF FaceBoxMm(int face, int sayu, int jyoge);
 
 // Sets OriginX/OriginY to the page items' origin, or to face f's (1..4).
 void SetPageOrigin(RenderContext& ctx, int sayu, int jyoge);

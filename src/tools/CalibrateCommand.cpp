@@ -11,6 +11,7 @@
 #include "model/LabelSet.h"
 #include "model/Settings.h"
 #include "render/CalibrationSheet.h"
+#include "render/SheetFit.h"
 #include "tools/PageOutput.h"
 #include "tools/ToolCommon.h"
 
@@ -55,8 +56,22 @@ int RunCalibrate(const std::vector<std::string>& args) {
     ReadFineAdjustment(settings);
     const int sayu = o.sayu.value_or(settings.Sayu);
     const int jyoge = o.jyoge.value_or(settings.Jyoge);
+    // The sheet on the A4 page, whose corner lies the margins before the printable area's.
+    const QRectF ink = sw::render::CalibrationInkMm(sayu, jyoge).translated(o.marginLeft, o.marginTop);
+    const QRectF page(0, 0, kA4WidthMm, kA4HeightMm);
+    if (sw::render::NothingOn(ink, page)) {
+        std::fprintf(stderr,
+                     "calibrate: with --sayu %d --jyoge %d nothing of the sheet lands on the A4 page; "
+                     "nothing was written\n",
+                     sayu, jyoge);
+        return kExitFailure;
+    }
+    const sw::render::SheetCut cut = sw::render::CutOff(ink, page.size());
+    if (cut.Any())
+        std::fprintf(stderr, "calibrate: the sheet runs off the A4 page (%s)\n",
+                     sw::render::CutText(cut).toUtf8().constData());
     const PageDrawer draw = [&](QPainter& painter, int dpi, int) {
-        return sw::render::RenderCalibrationSheet(painter, dpi, o.model, sayu, jyoge);
+        return sw::render::RenderCalibrationSheet(painter, dpi, {o.model, 0, sayu, jyoge});
     };
     const PageSetup setup{o.dpi.value_or(o.pdf ? kDefaultPdfDpi : kDefaultPngDpi), o.marginLeft,
                           o.marginTop};

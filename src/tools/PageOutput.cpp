@@ -22,8 +22,8 @@ namespace {
 
 using sw::render::RenderResult;
 
-constexpr double kPageWidthMm = 297;
-constexpr double kPageHeightMm = 210;
+constexpr double kPageWidthMm = kA4WidthMm;
+constexpr double kPageHeightMm = kA4HeightMm;
 constexpr double kMaxMarginMm = 100;
 
 // The page is the whole A4 sheet; the drawing starts at the printable area's corner.

@@ -19,6 +19,8 @@ namespace sw::tools {
 constexpr int kDefaultPngDpi = 300;
 constexpr int kDefaultPdfDpi = 1200;
 constexpr int kMaxDpi = 1200;
+constexpr double kA4WidthMm = 297;  // the landscape page
+constexpr double kA4HeightMm = 210;
 
 struct PageSetup {
     int dpi = kDefaultPngDpi;

@@ -75,15 +75,19 @@ const Command kCommands[] = {
      "[--margins LEFT,TOP] -o OUT.png|OUT.pdf",
      "Draw the calibration sheet on a whole A4 landscape page, as render places a sheet:\n"
      "the outlines of the four face boxes and of the key cells of a key model, exactly where\n"
-     "the printed sheet puts them, moved by the fine adjustment, with millimetre rulers along\n"
-     "the top and left edges of each face box (a number every 10 mm). Printed on plain paper\n"
-     "and laid over the label paper, it shows how far the print is off, to a tenth of a mm.\n"
+     "the printed sheet puts them, moved by the fine adjustment. At every box edge a comb of\n"
+     "lines stands at -1.0 ... +1.0 mm from the edge in 0.1 mm steps, each labelled with the\n"
+     "value to give the fine adjustment when it meets the label paper's edge (+ right and up);\n"
+     "millimetre rulers along the top and left edges count from each box corner. Printed on\n"
+     "plain paper and laid over the label paper, it reads the offset to a tenth of a mm.\n"
      "  --model K    the key model: 30 keys (the default) or 18 keys\n"
      "  --dpi D      resolution, 1 to 1200 (default 300 for PNG, 1200 for PDF)\n"
      "  --sayu N     fine adjustment in tenths of a millimetre, + moves right\n"
      "  --jyoge N    fine adjustment in tenths of a millimetre, + moves up\n"
      "  --margins LEFT,TOP  the printer's left and top margins in millimetres (default none)\n"
      "Without --sayu/--jyoge the values come from the program's settings, as for render.\n"
+     "A sheet that runs off the page is said so on standard error; when nothing of it would\n"
+     "land on the page, nothing is written and the exit status is 1.\n"
      "OUT is replaced only when it has been written completely.",
      RunCalibrate},
     {"check", "stripwise2-sheet check IN.stw",

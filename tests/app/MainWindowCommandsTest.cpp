@@ -163,8 +163,9 @@ TEST_F(MainWindowCommands, TestPrintFromTheFineAdjustmentDialogGoesToThePrograms
     QImage expected(printer.PageSize(), QImage::Format_RGB32);
     expected.fill(Qt::white);
     QPainter canvas(&expected);
-    sw::render::RenderCalibrationSheet(canvas, printer.pageResolution,
-                                       ws->labelSet.Entries[ws->editor.CurrentEntry].ButtonModel, 10, 0);
+    sw::render::RenderCalibrationSheet(
+        canvas, printer.pageResolution,
+        {ws->labelSet.Entries[ws->editor.CurrentEntry].ButtonModel, ws->editor.CurrentEntry, 10, 0});
     canvas.end();
     EXPECT_EQ(printer.jobs[0].page, expected);
     EXPECT_EQ(ws->settings.Sayu, 0);

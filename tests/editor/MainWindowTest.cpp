@@ -149,8 +149,8 @@ TEST_F(MainWindowStart, MenusHaveTheirCaptionsInOrderWithSeparators) {
     ASSERT_EQ(menus.size(), 4);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("ファイル(&F)"));
     EXPECT_EQ(items(menus[0]->menu()),
-              QStringList({"新規作成(&N)", "開く(&O)", "名前を付けて保存(&A)", "-", "CSV から読み込み…",
-                           "CSV に書き出し…", "-", "シートのプレビュー(&V)",
+              QStringList({"新規作成(&N)", "開く(&O)", "名前を付けて保存(&A)", "-", "CSV から読み込み(&R)…",
+                           "CSV に書き出し(&W)…", "Excel 形式で書き出し(&E)…", "-", "シートのプレビュー(&V)",
                            "シートの印刷(&P)", "印刷の微調整(&I)", "-", "終了(&X)"}));
     EXPECT_EQ(menus[1]->text(), QStringLiteral("編集(&E)"));
     EXPECT_EQ(items(menus[1]->menu()),

@@ -27,11 +27,13 @@ public:
     // Pages are drawn at a lower resolution to keep them small.
     int pageResolution = 60;
     bool refuseJobs = false;
+    bool takesA4 = true;
     int setUps = 0;
     std::vector<Job> jobs;
 
     QPrinter& Printer() override { return printer; }
     void SetUpA4Landscape() override { ++setUps; }
+    bool TakesA4() override { return takesA4; }
     sw::render::PrinterGeometry Geometry() override { return geometry; }
     bool PrintPage(const QString& title, const PageDrawer& draw, QString& error,
                    sw::render::RenderResult* drawn = nullptr) override {

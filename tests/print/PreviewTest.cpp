@@ -7,12 +7,15 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QRadioButton>
+#include <QLineEdit>
 #include <QSpinBox>
+#include <QTest>
 #include <QToolButton>
 
 #include "editor/WindowFixture.h"
 #include "model/IniFile.h"
 #include "dialogs/EntryChoiceTab.h"
+#include "print/CalibrationPrint.h"
 #include "print/FakePrinter.h"
 #include "print/PrintJob.h"
 #include "print/TfrmPreview.h"
@@ -431,6 +434,89 @@ TEST(PrintSheet, AllUsedEntriesAreOneJobInNumberOrderAndAnEmptyChoicePrintsNothi
     EXPECT_TRUE(dialogs.messages[1].text.contains(QStringLiteral("名称またはキーの文字がある管理番号がない")));
 }
 
+// A printer whose printable area is 262.8 × 189.8 mm (17.1 mm left and right, 10.1 mm top
+// and bottom): the sheet's ink, 267.0 × 190.9 mm from the corner, is cut 4.2 mm at the right
+// and 1.1 mm at the bottom.
+constexpr PrinterGeometry kNarrowPrinter{600, {7016, 4960}, {404, 239}, {6208, 4483}};
+
+TEST_F(Preview, ASheetThatDoesNotFitIsMarkedWhereItIsCut) {
+    Show();
+    auto* cut = preview->findChild<QLabel*>("lblCut");
+    ASSERT_NE(cut, nullptr);
+    EXPECT_FALSE(cut->isVisible());
+    const QImage fits = preview->PaintedPage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_NE(fits.pixelColor(fits.width() - 1, 300), QColor(Qt::red));
+    preview->findChild<QPushButton*>("btnClose")->click();
+
+    printer.geometry = kNarrowPrinter;
+    Show();
+    EXPECT_TRUE(cut->isVisible());
+    EXPECT_EQ(cut->text(), QStringLiteral("印刷できる範囲に収まりません（右 4.2 mm、下 1.1 mm）。赤い線の外側は印刷されません。"));
+    const QImage page = preview->PaintedPage().convertToFormat(QImage::Format_RGB32);
+    // The right and the bottom edge of the printable area are marked, the others not.
+    EXPECT_EQ(page.pixelColor(page.width() - 1, 300), QColor(Qt::red));
+    EXPECT_EQ(page.pixelColor(500, page.height() - 1), QColor(Qt::red));
+    EXPECT_NE(page.pixelColor(0, 300), QColor(Qt::red));
+    EXPECT_NE(page.pixelColor(500, 0), QColor(Qt::red));
+
+    // Moved 4.2 mm left and 1.1 mm up by the fine adjustment, it fits again.
+    preview->findChild<QPushButton*>("btnClose")->click();
+    ws->settings.Sayu = -42;
+    ws->settings.Jyoge = 11;
+    Show();
+    EXPECT_FALSE(cut->isVisible());
+}
+
+// Before a job the chosen printer's printable area is checked: a sheet that would be cut is
+// printed only when the user says so (いいえ is the default).
+TEST(PrintSheet, ASheetThatDoesNotFitIsPrintedOnlyWhenTheUserSaysYes) {
+    WorkingDir cwd;
+    auto ws = std::make_unique<sw::model::Workspace>();
+    ws->labelSet.Entries[1].Faces[1].Keys[1].Line1 = "A";
+    ScriptedDialogs dialogs;
+    FakePrinter printer;
+    printer.geometry = kNarrowPrinter;
+    dialogs.prints = {1, 1};
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    EXPECT_TRUE(printer.jobs.empty());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Confirmation);
+    EXPECT_EQ(dialogs.messages[0].buttons, sw::app::Buttons::YesNoDefaultNo);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("印刷できる範囲に収まりません（右 4.2 mm、下 1.1 mm）。このまま印刷しますか？"));
+    dialogs.replies = {sw::app::Reply::Yes};
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    EXPECT_EQ(printer.jobs.size(), 1u);
+
+    // テスト印刷 is asked the same; its sheet reaches less far (the combs end at 255.8 mm).
+    dialogs.messages.clear();
+    dialogs.prints = {1};
+    printer.geometry.printableSize = QSize(6000, 4483);  // 254.0 mm wide
+    EXPECT_FALSE(PrintCalibrationSheet(nullptr, printer, dialogs, {sw::model::kModel30, 1, 0, 0}));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text,
+              QStringLiteral("印刷できる範囲に収まりません（右 1.9 mm、下 2.2 mm）。このまま印刷しますか？"));
+    EXPECT_EQ(printer.jobs.size(), 1u);
+}
+
+TEST(PrintSheet, APrinterWithoutA4IsToldAndPrintsNothing) {
+    WorkingDir cwd;
+    auto ws = std::make_unique<sw::model::Workspace>();
+    ScriptedDialogs dialogs;
+    FakePrinter printer;
+    printer.takesA4 = false;
+    printer.printer.setPrinterName(QStringLiteral("Letter only"));
+    dialogs.prints = {1, 1};
+    PrintSheet(nullptr, printer, dialogs, *ws);
+    EXPECT_FALSE(PrintCalibrationSheet(nullptr, printer, dialogs, {sw::model::kModel30, 1, 0, 0}));
+    EXPECT_TRUE(printer.jobs.empty());
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    for (const auto& message : dialogs.messages) {
+        EXPECT_EQ(message.kind, sw::app::MessageKind::Error);
+        EXPECT_TRUE(message.text.contains(QStringLiteral("A4 の用紙"))) << message.text.toStdString();
+    }
+}
+
 TEST(PrintDialogEntryPage, OffersTheThreeChoicesAndReadsWhatTheUserPicked) {
     PrintChoice start;
     start.current = 7;
@@ -443,6 +529,19 @@ TEST(PrintDialogEntryPage, OffersTheThreeChoicesAndReadsWhatTheUserPicked) {
     EXPECT_EQ(current->text(), QStringLiteral("現在の管理番号（07）"));
     EXPECT_TRUE(used->text().contains(QStringLiteral("3 件")));
     EXPECT_EQ(tab.Choice(), start);
+    // The range ends are written as management numbers are everywhere: 01 to 50.
+    auto* from = tab.findChild<QSpinBox*>("spnEntryFrom");
+    auto* to = tab.findChild<QSpinBox*>("spnEntryTo");
+    ASSERT_TRUE(from && to);
+    EXPECT_EQ(from->text(), QStringLiteral("01"));
+    EXPECT_EQ(to->text(), QStringLiteral("50"));
+    auto* fromText = from->findChild<QLineEdit*>();
+    ASSERT_NE(fromText, nullptr);
+    fromText->selectAll();
+    QTest::keyClicks(fromText, "7");
+    from->interpretText();
+    EXPECT_EQ(from->value(), 7);
+    EXPECT_EQ(from->text(), QStringLiteral("07"));
     used->click();
     EXPECT_EQ(tab.Choice().scope, PrintScope::AllUsed);
     // Typing a range end chooses the range.
@@ -475,6 +574,44 @@ TEST(PrintDialogEntryPage, TheRealPrintDialogOpensOnTheEntryPageAndReturnsTheCho
     EXPECT_TRUE(pageInFront);
     EXPECT_EQ(choice.scope, PrintScope::AllUsed);
     EXPECT_EQ(choice.current, 12);
+}
+
+// Both print dialogs (シートの印刷 and テスト印刷) print whole sheets: the dialog's own range of
+// pages is not offered, whether its options part is open or not.
+TEST(PrintDialogEntryPage, NeitherRealPrintDialogOffersARangeOfPages) {
+    WorkingDir cwd;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(cwd.File("out.pdf")));
+    const QStringList rangeParts{"printAll", "printRange", "from", "to", "pagesRadioButton", "pagesLineEdit",
+                                 "printCurrentPage", "printSelection", "pageSetCombo"};
+    int found = 0;
+    QStringList offered;
+    auto inspect = [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->text().endsWith(QStringLiteral(">>"))) button->click();  // open the options
+        for (QWidget* part : dialog->findChildren<QWidget*>()) {
+            if (!rangeParts.contains(part->objectName()) || part->objectName().startsWith(QStringLiteral("spn")))
+                continue;
+            ++found;
+            if (part->isVisible() && part->isEnabled()) offered << part->objectName();
+        }
+        dialog->accept();
+    };
+    sw::app::QtDialogs dialogs;
+    QTimer::singleShot(0, inspect);
+    ASSERT_TRUE(dialogs.ChoosePrint(nullptr, printer).has_value());
+    EXPECT_GT(found, 0);
+    EXPECT_TRUE(offered.isEmpty()) << offered.join(QLatin1Char(' ')).toStdString();
+
+    found = 0;
+    PrintChoice choice;
+    QTimer::singleShot(0, inspect);
+    ASSERT_TRUE(dialogs.ChoosePrintEntries(nullptr, printer, choice, 2).has_value());
+    EXPECT_GT(found, 0);
+    EXPECT_TRUE(offered.isEmpty()) << offered.join(QLatin1Char(' ')).toStdString();
 }
 
 }  // namespace

@@ -6,11 +6,22 @@
 #include <QImageReader>
 #include <QPageLayout>
 #include <QPrinterInfo>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSet>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTransform>
+#include <pwd.h>
+#include <regex>
+#include <unistd.h>
 
 #include "model/LabelSetFile.h"
 #include "print/EntryPrint.h"
+#include "print/CalibrationPrint.h"
 #include "print/PrintJob.h"
+#include "support/RecordingDevice.h"
 #include "support/RunTool.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
@@ -347,6 +358,257 @@ TEST_F(PrintOrigin, ACupsPdfQueuePrintsTheSheet) {
                                  },
                                  error))
         << error.toStdString();
+}
+
+// The print dialog leaves the chosen printer's own default paper on the printer (Letter on many
+// queues); the job still goes out on A4 landscape, from the sheet's print and from テスト印刷.
+TEST_F(PrintOrigin, ThePaperAPrintDialogLeavesIsReplacedByA4Landscape) {
+    sw::test::ScriptedDialogs dialogs;
+    dialogs.onPrintDialog = [](QPrinter& printer) {
+        printer.setPageSize(QPageSize(QPageSize::Letter));
+        printer.setPageOrientation(QPageLayout::Portrait);
+    };
+    dialogs.prints = {1, 1};
+    auto mediaBox = [](const std::string& pdf) {
+        static const std::regex box("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]");
+        std::smatch m;
+        if (!std::regex_search(pdf, m, box)) return QSize();
+        return QSize(static_cast<int>(std::lround(std::stod(m[1].str()))),
+                     static_cast<int>(std::lround(std::stod(m[2].str()))));
+    };
+    for (const char* name : {"sheet.pdf", "calibration.pdf"}) {
+        QtPrintTarget target;
+        target.Printer().setOutputFormat(QPrinter::PdfFormat);
+        target.Printer().setOutputFileName(Q(dir.File(name)));
+        target.Printer().setResolution(150);
+        if (std::string(name) == "sheet.pdf")
+            PrintSheet(nullptr, target, dialogs, *ws);
+        else
+            EXPECT_TRUE(PrintCalibrationSheet(nullptr, target, dialogs, {kModel30, 1, 0, 0}));
+        EXPECT_EQ(mediaBox(sw::test::ReadFileBytes(dir.File(name))), QSize(842, 595)) << name;  // points
+    }
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST(PrinterPaper, APrinterTakesA4ByNameBySizeOrAsACustomSize) {
+    const QPageSize a4(QPageSize::A4), letter(QPageSize::Letter), legal(QPageSize::Legal);
+    const QPageSize a4ByAnotherName(QSizeF(210.2, 297.1), QPageSize::Millimeter, QStringLiteral("Plain paper"));
+    const QPageSize small(QSizeF(50, 50), QPageSize::Millimeter), large(QSizeF(330, 480), QPageSize::Millimeter);
+    EXPECT_TRUE(PageSizesOfferA4({letter, a4}, false, {}, {}));
+    EXPECT_TRUE(PageSizesOfferA4({letter, a4ByAnotherName}, false, {}, {}));
+    EXPECT_FALSE(PageSizesOfferA4({letter, legal}, false, {}, {}));
+    EXPECT_TRUE(PageSizesOfferA4({letter, legal}, true, small, large));
+    EXPECT_FALSE(PageSizesOfferA4({letter, legal}, true, small, QPageSize(QSizeF(216, 280), QPageSize::Millimeter)));
+    EXPECT_TRUE(PageSizesOfferA4({}, false, {}, {}));  // a queue that names no paper takes what it is sent
+}
+
+// Faces in colours of their own on entries 3, 7 and 12, so that each page shows its boxes.
+std::unique_ptr<Workspace> ThreeColouredEntries() {
+    auto ws = ThreeUsedEntries();
+    const ColorRef colours[] = {0x00C08040, 0x004080C0, 0x0040C080, 0x00808000};
+    for (int entry : {3, 7, 12})
+        for (int face = 1; face <= kFaceCount; ++face) {
+            ws->labelSet.Entries[entry].Faces[face].BackgroundMode = 1;
+            ws->labelSet.Entries[entry].Faces[face].BackgroundColor = colours[face - 1];
+        }
+    return ws;
+}
+QColor FaceColour(int face) {
+    const QColor colours[] = {QColor(0x40, 0x80, 0xC0), QColor(0xC0, 0x80, 0x40), QColor(0x80, 0xC0, 0x40),
+                              QColor(0x00, 0x80, 0x80)};
+    return colours[face - 1];
+}
+
+// A printer that reports its margins for the portrait sheet as a PPD's ImageableArea does,
+// unequal on every side, and keeps what each page draws.
+class StandInPrinter : public PageSink {
+public:
+    explicit StandInPrinter(const QMarginsF& portrait) : m_portrait(portrait) {}
+    QPaintDevice& Device() override { return device; }
+    int Resolution() override { return 600; }
+    QMarginsF PortraitMarginsMm() override { return m_portrait; }
+    bool NewPage() override {
+        device.NewPage();
+        return true;
+    }
+    sw::test::RecordingDevice device{QSize(7016, 4960), 600};
+
+private:
+    QMarginsF m_portrait;
+};
+
+// Every page of a job starts at the printable area's corner of the landscape page: a printer
+// that cannot print 5 mm at the left of its portrait sheet, 7.5 mm at the top, 9 mm at the
+// right and 14 mm at the bottom prints the landscape page from 14 mm in from the left and 5 mm
+// down, on the first page as on the third.
+TEST(PrintPosition, FacesLandAtTheSameDotsOnEveryPageWithUnequalMargins) {
+    auto ws = ThreeColouredEntries();
+    const std::vector<int> entries{3, 7, 12};
+    StandInPrinter printer(QMarginsF(5, 7.5, 9, 14));
+    QString error;
+    ASSERT_TRUE(PrintPagesOn(
+        printer, 3,
+        [&](QPainter& canvas, int resolution, int page) {
+            return RenderEntrySheet(canvas, resolution, *ws, entries[static_cast<size_t>(page)], false);
+        },
+        error))
+        << error.toStdString();
+    // At 600 dpi 14 mm are 331 dots and 5 mm 118; face 1's box lies at (356, 1248) of the
+    // printable area and face 4's at (3279, 2926), each 2740 × 1583 dots.
+    const QSize box(2740, 1583);
+    for (int page : {0, 1, 2}) {
+        EXPECT_EQ(printer.device.FillsIn(page, FaceColour(1)), std::vector<QRect>{QRect(QPoint(687, 1366), box)})
+            << "page " << page + 1;
+        EXPECT_EQ(printer.device.FillsIn(page, FaceColour(4)), std::vector<QRect>{QRect(QPoint(3610, 3044), box)})
+            << "page " << page + 1;
+    }
+}
+
+// A CUPS queue of cups-pdf made for a test: Letter by default, and an A4 printable area that
+// leaves 4.94 mm at the left of the portrait sheet, 7.76 mm at the top, 8.82 mm at the right
+// and 14.11 mm at the bottom; or one that has no A4 paper at all (nor paper of any size the
+// user types). Removed again at the end.
+class CupsPdfQueue {
+public:
+    CupsPdfQueue() : m_name(QStringLiteral("StripwiseTest%1").arg(QCoreApplication::applicationPid())) {}
+    ~CupsPdfQueue() {
+        if (m_made) RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-x"), m_name});
+    }
+    // Empty when the queue is there; else why it cannot be.
+    QString Make(const TempDir& dir, bool withA4 = true) {
+        const QString source = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
+        if (QStandardPaths::findExecutable(QStringLiteral("lpadmin")).isEmpty() || !QFile::exists(source))
+            return QStringLiteral("CUPS or cups-pdf is not installed");
+        if (RunProgram(QStringLiteral("lpstat"), {QStringLiteral("-r")}).out.find("is running") == std::string::npos)
+            return QStringLiteral("no CUPS scheduler is running");
+        if (OutputFolder().isEmpty()) return QStringLiteral("cups-pdf writes where this test cannot look");
+        QStringList ppd;
+        bool inCustomSize = false;
+        for (QString line : Q(sw::test::ReadFileBytes(source.toStdString())).split(QLatin1Char('\n'))) {
+            if (line.startsWith(QStringLiteral("*Default")) && line.endsWith(QStringLiteral(": A4")))
+                line.replace(QStringLiteral(": A4"), QStringLiteral(": Letter"));
+            if (line.startsWith(QStringLiteral("*ImageableArea A4/A4:")))
+                line = QStringLiteral("*ImageableArea A4/A4: \"14 40 570 820\"");
+            if (!withA4) {
+                // No A4 paper, and no custom size to make one of.
+                if (line.startsWith(QStringLiteral("*CustomPageSize True"))) inCustomSize = true;
+                const bool drop = inCustomSize || line.contains(QStringLiteral(" A4/A4:")) ||
+                                  line.startsWith(QStringLiteral("*ParamCustomPageSize")) ||
+                                  line.endsWith(QStringLiteral("*CustomPageSize"));
+                if (inCustomSize && line.startsWith(QStringLiteral("*End"))) inCustomSize = false;
+                if (drop) continue;
+            }
+            ppd << line;
+        }
+        if (!ppd.contains(QStringLiteral("*DefaultPageSize: Letter")))
+            return QStringLiteral("the cups-pdf PPD is not the one this test knows");
+        sw::test::WriteFileBytes(dir.File("queue.ppd"), ppd.join(QLatin1Char('\n')).toStdString());
+        const auto made = RunProgram(QStringLiteral("lpadmin"), {QStringLiteral("-p"), m_name, QStringLiteral("-E"),
+                                                                 QStringLiteral("-v"), QStringLiteral("cups-pdf:/"),
+                                                                 QStringLiteral("-P"), Q(dir.File("queue.ppd"))});
+        if (made.exitCode != 0) return QStringLiteral("lpadmin refused: ") + Q(made.err);
+        m_made = true;
+        return QPrinterInfo::printerInfo(m_name).isNull() ? QStringLiteral("Qt does not see the new queue") : QString();
+    }
+    const QString& Name() const { return m_name; }
+
+    // Where cups-pdf writes this user's files (its Out setting).
+    static QString OutputFolder() {
+        QString out = QStringLiteral("/var/spool/cups-pdf/${USER}");
+        for (const QString& line : Q(sw::test::ReadFileBytes("/etc/cups/cups-pdf.conf")).split(QLatin1Char('\n')))
+            if (line.startsWith(QStringLiteral("Out "))) out = line.mid(4).trimmed();
+        const struct passwd* user = getpwuid(getuid());
+        if (user == nullptr) return {};
+        out.replace(QStringLiteral("${HOME}"), QString::fromLocal8Bit(user->pw_dir));
+        out.replace(QStringLiteral("${USER}"), QString::fromLocal8Bit(user->pw_name));
+        return out;
+    }
+
+    // The PDF file the queue wrote for the job sent last, once the queue is idle (a minute at
+    // most); empty when none came.
+    QString WaitForOutput(const QSet<QString>& before) const {
+        for (int tries = 0; tries < 600; ++tries) {
+            const bool busy = !RunProgram(QStringLiteral("lpstat"), {QStringLiteral("-o"), m_name}).out.empty();
+            if (!busy)
+                for (const QString& file : QDir(OutputFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files))
+                    if (!before.contains(file)) return OutputFolder() + QLatin1Char('/') + file;
+            QThread::msleep(100);
+        }
+        return {};
+    }
+    static QSet<QString> Files() {
+        const QStringList files = QDir(OutputFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        return QSet<QString>(files.begin(), files.end());
+    }
+
+private:
+    QString m_name;
+    bool m_made = false;
+};
+
+// Through CUPS, where it is installed: a queue whose default paper is Letter gets the three
+// sheets on A4 landscape, and the faces of pages 1 and 3 where the tool's drawing with the
+// queue's margins (turned for the landscape page) puts them.
+TEST_F(PrintOrigin, ALetterCupsPdfQueuePrintsTheSheetsOnA4WithTheFacesInPlace) {
+    if (!HavePdfToPpm()) GTEST_SKIP() << "poppler's tools are not installed";
+    CupsPdfQueue queue;
+    if (const QString why = queue.Make(dir); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    ws = ThreeColouredEntries();
+    sw::test::ScriptedDialogs dialogs;
+    // Choosing the queue in the dialog puts its default paper on the printer.
+    dialogs.onPrintDialog = [&queue](QPrinter& printer) { printer.setPrinterName(queue.Name()); };
+    dialogs.prints = {1};
+    dialogs.printChoices = {sw::model::PrintChoice{sw::model::PrintScope::AllUsed, 0, 1, 50}};
+    const QSet<QString> before = CupsPdfQueue::Files();
+    QtPrintTarget target;
+    PrintSheet(nullptr, target, dialogs, *ws);
+    ASSERT_TRUE(dialogs.messages.empty()) << dialogs.messages[0].text.toStdString();
+    const QString pdf = queue.WaitForOutput(before);
+    ASSERT_FALSE(pdf.isEmpty()) << "cups-pdf wrote nothing";
+    const std::unique_ptr<const QString, void (*)(const QString*)> removed(&pdf, [](const QString* f) { QFile::remove(*f); });
+    const auto info = RunProgram(QStringLiteral("pdfinfo"), {pdf});
+    EXPECT_NE(info.out.find("Pages:           3"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("(A4)"), std::string::npos) << info.out;
+    for (int page : {1, 3}) {
+        const QString n = QString::number(page);
+        auto run = RunProgram(QStringLiteral("pdftoppm"),
+                              {QStringLiteral("-r"), QStringLiteral("150"), QStringLiteral("-png"), QStringLiteral("-f"), n,
+                               QStringLiteral("-l"), n, QStringLiteral("-singlefile"), pdf, Q(dir.File("cups"))});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        // The paper comes out upright, the landscape page on it turned a quarter to the left.
+        const QImage printed = QImage(Q(dir.File("cups.png"))).transformed(QTransform().rotate(90));
+        // A4 landscape at 150 dpi, give or take the dot poppler rounds up.
+        ASSERT_LE(std::abs(printed.width() - 1754), 1) << "page " << page;
+        ASSERT_LE(std::abs(printed.height() - 1240), 1) << "page " << page;
+        // The landscape page's margins: 14.11 mm at the left, 4.94 mm at the top.
+        const double left = 40 * 25.4 / 72, top = 14 * 25.4 / 72;
+        auto dots = [](double mm) { return static_cast<int>(std::lround(mm * 150 / 25.4)); };
+        const QRect face1 = BoxOf(printed, FaceColour(1));
+        const QRect face4 = BoxOf(printed, FaceColour(4));
+        EXPECT_LE(std::abs(face1.left() - dots(left + 15.05)), 1) << "page " << page << " " << face1.left();
+        EXPECT_LE(std::abs(face1.top() - dots(top + 52.85)), 1) << "page " << page << " " << face1.top();
+        EXPECT_LE(std::abs(face4.left() - dots(left + 138.8)), 1) << "page " << page << " " << face4.left();
+        EXPECT_LE(std::abs(face4.bottom() + 1 - dots(top + 190.85)), 1) << "page " << page << " " << face4.bottom();
+    }
+}
+
+// A queue without A4 paper is told so, and nothing reaches it.
+TEST_F(PrintOrigin, ACupsQueueWithoutA4PrintsNothing) {
+    CupsPdfQueue queue;
+    if (const QString why = queue.Make(dir, false); !why.isEmpty()) GTEST_SKIP() << why.toStdString();
+    sw::test::ScriptedDialogs dialogs;
+    dialogs.onPrintDialog = [&queue](QPrinter& printer) { printer.setPrinterName(queue.Name()); };
+    dialogs.prints = {1};
+    QtPrintTarget target;
+    PrintSheet(nullptr, target, dialogs, *ws);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, sw::app::MessageKind::Error);
+    EXPECT_EQ(dialogs.messages[0].text, QStringLiteral("プリンタ「%1」には A4 の用紙がないため、印刷できません。"
+                                                       "A4 の用紙に印刷できるプリンタを選んでください。")
+                                            .arg(queue.Name()));
+    EXPECT_TRUE(RunProgram(QStringLiteral("lpstat"), {QStringLiteral("-W"), QStringLiteral("all"), QStringLiteral("-o"),
+                                                      queue.Name()})
+                    .out.empty());
 }
 
 }  // namespace

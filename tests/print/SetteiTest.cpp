@@ -59,11 +59,11 @@ protected:
 };
 
 // The calibration sheet as the fake printer's page would hold it.
-QImage CalibrationPage(const sw::test::FakePrinter& printer, std::int32_t model, int sayu, int jyoge) {
+QImage CalibrationPage(const sw::test::FakePrinter& printer, std::int32_t model, int entry, int sayu, int jyoge) {
     QImage page(printer.PageSize(), QImage::Format_RGB32);
     page.fill(Qt::white);
     QPainter canvas(&page);
-    RenderCalibrationSheet(canvas, printer.pageResolution, model, sayu, jyoge);
+    RenderCalibrationSheet(canvas, printer.pageResolution, {model, entry, sayu, jyoge});
     return page;
 }
 
@@ -235,7 +235,7 @@ TEST_F(SetteiTest, TestPrintPrintsTheCalibrationSheetWithTheTypedValuesAndKeepsT
     dialogs.prints.push_back(1);
     auto d = Open(&printer, &dialogs);
     ASSERT_NE(testPrint, nullptr);
-    EXPECT_EQ(testPrint->text(), QStringLiteral("テスト印刷"));
+    EXPECT_EQ(testPrint->text(), QStringLiteral("テスト印刷(&T)"));
     EXPECT_TRUE(testPrint->isEnabled());
     TypeInto(edit1, "-5");
     TypeInto(edit2, "12");
@@ -243,14 +243,14 @@ TEST_F(SetteiTest, TestPrintPrintsTheCalibrationSheetWithTheTypedValuesAndKeepsT
 
     EXPECT_EQ(dialogs.printRequests, 1);
     EXPECT_EQ(dialogs.printCopiesShown, std::vector<int>{1});
-    EXPECT_EQ(printer.setUps, 1);
+    EXPECT_EQ(printer.setUps, 2);  // A4 landscape before the dialog and again for the chosen printer
     ASSERT_EQ(printer.jobs.size(), 1u);
     EXPECT_TRUE(dialogs.messages.empty());
     // The typed values and the current entry's 18 keys, not the saved values or 30 keys.
     const QImage& page = printer.jobs[0].page;
-    EXPECT_EQ(page, CalibrationPage(printer, sw::model::kModel18, 12, -5));
-    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel18, 3, 0));
-    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel30, 12, -5));
+    EXPECT_EQ(page, CalibrationPage(printer, sw::model::kModel18, 2, 12, -5));
+    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel18, 2, 3, 0));
+    EXPECT_NE(page, CalibrationPage(printer, sw::model::kModel30, 2, 12, -5));
 
     // The dialog stays open with the values typed; nothing is taken or written yet.
     EXPECT_TRUE(d->isVisible());
@@ -284,6 +284,39 @@ TEST_F(SetteiTest, TestPrintCancelledPrintsNothingAndAFailedJobIsTold) {
     // Without a printer to print on, the button cannot be pressed.
     d = Open();
     EXPECT_FALSE(testPrint->isEnabled());
+}
+
+// 50 mm to the right puts faces 3 and 4 7.8 mm past the right edge of the A4 paper: asked
+// before the values are taken or test-printed, いいえ by default (back to the field, nothing
+// taken or printed); はい takes them, as no range is set.
+TEST_F(SetteiTest, AnAdjustmentThatPutsAFaceOffThePaperIsAskedAbout) {
+    EXPECT_EQ(FacesOffPaper(0, 0), QString());
+    EXPECT_EQ(FacesOffPaper(-151, 0), QStringLiteral("この値では印刷面１、印刷面２が A4 の用紙からはみ出します（左 0.1 mm）。"));
+    EXPECT_EQ(FacesOffPaper(0, 530), QStringLiteral("この値では印刷面１、印刷面３が A4 の用紙からはみ出します（上 0.2 mm）。"));
+
+    sw::test::FakePrinter printer;
+    sw::test::ScriptedDialogs dialogs;
+    auto d = Open(&printer, &dialogs);
+    TypeInto(edit2, "500");
+    const QString off = QStringLiteral("この値では印刷面３、印刷面４が A4 の用紙からはみ出します（右 7.8 mm）。");
+
+    dialogs.prints = {1};
+    QTest::mouseClick(testPrint, Qt::LeftButton);
+    EXPECT_EQ(dialogs.printRequests, 0);
+    QTest::mouseClick(button2, Qt::LeftButton);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(ws.settings.Sayu, 0);
+    EXPECT_EQ(QApplication::focusWidget(), edit2);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_EQ(dialogs.messages[0].text, off + QStringLiteral("このままテスト印刷しますか？"));
+    EXPECT_EQ(dialogs.messages[1].text, off + QStringLiteral("このまま設定しますか？"));
+    EXPECT_EQ(dialogs.messages[1].buttons, sw::app::Buttons::YesNoDefaultNo);
+
+    dialogs.replies = {sw::app::Reply::Yes};
+    QTest::mouseClick(button2, Qt::LeftButton);
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_EQ(ws.settings.Sayu, 500);
+    EXPECT_EQ(FileValue("Sayu"), 500);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "RenderTestSupport.h"
 #include "model/Cp932.h"
 #include "render/RenderContext.h"
+#include "render/SheetFit.h"
 #include "render/SheetRenderer.h"
 
 namespace sw::render {
@@ -333,6 +334,48 @@ TEST(AbsurdValues, HugeFontSizesAndAdjustmentsDrawQuicklyAndChangeNothingStored)
             EXPECT_EQ(ws->settings.Sayu, sayu);
         }
     }
+}
+
+// What the fit check takes as the sheet's ink is where the drawing puts it: coloured faces,
+// the cross mark and the header, with and without a fine adjustment.
+TEST(SheetInk, TheFitCheckKnowsWhereTheSheetPutsInk) {
+    auto ws = SheetWorkspace(kModel30);
+    ws->labelSet.Entries[1].Name = EncodeCp932(QStringLiteral("本社")).bytes;
+    for (int face = 1; face <= kFaceCount; ++face) {
+        ws->labelSet.Entries[1].Faces[face].BackgroundMode = 1;
+        ws->labelSet.Entries[1].Faces[face].BackgroundColor = 0x00808080;
+    }
+    constexpr int kDpi = 300;
+    for (auto [sayu, jyoge] : {std::pair{0, 0}, {25, -40}}) {
+        ws->settings.Sayu = sayu;
+        ws->settings.Jyoge = jyoge;
+        const QRect drawn = RenderWindow(*ws, kDpi, QRect(0, 0, DotsFromMm(kDpi, 297), DotsFromMm(kDpi, 210))).Ink();
+        const QRectF ink = SheetInkMm(sayu, jyoge);
+        auto dots = [](double mm) { return DotsFromMm(kDpi, mm); };
+        EXPECT_NEAR(drawn.top(), dots(ink.top()), 1) << sayu;
+        EXPECT_NEAR(drawn.right() + 1, dots(ink.right()), 1) << sayu;
+        EXPECT_NEAR(drawn.bottom() + 1, dots(ink.bottom()), 1) << sayu;
+        // The header's first glyph stands a little in from its left edge.
+        EXPECT_GE(drawn.left(), dots(ink.left()) - 1) << sayu;
+        EXPECT_LE(drawn.left(), dots(ink.left() + 0.5)) << sayu;
+    }
+    const QRectF plain = SheetInkMm(0, 0);
+    EXPECT_NEAR(plain.right(), 267.0, 0.05);
+    EXPECT_NEAR(plain.bottom(), 190.9, 0.06);
+}
+
+TEST(SheetInk, WhatAPrintableAreaCutsOffIsSaidSideBySideInTenthsRoundedUp) {
+    const QRectF ink = SheetInkMm(0, 0);
+    EXPECT_FALSE(CutOff(ink, QSizeF(284.3, 197.3)).Any());  // 6.35 mm margins all round
+    const SheetCut cut = CutOff(ink, QSizeF(262.8, 189.8));
+    EXPECT_EQ(cut, (SheetCut{0, 0, 42, 11}));
+    EXPECT_EQ(CutText(cut), QStringLiteral("右 4.2 mm、下 1.1 mm"));
+    EXPECT_EQ(DoesNotFitText(cut), QStringLiteral("印刷できる範囲に収まりません（右 4.2 mm、下 1.1 mm）。"));
+    // Moved 9 mm left and 20 mm up, the header and the cross mark leave at the left and the top.
+    EXPECT_EQ(CutText(CutOff(SheetInkMm(-90, 200), QSizeF(284.3, 197.3))), QStringLiteral("左 0.2 mm、上 0.2 mm"));
+    EXPECT_FALSE(CutOff(ink, QSizeF(ink.right() + 0.005, ink.bottom())).Any());  // a dot's rounding
+    EXPECT_TRUE(NothingOn(SheetInkMm(3000, 0), QRectF(0, 0, 297, 210)));
+    EXPECT_FALSE(NothingOn(SheetInkMm(2800, 0), QRectF(0, 0, 297, 210)));
 }
 
 TEST(RenderSheetInput, RefusesAResolutionOrEntryItCannotDraw) {

@@ -50,6 +50,7 @@ std::optional<FontChoice> ScriptedDialogs::ChooseFont(QWidget*, const FontChoice
 std::optional<int> ScriptedDialogs::ChoosePrint(QWidget*, QPrinter& printer) {
     ++printRequests;
     printCopiesShown.push_back(printer.copyCount());
+    if (onPrintDialog) onPrintDialog(printer);
     return Next(prints, std::optional<int>{});
 }
 
@@ -59,6 +60,7 @@ std::optional<int> ScriptedDialogs::ChoosePrintEntries(QWidget*, QPrinter& print
     printCopiesShown.push_back(printer.copyCount());
     printChoicesShown.push_back(choice);
     printUsedCounts.push_back(usedCount);
+    if (onPrintDialog) onPrintDialog(printer);
     std::optional<int> copies = Next(prints, std::optional<int>{});
     if (copies && !printChoices.empty()) {
         const sw::model::PrintChoice answer = printChoices.front();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "dialogs/Dialogs.h"
@@ -36,6 +37,9 @@ public:
     std::deque<sw::model::PrintChoice> printChoices;
     std::vector<sw::model::PrintChoice> printChoicesShown;
     std::vector<int> printUsedCounts;
+    // Does to the printer what a user's choice in a print dialog does (another printer, its
+    // paper), before the dialog returns.
+    std::function<void(QPrinter&)> onPrintDialog;
 
     // Change lists of key imports, answered from `replies` too (OK when none is scripted).
     std::vector<sw::app::KeyChangeReview> reviews;

@@ -121,6 +121,31 @@ TEST_F(SheetToolRender, AllWritesOnePdfPagePerUsedEntry) {
     EXPECT_FALSE(FileExists(dir.File("none.pdf")));
 }
 
+// Colours, the blank and a missing picture's white are filled rectangles in a PDF; only a real
+// picture is stored as an image, so a sheet of text and colours stays small.
+TEST_F(SheetToolRender, PdfStoresOnlyRealPicturesAsImages) {
+    TempDir dir;
+    auto set = SampleSet();
+    auto& faces = set->Entries[1].Faces;
+    faces[1].BackgroundMode = 1;
+    faces[1].BackgroundColor = 0x00336699;
+    faces[2].BackgroundMode = 1;
+    faces[2].BackgroundColor = 0x00996633;
+    faces[2].PictureLayout = 1;
+    faces[3].PictureFile = dir.File("gone.bmp");
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(Q(dir.File("p.bmp")), "BMP"));
+    set->Entries[5].Faces[4].PictureFile = dir.File("p.bmp");
+    auto run = RunProgram(kTool, {"render", Q(Write(dir, "in.stw", *set)), "--all", "--dpi", "300", "-o",
+                                  Q(dir.File("all.pdf"))});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string pdf = ReadFileBytes(dir.File("all.pdf"));
+    static const std::regex image("/Subtype\\s*/Image");
+    EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), image), std::sregex_iterator()), 1);
+    EXPECT_EQ(CountPages(pdf), 3);
+}
+
 TEST_F(SheetToolRender, PicturesPrintWhiteWhenMissingAndStopTheRenderWhenBroken) {
     TempDir dir;
     auto set = SampleSet();
@@ -209,6 +234,21 @@ QRect BoxIn(const QImage& image, const QRect& area, const QColor& colour) {
     return box.translated(area.topLeft());
 }
 
+// The box a calibration sheet outlines around a printed face box: the first black dot met from
+// outside on each side, 3.5 mm in from the corner, where no comb or ruler tick stands.
+QRect OutlineAround(const QImage& image, const QRect& near) {
+    const int along = static_cast<int>(3.5 * 600 / 25.4);
+    const int from = 47;  // 2 mm
+    auto firstBlack = [&](QPoint p, QPoint step) {
+        for (int i = 0; i < 2 * from && image.pixelColor(p) != QColor(Qt::black); ++i) p += step;
+        return p;
+    };
+    return QRect(QPoint(firstBlack({near.left() - from, near.top() + along}, {1, 0}).x(),
+                        firstBlack({near.left() + along, near.top() - from}, {0, 1}).y()),
+                 QPoint(firstBlack({near.right() + from, near.top() + along}, {-1, 0}).x(),
+                        firstBlack({near.left() + along, near.bottom() + from}, {0, -1}).y()));
+}
+
 TEST_F(SheetToolRender, CalibrateDrawsFaceOneWhereRenderPrintsItWithTheSettingsAdjustment) {
     TempDir dir;
     auto set = std::make_unique<LabelSet>();
@@ -229,8 +269,8 @@ TEST_F(SheetToolRender, CalibrateDrawsFaceOneWhereRenderPrintsItWithTheSettingsA
     // Face 1 and nothing else: below the header, above face 2.
     const QRect area(200, 1150, 3100, 1800);
     const QRect red = BoxIn(r, area, kRed);
-    const QRect box = BoxIn(c, area, QColor(Qt::black));
     ASSERT_FALSE(red.isEmpty());
+    const QRect box = OutlineAround(c, red);
     EXPECT_LE((red.topLeft() - box.topLeft()).manhattanLength(), 2) << box.left() << "," << box.top();
     EXPECT_LE((red.bottomRight() - box.bottomRight()).manhattanLength(), 2);
     // 15.05 mm + 5 mm margin + 1 mm adjustment from the left edge.
@@ -241,13 +281,31 @@ TEST_F(SheetToolRender, CalibrateDrawsFaceOneWhereRenderPrintsItWithTheSettingsA
                                        "--dpi", "600", "--margins", "5,3", "-o", Q(dir.File("e.png"))});
     ASSERT_EQ(eighteen.exitCode, 0) << eighteen.err;
     const QImage e(Q(dir.File("e.png")));
-    EXPECT_EQ(BoxIn(e, area, QColor(Qt::black)), box);
+    EXPECT_EQ(OutlineAround(e, red), box);
     EXPECT_NE(e, c);
     auto pdf = RunProgram(kTool, {"calibrate", "--model", "18", "-o", Q(dir.File("c.pdf"))});
     ASSERT_EQ(pdf.exitCode, 0) << pdf.err;
     const std::string bytes = ReadFileBytes(dir.File("c.pdf"));
     EXPECT_EQ(CountPages(bytes), 1);
     EXPECT_NE(bytes.find("/MediaBox [0 0 842"), std::string::npos);
+}
+
+// An adjustment that moves the sheet off the page: partly, and it is said which side loses how
+// much; wholly, and nothing is written.
+TEST_F(SheetToolRender, CalibrateSaysWhenTheSheetRunsOffTheA4Page) {
+    TempDir dir;
+    // 45 mm to the right: the combs right of faces 3 and 4 end at 300.8 mm.
+    auto partly = RunProgram(kTool, {"calibrate", "--dpi", "30", "--sayu", "450", "--jyoge", "0", "-o", Q(dir.File("p.png"))});
+    EXPECT_EQ(partly.exitCode, 0) << partly.err;
+    EXPECT_NE(partly.err.find("右 3.9 mm"), std::string::npos) << partly.err;
+    EXPECT_TRUE(FileExists(dir.File("p.png")));
+    for (const QStringList& off : {QStringList{"--sayu", "3000", "--jyoge", "0"}, QStringList{"--sayu", "0", "--jyoge", "-2000"},
+                                   QStringList{"--sayu", "-2600", "--jyoge", "0", "--margins", "3,0"}}) {
+        auto run = RunProgram(kTool, QStringList{"calibrate"} + off + QStringList{"-o", Q(dir.File("n.png"))});
+        EXPECT_EQ(run.exitCode, 1) << off.join(' ').toStdString();
+        EXPECT_NE(run.err.find("nothing of the sheet lands on the A4 page"), std::string::npos) << run.err;
+        EXPECT_FALSE(FileExists(dir.File("n.png")));
+    }
 }
 
 TEST_F(SheetToolRender, CalibrateRefusesBadOptionsAndWritesNothing) {
