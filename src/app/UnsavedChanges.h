@@ -20,14 +20,15 @@ public:
 
     // The document as it stands now is the one in a file (or the new one).
     void MarkSaved();
-    // True when the document differs from the saved one. Once it has differed it stays
-    // modified until the next MarkSaved, even when the user changes it back by hand.
+    // True when the document differs from the saved one. A document brought back to the
+    // saved state (by 元に戻す, or by hand) is unmodified again.
     bool Check();
     bool Modified() const { return m_modified; }
 
 protected:
     // Keys, clicks, wheel turns, input-method text and drops are what change the document:
-    // after each the document is compared once, when the input has been handled.
+    // after each the document is compared once, when the input has been handled (while
+    // modified, the entry last found to differ first, which is usually all it takes).
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -38,6 +39,7 @@ private:
     std::function<void(bool)> m_shown;
     bool m_modified = false;
     bool m_checkPending = false;
+    int m_differingEntry = 0;  // an entry found to differ from the saved one, 0 for none
 };
 
 }  // namespace sw::app
