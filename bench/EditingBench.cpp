@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "WindowBench.h"
+#include "app/UnsavedChanges.h"
 #include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
@@ -105,6 +106,21 @@ void BM_SizeBoxKeystrokeToRepaintedKey(benchmark::State& state) {
     if (size != 1 && size != 12) state.SkipWithError("the size box did not apply");
 }
 BENCHMARK(BM_SizeBoxKeystrokeToRepaintedKey)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The check after every key press or click: against a document as saved (every entry is
+// compared), and against one modified in its last entry (while that entry still differs,
+// it is the only one compared).
+void BM_UnsavedChangesCheck(benchmark::State& state) {
+    auto set = std::make_unique<LabelSet>();
+    TypeFace(*set);
+    for (int n = 2; n <= kEntryCount; ++n) set->Entries[n] = set->Entries[1];
+    sw::app::UnsavedChanges changes(*set, {});
+    if (state.range(0) != 0) set->Entries[kEntryCount].Faces[4].Keys[30].Line1 = "changed";
+    bool modified = false;
+    for (auto _ : state) modified = changes.Check();
+    if (modified != (state.range(0) != 0)) state.SkipWithError("the check went wrong");
+}
+BENCHMARK(BM_UnsavedChangesCheck)->ArgName("modified")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

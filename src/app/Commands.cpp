@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -101,6 +102,9 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     m_changes = new UnsavedChanges(
         m_ws.labelSet, [this](bool modified) { m_window.SetModifiedMark(modified); }, this);
     ShowRecentFiles();
+    // Another window may have opened or saved label sets since: the list as it is now.
+    if (auto* file = m_window.findChild<QMenu*>(QStringLiteral("File1")))
+        connect(file, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
 }
 
 void Commands::SetToolCommand(int number, std::function<void()> command) {

@@ -203,10 +203,8 @@ void Commands::RememberRecentFile(const QString& path) {
     // The settings file holds CP932 lines: a path it cannot hold is not remembered.
     const sw::model::EncodeResult encoded = sw::model::EncodeCp932(path);
     if (!encoded.ok() || path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r'))) return;
-    const std::string settings = m_ws.settings.WritePath();
-    sw::model::NoteSettingsWrite(
-        m_ws.settings, sw::model::WriteRecentFiles(
-                           settings, sw::model::WithRecentFile(sw::model::ReadRecentFiles(settings), encoded.bytes)));
+    sw::model::NoteSettingsWrite(m_ws.settings,
+                                 sw::model::AddRecentFile(m_ws.settings.WritePath(), encoded.bytes));
     ShowRecentFiles();
 }
 

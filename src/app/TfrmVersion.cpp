@@ -59,7 +59,7 @@ void TfrmVersion::showEvent(QShowEvent* event) {
                                                     : QSize(kWidth, kHeight);
     sw::model::WindowPlacement placement = sw::model::ReadWindowPlacement(
         m_settings.SettingsPath(), sw::model::kVersionSection, {screen.width(), screen.height()},
-        {width(), height()});
+        {width(), height()}, &m_settings.Seen);
     PlaceWindow(this, placement);
     m_caption = placement.caption;
     setWindowTitle(sw::model::DecodeCp932(m_caption));
@@ -72,7 +72,8 @@ void TfrmVersion::Button1Click() {
     sw::editor::StoreFieldText(m_caption, windowTitle());
     placement.caption = m_caption;
     sw::model::NoteSettingsWrite(
-        m_settings, sw::model::WriteWindowPlacement(m_settings.WritePath(), sw::model::kVersionSection, placement));
+        m_settings, sw::model::WriteWindowPlacement(m_settings.WritePath(), sw::model::kVersionSection, placement,
+                                                   &m_settings.Seen));
     accept();
 }
 

@@ -31,14 +31,15 @@ public:
     void SetSavedListener(std::function<void()> listener) { m_savedListener = std::move(listener); }
     // The document as last opened, saved or created.
     const sw::model::LabelSet& saved() const { return *m_saved; }
-    // True when the document differs from the saved one. Once it has differed it stays
-    // modified until the next MarkSaved, even when the user changes it back by hand.
+    // True when the document differs from the saved one. A document brought back to the
+    // saved state (by 元に戻す, or by hand) is unmodified again.
     bool Check();
     bool Modified() const { return m_modified; }
 
 protected:
     // Keys, clicks, wheel turns, input-method text and drops are what change the document:
-    // after each the document is compared once, when the input has been handled.
+    // after each the document is compared once, when the input has been handled (while
+    // modified, the entry last found to differ first, which is usually all it takes).
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -50,6 +51,8 @@ private:
     std::function<void()> m_savedListener;
     bool m_modified = false;
     bool m_checkPending = false;
+    int m_differingEntry = 0;  // an entry found to differ from the saved one, 0 for none
+    bool m_restored = false;   // brought back from a recovery copy and not saved since
 };
 
 }  // namespace sw::app

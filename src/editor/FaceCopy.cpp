@@ -1,5 +1,6 @@
 // The face copy and clear buttons under the face area: 印刷面１にコピー … 印刷面４にコピー and
-// この印刷面を消去. Neither asks, neither can be undone, neither touches the clipboard.
+// この印刷面を消去. Neither asks: each records the face it overwrites, which 元に戻す brings
+// back; neither touches the clipboard.
 #include <QPushButton>
 
 #include "editor/TfrmMain.h"
@@ -20,7 +21,7 @@ void TfrmMain::BindFaceCopy() {
 }
 
 void TfrmMain::btnCopy1Click(int targetFace) {
-    // The target is never the face shown, so nothing on screen changes.
+    // The target is never the face shown, so nothing on screen changes but 元に戻す.
     PerformRefresh(sw::model::CopyFaceTo(m_ws, targetFace));
 }
 

@@ -64,13 +64,17 @@ public:
     }
 };
 
-// A visual line as stored bytes. A line that shows a stored line as it is keeps that
-// line's bytes (bytes CP932 does not define survive); a line that cannot be encoded (it
-// shows such bytes and was edited) keeps the stored line of its place.
-Bytes LineBytes(const QString& text, const KeyLabel& key, const Bytes& atPlace) {
-    if (DecodeCp932(key.Line1) == text) return key.Line1;
-    if (DecodeCp932(key.Line2) == text) return key.Line2;
-    sw::model::EncodeResult encoded = sw::model::EncodeCp932(text);
+// A visual line as stored bytes; `unshown` are the bytes its U+FFFD characters stand for.
+// A line that shows a stored line as it is keeps that line's bytes (a character CP932 has
+// twice keeps its code); any other line is encoded, each U+FFFD as its byte again. Only a
+// line that still cannot be encoded (no character the input lets in) keeps the stored line
+// of its place.
+Bytes LineBytes(const QString& text, const Bytes& unshown, const KeyLabel& key, const Bytes& atPlace) {
+    for (const Bytes* stored : {&key.Line1, &key.Line2}) {
+        Bytes storedUnshown;
+        if (DecodeCp932(*stored, storedUnshown) == text && storedUnshown == unshown) return *stored;
+    }
+    sw::model::EncodeResult encoded = sw::model::EncodeCp932(text, unshown);
     return encoded.ok() ? std::move(encoded.bytes) : atPlace;
 }
 
@@ -147,8 +151,7 @@ void TfrmMain::OpenKeyEditor() {
     memo->setFocus(Qt::OtherFocusReason);
     // Setting the text also forgets the editor's own undo steps of another key. Only what
     // is typed from here on changes the key.
-    memo->setPlainText(text);
-    memo->document()->setModified(false);
+    memo->SetKeyText(key->Line1, key->Line2);
     QTextCursor cursor = memo->textCursor();
     cursor.movePosition(QTextCursor::Start);
     memo->setTextCursor(cursor);
@@ -187,19 +190,29 @@ bool TfrmMain::TypedKeyLines(Bytes& line0, Bytes& line1) const {
     const KeyLabel& key = m_ws.labelSet.Entries[e.CurrentEntry].Faces[e.EditFace].Keys[k];
     QString first;
     QString second;
-    const QStringList lines = EditorVisualLines(*memo, KeyMemo::kMaxLines + 1);
+    Bytes firstUnshown;
+    Bytes secondUnshown;
+    QList<qsizetype> starts;
+    const QStringList lines = EditorVisualLines(*memo, KeyMemo::kMaxLines + 1, &starts);
     if (lines.size() <= KeyMemo::kMaxLines) {
         first = LineAt(lines, 0);
         second = LineAt(lines, 1);
+        auto unshownOf = [&](int line) {
+            return memo->UnshownBytes(static_cast<int>(starts[line]), static_cast<int>(lines[line].size()));
+        };
+        if (!first.isEmpty()) firstUnshown = unshownOf(0);
+        if (!second.isEmpty()) secondUnshown = unshownOf(1);
     } else {
         // A key that held more than two lines' worth (from a file, or after a font change)
         // and was only shortened keeps its own two lines; nothing is cut off.
         const QStringList paragraphs = memo->toPlainText().split(QLatin1Char('\n'));
         first = paragraphs.value(0);
         second = paragraphs.mid(1).join(QString());
+        firstUnshown = memo->UnshownBytes(0, static_cast<int>(first.size()));
+        secondUnshown = memo->UnshownBytes(static_cast<int>(first.size()) + 1);
     }
-    line0 = LineBytes(first, key, key.Line1);
-    line1 = LineBytes(second, key, key.Line2);
+    line0 = LineBytes(first, firstUnshown, key, key.Line1);
+    line1 = LineBytes(second, secondUnshown, key, key.Line2);
     return true;
 }
 

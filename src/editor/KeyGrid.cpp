@@ -215,11 +215,11 @@ void TfrmMain::ShowKeyText(int position) {
     const sw::model::EditorState& e = m_ws.editor;
     if (e.KeyEditorOpen && position == e.CurrentKeyPos && !pos.memo->hasFocus() &&
         !pos.memo->document()->isModified()) {
-        const QString text = EditorText(*key);
-        if (pos.memo->toPlainText() != text) {
-            pos.memo->setPlainText(text);
-            pos.memo->document()->setModified(false);
-        }
+        sw::model::Bytes unshown;
+        DecodeCp932(key->Line1, unshown);
+        DecodeCp932(key->Line2, unshown);
+        if (pos.memo->toPlainText() != EditorText(*key) || pos.memo->UnshownBytes(0) != unshown)
+            pos.memo->SetKeyText(key->Line1, key->Line2);
     }
 }
 

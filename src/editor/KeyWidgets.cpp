@@ -1,12 +1,17 @@
 // Key panel bevels, caption clicks and the in-place editor's set-up.
 #include "editor/KeyWidgets.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QToolTip>
+#include <climits>
 
 #include "editor/VisualLines.h"
+#include "model/Cp932.h"
 
 namespace sw::editor {
 
@@ -14,7 +19,29 @@ namespace {
 const QColor kShadow(128, 128, 128);     // clBtnShadow
 const QColor kHighlight(255, 255, 255);  // clBtnHighlight
 const QColor kOverflowMark(220, 0, 0);
+constexpr QChar kUnshownMark(0xFFFD);
+// The character format property of a U+FFFD that holds the byte it shows.
+constexpr int kUnshownByteProperty = QTextFormat::UserProperty + 1;
 constexpr int kOverflowMarkSize = 7;
+
+// Whether text, each U+FFFD standing for the next of `unshown`, is stored as bytes that show
+// the same again. A byte that CP932 does not define as a character by itself may begin one
+// of two bytes: next to the byte of a typed character it would become another character.
+bool ShowsAgain(const QString& text, const sw::model::Bytes& unshown) {
+    if (unshown.empty()) return true;
+    size_t used = 0;
+    for (const QString& paragraph : text.split(u'\n')) {
+        const auto marks = static_cast<size_t>(paragraph.count(kUnshownMark));
+        if (marks == 0) continue;
+        const std::string_view bytes = std::string_view(unshown).substr(used, marks);
+        used += marks;
+        const sw::model::EncodeResult encoded = sw::model::EncodeCp932(paragraph, bytes);
+        if (!encoded.ok()) return false;
+        sw::model::Bytes back;
+        if (sw::model::DecodeCp932(encoded.bytes, back) != paragraph || back != bytes) return false;
+    }
+    return true;
+}
 
 // One bevel ring along the inside of rect.
 void DrawBevel(QPainter& p, const QRect& rect, bool raised) {
@@ -116,6 +143,54 @@ KeyMemo::KeyMemo(QWidget* parent) : Cp932PlainTextEdit(parent) {
     setAttribute(Qt::WA_InputMethodEnabled, true);
 }
 
+void KeyMemo::SetKeyText(const sw::model::Bytes& line1, const sw::model::Bytes& line2) {
+    sw::model::Bytes unshown;
+    QStringList lines;
+    if (!line1.empty()) lines.append(sw::model::DecodeCp932(line1, unshown));
+    if (!line2.empty()) lines.append(sw::model::DecodeCp932(line2, unshown));
+    const QString text = lines.join(QLatin1Char('\n'));
+    setPlainText(text);
+    if (!unshown.empty()) {
+        // Marked in one edit block (laid out once) and without an undo step of its own:
+        // the editor's undo starts from the key as stored. A plain text position is the
+        // document position, blocks being one "\n" apart.
+        document()->setUndoRedoEnabled(false);
+        QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        size_t next = 0;
+        for (qsizetype i = text.indexOf(kUnshownMark); i >= 0 && next < unshown.size();
+             i = text.indexOf(kUnshownMark, i + 1)) {
+            QTextCharFormat format;
+            format.setProperty(kUnshownByteProperty, static_cast<unsigned char>(unshown[next++]));
+            cursor.setPosition(static_cast<int>(i));
+            cursor.setPosition(static_cast<int>(i) + 1, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(format);
+        }
+        cursor.endEditBlock();
+        document()->setUndoRedoEnabled(true);
+    }
+    document()->setModified(false);
+}
+
+sw::model::Bytes KeyMemo::UnshownBytes(int from, int length) const {
+    const int to = length < 0 ? INT_MAX : from + length;
+    sw::model::Bytes bytes;
+    for (QTextBlock block = document()->firstBlock(); block.isValid() && block.position() < to;
+         block = block.next()) {
+        if (block.position() + block.length() <= from) continue;
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QString text = fragment.text();
+            const QVariant byte = fragment.charFormat().property(kUnshownByteProperty);
+            for (qsizetype i = text.indexOf(kUnshownMark); i >= 0; i = text.indexOf(kUnshownMark, i + 1)) {
+                const int at = fragment.position() + static_cast<int>(i);
+                if (at >= from && at < to && byte.isValid()) bytes.push_back(static_cast<char>(byte.toInt()));
+            }
+        }
+    }
+    return bytes;
+}
+
 bool KeyMemo::AcceptsInsert(const QString& inserted) const {
     const QString before = toPlainText();
     const QTextCursor cursor = textCursor();
@@ -124,10 +199,49 @@ bool KeyMemo::AcceptsInsert(const QString& inserted) const {
     typed.replace(u'\r', u'\n');
     typed.replace(QChar::ParagraphSeparator, u'\n');
     const QString after = before.left(cursor.selectionStart()) + typed + before.mid(cursor.selectionEnd());
+    if (!KeepsUnshownBytes(after, cursor.selectionStart(), cursor.selectionEnd())) return false;
     if (VisualLines(after, font(), EditorTextWidth(*this), wordWrapMode(), kMaxLines + 1).size() <= kMaxLines)
         return true;
     // A key that holds more than it can show may lose characters, but gains no line.
     return after.size() < before.size() && after.count(u'\n') < kMaxLines;
+}
+
+bool KeyMemo::KeepsUnshownBytes(const QString& after, int removedFrom, int removedTo) const {
+    if (ShowsAgain(after, UnshownBytes(0, removedFrom) + UnshownBytes(removedTo))) return true;
+    QToolTip::showText(viewport()->mapToGlobal(cursorRect().bottomLeft()), UnshownByteRefusal(), viewport());
+    return false;
+}
+
+QString KeyMemo::UnshownByteRefusal() {
+    return QStringLiteral("表示できないバイト（\uFFFD）が隣の文字とつながって別の文字になるため、"
+                          "ここはこのように変えられません。");
+}
+
+void KeyMemo::keyPressEvent(QKeyEvent* event) {
+    // The keys that delete: what would be left is checked like typed text.
+    const bool backspace = event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier);
+    QTextCursor::MoveOperation extent = QTextCursor::NoMove;
+    if (backspace) extent = QTextCursor::PreviousCharacter;
+    else if (event->matches(QKeySequence::Delete)) extent = QTextCursor::NextCharacter;
+    else if (event->matches(QKeySequence::DeleteStartOfWord)) extent = QTextCursor::PreviousWord;
+    else if (event->matches(QKeySequence::DeleteEndOfWord)) extent = QTextCursor::NextWord;
+    else if (event->matches(QKeySequence::DeleteEndOfLine)) extent = QTextCursor::EndOfBlock;
+    const bool cut = event->matches(QKeySequence::Cut) && !isReadOnly();
+    if (extent != QTextCursor::NoMove || cut) {
+        QTextCursor removed = textCursor();
+        if (!removed.hasSelection() && !cut) removed.movePosition(extent, QTextCursor::KeepAnchor);
+        if (removed.hasSelection()) {
+            const QString before = toPlainText();
+            const int from = removed.selectionStart();
+            const int to = removed.selectionEnd();
+            if (!KeepsUnshownBytes(before.left(from) + before.mid(to), from, to)) {
+                Refuse();
+                event->accept();
+                return;
+            }
+        }
+    }
+    Cp932PlainTextEdit::keyPressEvent(event);
 }
 
 }  // namespace sw::editor

@@ -68,8 +68,26 @@ public:
     static constexpr int kMaxLines = 2;
     explicit KeyMemo(QWidget* parent = nullptr);
 
+    // Shows a key's lines, each non-empty one as a line of its own, with the editor's own
+    // undo emptied and the text unmodified. A byte CP932 does not define (from a file) shows
+    // as U+FFFD and that character carries the byte with it, through typing around it,
+    // deleting and the editor's own undo, so that the line is stored with it again.
+    void SetKeyText(const sw::model::Bytes& line1, const sw::model::Bytes& line2);
+    // The bytes the U+FFFD characters in the text from `from` on (`length` characters, -1
+    // to the end) stand for, in order. The input refuses U+FFFD, so every one has its byte.
+    sw::model::Bytes UnshownBytes(int from, int length = -1) const;
+    // Shown as a tooltip when typing or deleting beside such a byte is refused because the
+    // byte and a neighbour would be stored as another character.
+    static QString UnshownByteRefusal();
+
 protected:
     bool AcceptsInsert(const QString& inserted) const override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // Whether `after` (the text with the characters from removedFrom to removedTo replaced)
+    // still shows every byte CP932 does not define as it is; if not, says why in a tooltip.
+    bool KeepsUnshownBytes(const QString& after, int removedFrom, int removedTo) const;
 };
 
 }  // namespace sw::editor

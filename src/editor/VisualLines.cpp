@@ -22,16 +22,21 @@ void PaintFieldColor(QWidget* field, sw::model::ColorRef color) {
 }
 
 QStringList VisualLines(const QString& text, const QFont& font, qreal width,
-                        QTextOption::WrapMode wrapMode, int maxLines) {
+                        QTextOption::WrapMode wrapMode, int maxLines, QList<qsizetype>* starts) {
     QStringList lines;
+    if (starts) starts->clear();
+    qsizetype paragraphStart = 0;
     QTextOption option;
     option.setWrapMode(wrapMode);
     auto full = [&] { return maxLines > 0 && lines.size() >= maxLines; };
     const QStringList paragraphs = text.split(u'\n');
     for (const QString& paragraph : paragraphs) {
         if (full()) break;
+        const qsizetype start = paragraphStart;
+        paragraphStart += paragraph.size() + 1;
         if (paragraph.isEmpty()) {
             lines.append(QString());
+            if (starts) starts->append(start);
             continue;
         }
         // Only so much of a long paragraph is laid out as can fill the lines asked for: a
@@ -47,6 +52,7 @@ QStringList VisualLines(const QString& text, const QFont& font, qreal width,
             if (!line.isValid()) break;
             line.setLineWidth(width);
             lines.append(part.mid(line.textStart(), line.textLength()));
+            if (starts) starts->append(start + line.textStart());
         }
         layout.endLayout();
     }
@@ -57,9 +63,9 @@ qreal EditorTextWidth(const QPlainTextEdit& editor) {
     return editor.contentsRect().width() - 2 * editor.document()->documentMargin();
 }
 
-QStringList EditorVisualLines(const QPlainTextEdit& editor, int maxLines) {
+QStringList EditorVisualLines(const QPlainTextEdit& editor, int maxLines, QList<qsizetype>* starts) {
     return VisualLines(editor.toPlainText(), editor.font(), EditorTextWidth(editor),
-                       editor.wordWrapMode(), maxLines);
+                       editor.wordWrapMode(), maxLines, starts);
 }
 
 }  // namespace sw::editor

@@ -68,7 +68,7 @@ void TfrmIchiran::FormActivate() {
     m_placement = sw::model::ReadWindowPlacement(m_ws.settings.SettingsPath(),
                                                  sw::model::kIchiranSection,
                                                  sw::app::ScreenSizeFor(this),
-                                                 {kClientWidth, kClientHeight});
+                                                 {kClientWidth, kClientHeight}, &m_ws.settings.Seen);
     sw::app::PlaceWindow(this, m_placement);
     setWindowTitle(sw::model::DecodeCp932(m_placement.caption));
 
@@ -108,7 +108,8 @@ void TfrmIchiran::FormClose() {
     m_placement.left = pos().x();
     sw::model::NoteSettingsWrite(m_ws.settings,
                                  sw::model::WriteWindowPlacement(m_ws.settings.WritePath(),
-                                                                 sw::model::kIchiranSection, m_placement));
+                                                                 sw::model::kIchiranSection, m_placement,
+                                                                 &m_ws.settings.Seen));
 }
 
 void TfrmIchiran::keyPressEvent(QKeyEvent* event) {

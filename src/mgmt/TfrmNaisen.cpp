@@ -162,7 +162,7 @@ void TfrmNaisen::FormActivate() {
     m_placement = sw::model::ReadWindowPlacement(m_ws.settings.SettingsPath(),
                                                  sw::model::kNaisenSection,
                                                  sw::app::ScreenSizeFor(this),
-                                                 {kClientWidth, kClientHeight});
+                                                 {kClientWidth, kClientHeight}, &m_ws.settings.Seen);
     sw::app::PlaceWindow(this, m_placement);
     setWindowTitle(sw::model::DecodeCp932(m_placement.caption));
     for (int n = 1; n <= sw::model::kEntryCount; ++n) {
@@ -216,7 +216,8 @@ void TfrmNaisen::FormClose() {
     // The title is the one read from the file; writing its bytes keeps it exactly.
     sw::model::NoteSettingsWrite(m_ws.settings,
                                  sw::model::WriteWindowPlacement(m_ws.settings.WritePath(),
-                                                                 sw::model::kNaisenSection, m_placement));
+                                                                 sw::model::kNaisenSection, m_placement,
+                                                                 &m_ws.settings.Seen));
 }
 
 void TfrmNaisen::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -129,6 +130,56 @@ void RemoveStaleTemporaries(const std::string& folder) {
         ::close(fd);
     }
     ::closedir(dir);
+}
+
+// The names of the extended attributes of a file, each ending in '\0'; false when they
+// cannot be read. A file system without extended attributes lists none.
+bool ListAttributes(const std::string& path, std::vector<char>& names) {
+    for (;;) {
+        const ssize_t size = ::llistxattr(path.c_str(), nullptr, 0);
+        if (size < 0) {
+            names.clear();
+            return errno == ENOTSUP || errno == ENOSYS;
+        }
+        names.resize(static_cast<size_t>(size));
+        if (size == 0) return true;
+        const ssize_t got = ::llistxattr(path.c_str(), names.data(), names.size());
+        if (got >= 0) {
+            names.resize(static_cast<size_t>(got));
+            return true;
+        }
+        if (errno != ERANGE) return false;  // ERANGE: a name was added in between
+    }
+}
+
+// Carries every extended attribute of the old file over to the new one, its access control
+// list included (system.posix_acl_access is one, in the kernel's own format): a file shared
+// with `setfacl -m u:NAME:rw` stays shared after a save. False when one cannot be carried.
+bool CopyAttributes(const std::string& from, int toFd) {
+    std::vector<char> names;
+    if (!ListAttributes(from, names)) return false;
+    std::vector<char> value;
+    for (size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
+        const char* name = names.data() + at;
+        ssize_t size = 0;
+        for (;;) {
+            size = ::lgetxattr(from.c_str(), name, nullptr, 0);
+            if (size < 0) break;
+            value.resize(static_cast<size_t>(size));
+            size = ::lgetxattr(from.c_str(), name, value.data(), value.size());
+            if (size >= 0 || errno != ERANGE) break;
+        }
+        if (size < 0) {
+            if (errno == ENODATA) continue;  // removed in between
+            return false;
+        }
+        if (::fsetxattr(toFd, name, value.data(), static_cast<size_t>(size), 0) != 0) {
+            // The system labels a new file by its own policy; that label is the right one.
+            if (std::strcmp(name, "security.selinux") == 0) continue;
+            return false;
+        }
+    }
+    return true;
 }
 
 // Writes the complete data over the file itself: every hard link, the owner, group and mode
@@ -260,6 +311,13 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view data) 
         mode = 0666 & ~mask;
     }
     if (::fchmod(fd, mode) != 0) return discard("ファイルを作成できません", errno);
+    // After the mode: an access control list sets the group bits from its mask.
+    if (exists && !CopyAttributes(target, fd)) {
+        // Only the file itself keeps what cannot be carried over; write it in place.
+        ::close(fd);
+        ::unlink(tmpPath.c_str());
+        return WriteInPlace(path, target, data);
+    }
     if (!WriteAllAt(fd, data, 0, err)) return discard("ファイルに書き込めません", err);
     if (::fsync(fd) != 0) return discard("ファイルに書き込めません", errno);
     if (::rename(tmpPath.c_str(), target.c_str()) != 0) return discard("ファイルを置き換えられません", errno);

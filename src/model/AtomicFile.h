@@ -21,13 +21,14 @@ extern const char* const kSaveTempSuffix;
 // - a folder, a device, a FIFO or anything else that is not a regular file is refused,
 //   and so is a file that is read-only (for the superuser too: no write bit at all);
 // - normally the data goes to a temporary file beside the target, is flushed to the disk
-//   and renamed over it; the new file keeps the old one's mode, owner and group;
+//   and renamed over it; the new file keeps the old one's mode, owner, group and extended
+//   attributes (its access control list among them);
 // - the file is written in place instead, with the data complete in memory and the space
 //   reserved first, when it has more than one hard link (a rename would part the links),
-//   when its owner or group cannot be given to a new file, or when its folder takes no
-//   temporary file; a failure part-way writes the old content back. The new content goes
-//   to a journal first (model/RecoveryJournal.h); without a place for one the file is not
-//   written at all.
+//   when its owner, group or an extended attribute cannot be given to a new file, or when
+//   its folder takes no temporary file; a failure part-way writes the old content back.
+//   The new content goes to a journal first (model/RecoveryJournal.h); without a place for
+//   one the file is not written at all.
 // On failure the temporary file is removed and the target keeps its old content.
 WriteResult WriteFileAtomically(const std::string& path, std::string_view data);
 

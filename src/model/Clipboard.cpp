@@ -110,6 +110,7 @@ void UpdateEditCommandStates(EditorState& editor, EditEvent event) {
         SetEditCommandStates(editor, false, false, true, true, false);
         break;
     case EditEvent::Pasted:
+    case EditEvent::FaceRecorded:
         SetEditCommandStates(editor, e.PasteEnabled, e.FormatPasteEnabled, e.EntryPasteEnabled,
                              e.DeselectEnabled, true);
         break;
@@ -149,6 +150,7 @@ Refresh KeyPaste(Workspace& ws) {
     if (!e.PasteEnabled || e.KeyCopyMode == 0 || !HasCurrentKey(e) || !ValidFace(e.CopySourceFace))
         return {};
     Refresh refresh;
+    e.FaceRecorded = 0;
     e.UndoEntry = e.CurrentEntry;
     e.UndoFace = e.CurrentFace;
     e.UndoKeyPos = e.CurrentKeyPos;
@@ -195,6 +197,7 @@ Refresh FormatPaste(Workspace& ws) {
     if (!e.FormatPasteEnabled || e.FormatCopied == 0 || !HasCurrentKey(e) ||
         !ValidFace(e.CopySourceFace))
         return {};
+    e.FaceRecorded = 0;
     e.UndoEntry = e.CurrentEntry;
     e.UndoFace = e.CurrentFace;
     e.UndoKeyPos = e.CurrentKeyPos;
@@ -214,6 +217,7 @@ Refresh EntryPaste(Workspace& ws) {
     EditorState& e = ws.editor;
     if (!e.EntryPasteEnabled || e.EntryCopyMode == 0 || !ValidEntry(e.CurrentEntry)) return {};
     ManagementEntry& target = ws.labelSet.Entries[e.CurrentEntry];
+    e.FaceRecorded = 0;
     e.UndoEntry = e.CurrentEntry;
     CopyEntryKeys(e.UndoBuffer, target);
     PasteEntryKeys(target, e.CopyBuffer);
@@ -242,6 +246,21 @@ Refresh UndoLastChange(Workspace& ws) {
     EditorState& e = ws.editor;
     if (!e.UndoEnabled) return {};
     Refresh refresh;
+
+    // A face copy or clear: the clipboard flags still name the clipboard, not this record.
+    if (e.FaceRecorded) {
+        e.FaceRecorded = 0;
+        if (ValidEntry(e.UndoEntry) && ValidFace(e.UndoFace)) {
+            ws.labelSet.Entries[e.UndoEntry].Faces[e.UndoFace] = e.UndoFaceContent;
+            if (e.UndoEntry == e.CurrentEntry && e.UndoFace == e.CurrentFace) {
+                refresh.entry = true;
+                refresh.face = true;
+                refresh.currentKey = true;
+            }
+        }
+        UpdateEditCommandStates(e, EditEvent::Undone);
+        return refresh;
+    }
 
     // Recorded alone: every other flag was cleared with it.
     if (e.EntryKeysRecorded && ValidEntry(e.UndoEntry)) {
@@ -359,6 +378,22 @@ void RecordKeyChange(Workspace& ws, ChangeKinds kinds, int face) {
         before.Line2 = key.Line2;
     }
     UpdateEditCommandStates(e, EditEvent::ChangeRecorded);
+}
+
+void RecordFace(Workspace& ws, int entry, int face) {
+    EditorState& e = ws.editor;
+    if (!ValidEntry(entry) || !ValidFace(face)) return;
+    // Only the flags that name an undo record go; those of the clipboard stay.
+    e.ChangedBackColor = e.ChangedFontColor = e.ChangedFontName = e.ChangedFontSize = 0;
+    e.ChangedFontStyle = e.ChangedText = e.ChangedAlignment = e.ChangedLayout = 0;
+    e.EntryKeysRecorded = 0;
+    // The paste recorded before is no longer the one undo acts on: a cut stays moved.
+    e.UndoCutPaste = kNotFirstCutPaste;
+    e.FaceRecorded = 1;
+    e.UndoEntry = entry;
+    e.UndoFace = face;
+    e.UndoFaceContent = ws.labelSet.Entries[entry].Faces[face];
+    UpdateEditCommandStates(e, EditEvent::FaceRecorded);
 }
 
 void RecordEntryKeys(Workspace& ws) {

@@ -35,6 +35,7 @@ enum class EditEvent {
     EntryCopied,     // EntryCopy, EntryCut: entry paste and deselect on
     Pasted,          // KeyPaste, FormatPaste, EntryPaste: undo on, the rest unchanged
     ChangeRecorded,  // RecordKeyChange, RecordEntryKeys: only undo on
+    FaceRecorded,    // RecordFace: undo on, the rest unchanged
     Undone,          // UndoLastChange: undo off, the rest unchanged
     Deselected,      // Deselect: all off
 };
@@ -95,6 +96,12 @@ Refresh Deselect(Workspace& ws);
 // empties every clipboard and makes this the undo record. Callers record only when the
 // value really changes. The command that calls it shows the key.
 void RecordKeyChange(Workspace& ws, ChangeKinds kinds, int face = 0);
+
+// Records face `face` of entry `entry` as it stands, before a face copy writes over it or
+// the face is cleared: the whole face comes back with 元に戻す. It replaces the earlier
+// undo record (a misclick that wipes a face matters more than the last key change), but,
+// unlike a recorded key change, it leaves the clipboard and the paste commands as they are.
+void RecordFace(Workspace& ws, int entry, int face);
 
 // Records all 4 × 30 keys of the current entry before a command rewrites many of them at
 // once (key texts read from CSV): empties every clipboard, as a recorded change does, and

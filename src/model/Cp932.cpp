@@ -71,7 +71,9 @@ char32_t Utf8CodePoint(const char* p, size_t left) {
 
 }  // namespace
 
-std::string DecodeCp932ToUtf8(const std::string& bytes) {
+namespace {
+
+std::string DecodeToUtf8(const std::string& bytes, std::string* unshown) {
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
     Converter& conv = Decoder();
@@ -81,6 +83,7 @@ std::string DecodeCp932ToUtf8(const std::string& bytes) {
     while (left > 0) {
         if (!conv.valid() || !conv.Run(&in, &left, out)) {
             out += "\xEF\xBF\xBD";  // U+FFFD for the byte that is not CP932
+            if (unshown) unshown->push_back(*in);
             ++in;
             --left;
         }
@@ -88,7 +91,7 @@ std::string DecodeCp932ToUtf8(const std::string& bytes) {
     return out;
 }
 
-QString DecodeCp932(const std::string& bytes) {
+QString Decode(const std::string& bytes, std::string* unshown) {
     bool ascii = true;
     for (char c : bytes) {
         if (static_cast<unsigned char>(c) >= 0x80) {
@@ -97,8 +100,16 @@ QString DecodeCp932(const std::string& bytes) {
         }
     }
     if (ascii) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    return QString::fromStdString(DecodeCp932ToUtf8(bytes));
+    return QString::fromStdString(DecodeToUtf8(bytes, unshown));
 }
+
+}  // namespace
+
+std::string DecodeCp932ToUtf8(const std::string& bytes) { return DecodeToUtf8(bytes, nullptr); }
+
+QString DecodeCp932(const std::string& bytes) { return Decode(bytes, nullptr); }
+
+QString DecodeCp932(const std::string& bytes, std::string& unshown) { return Decode(bytes, &unshown); }
 
 EncodeResult EncodeCp932(const QString& text) {
     EncodeResult result;
@@ -127,6 +138,27 @@ EncodeResult EncodeCp932(const QString& text) {
         result.bytes.clear();
     }
     return result;
+}
+
+EncodeResult EncodeCp932(const QString& text, std::string_view unshown) {
+    constexpr char16_t kShownForUnshown = 0xFFFD;
+    EncodeResult result;
+    size_t next = 0;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype mark = text.indexOf(QChar(kShownForUnshown), from);
+        EncodeResult part = EncodeCp932(text.mid(from, mark < 0 ? -1 : mark - from));
+        if (!part.ok()) return part;
+        result.bytes += part.bytes;
+        if (mark < 0) return result;
+        if (next >= unshown.size()) {
+            result.bytes.clear();
+            result.badChar = kShownForUnshown;
+            return result;
+        }
+        result.bytes += unshown[next++];
+        from = mark + 1;
+    }
 }
 
 bool FitsCp932(const QString& text) { return EncodeCp932(text).ok(); }

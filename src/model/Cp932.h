@@ -4,6 +4,7 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace sw::model {
 
@@ -11,6 +12,8 @@ namespace sw::model {
 // stored bytes stay as they are.
 QString DecodeCp932(const std::string& bytes);
 std::string DecodeCp932ToUtf8(const std::string& bytes);
+// The same, and every byte shown as U+FFFD is appended to `unshown`, in order.
+QString DecodeCp932(const std::string& bytes, std::string& unshown);
 
 struct EncodeResult {
     std::string bytes;             // the CP932 bytes when everything could be encoded
@@ -19,6 +22,9 @@ struct EncodeResult {
 };
 
 EncodeResult EncodeCp932(const QString& text);
+// The way back from DecodeCp932 with its unshown bytes: each U+FFFD of text is stored as
+// the next byte of `unshown`. Fails when text holds a U+FFFD more than there are bytes.
+EncodeResult EncodeCp932(const QString& text, std::string_view unshown);
 
 // True when every character of text can be stored in CP932.
 bool FitsCp932(const QString& text);

@@ -50,6 +50,11 @@ struct EditorState {
     // The undo record holds every key of entry UndoEntry in UndoBuffer, taken before a
     // command that rewrote many keys at once (reading key texts from CSV).
     int EntryKeysRecorded = 0;
+    // The undo record is a whole face, face UndoFace of entry UndoEntry as it was before a
+    // face copy wrote over it or the face was cleared: keys, picture, layout, background
+    // mode and colour, in UndoFaceContent. The clipboard stays as it was.
+    int FaceRecorded = 0;
+    PrintFace UndoFaceContent;
 
     // A cut moves its source once: the first paste clears the source, later pastes of the
     // same clipboard only copy, so that anything put into the source key (or entry) since
@@ -73,7 +78,7 @@ struct EditorState {
     void ApplyKeyRange(const KeyRange& range);
 };
 
-// Clears KeyCopyMode .. EntryKeysRecorded.
+// Clears KeyCopyMode .. FaceRecorded.
 void ClearUndoFlags(EditorState& state);
 
 // The buffers to KeyLabel reset values, the undo flags cleared, the copy source set to

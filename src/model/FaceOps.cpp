@@ -1,6 +1,8 @@
 // Face copy and clear on the current entry.
 #include "model/FaceOps.h"
 
+#include "model/Clipboard.h"
+
 namespace sw::model {
 
 namespace {
@@ -14,16 +16,20 @@ Refresh CopyFaceTo(Workspace& ws, int targetFace) {
         return {};
     ManagementEntry& entry = ws.labelSet.Entries[e.CurrentEntry];
     const PrintFace& from = entry.Faces[e.CurrentFace];
-    PrintFace& to = entry.Faces[targetFace];
-    to.PictureFile = from.PictureFile;
-    to.PictureLayout = from.PictureLayout;
-    to.BackgroundMode = from.BackgroundMode;
-    to.BackgroundColor = from.BackgroundColor;
+    PrintFace copy = entry.Faces[targetFace];
+    copy.PictureFile = from.PictureFile;
+    copy.PictureLayout = from.PictureLayout;
+    copy.BackgroundMode = from.BackgroundMode;
+    copy.BackgroundColor = from.BackgroundColor;
     for (int k = 1; k <= kKeyCount; ++k) {
-        const std::uint8_t ownLayout = to.Keys[k].Layout;
-        to.Keys[k] = from.Keys[k];
-        to.Keys[k].Layout = ownLayout;
+        const std::uint8_t ownLayout = copy.Keys[k].Layout;
+        copy.Keys[k] = from.Keys[k];
+        copy.Keys[k].Layout = ownLayout;
     }
+    // A copy that changes nothing keeps the undo record as it is.
+    if (copy == entry.Faces[targetFace]) return {};
+    RecordFace(ws, e.CurrentEntry, targetFace);
+    entry.Faces[targetFace] = std::move(copy);
     return {};
 }
 
@@ -31,6 +37,7 @@ Refresh ClearFace(Workspace& ws) {
     EditorState& e = ws.editor;
     if (e.CurrentFace < 1 || e.CurrentFace > kFaceCount) return {};
     PrintFace& face = ws.labelSet.Entries[e.CurrentEntry].Faces[e.CurrentFace];
+    if (!(face == PrintFace{})) RecordFace(ws, e.CurrentEntry, e.CurrentFace);
     face = PrintFace{};
     e.CurrentKeyPos = kClearedFacePosition;
     Refresh refresh;

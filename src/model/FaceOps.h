@@ -1,6 +1,6 @@
 // Copying a print face onto another face of the same entry, clearing a face, and which
-// face copy buttons may be used. Neither records an undo nor touches the clipboard or
-// the edit command states.
+// face copy buttons may be used. Both record the face they overwrite as the one level of
+// undo (元に戻す brings it back whole) and leave the clipboard and the paste states alone.
 #pragma once
 
 #include "model/OneBased.h"
@@ -12,11 +12,13 @@ namespace sw::model {
 // btnCopy1..4: face n of the current entry := the face shown: its background fields and,
 // for all 30 key indices whatever the key model, every key field but Layout (each target
 // key keeps its own vertical layout). Nothing to show: the target is never the face shown
-// (a copy onto the face shown does nothing).
+// (a copy onto the face shown does nothing). The target as it was becomes the undo record,
+// unless the copy changes nothing.
 Refresh CopyFaceTo(Workspace& ws, int targetFace);
 
 // btnDelete: the face shown back to its reset background and reset keys; position 07
-// becomes the current position in both key models. Before calling, the window closes an
+// becomes the current position in both key models. The face as it was becomes the undo
+// record, unless it was empty already. Before calling, the window closes an
 // open key editor and gives the panel of CurrentKeyPos the normal look; afterwards it runs
 // ShowEntry, ShowFace and ShowCurrentKey as returned.
 Refresh ClearFace(Workspace& ws);

@@ -1,11 +1,16 @@
 // Reading and updating INI text without disturbing the lines it does not touch.
 #include "model/IniFile.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdint>
+#include <thread>
 
 #include "model/AtomicFile.h"
 
@@ -39,6 +44,61 @@ std::optional<std::string> SectionName(const std::string& line) {
     if (close == std::string::npos) return std::nullopt;
     return Trim(t.substr(1, close - 1));
 }
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string SeenName(const std::string& section, const std::string& key) {
+    return Lower(section) + "\n" + Lower(key);
+}
+
+// An exclusive lock on the settings file while it is read, changed and replaced. The file
+// is replaced by a rename, so a lock taken on the file that was there is checked to still be
+// on the file the path names; a missing file is created empty to be locked (the write that
+// follows fills it). Without a lock in time (a hung program, a file system without locks)
+// the update goes ahead: it is still one atomic replacement of the file.
+class IniFileLock {
+public:
+    explicit IniFileLock(const std::string& path) {
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::seconds(3);
+        while (Clock::now() < deadline) {
+            struct stat named {};
+            if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) return;
+            m_fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+            if (m_fd < 0) return;
+            struct stat locked {};
+            if (::fstat(m_fd, &locked) != 0 || !S_ISREG(locked.st_mode)) {
+                Release();
+                return;
+            }
+            while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+                if ((errno != EWOULDBLOCK && errno != EINTR) || Clock::now() >= deadline) {
+                    Release();
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
+            if (::stat(path.c_str(), &named) == 0 && named.st_dev == locked.st_dev &&
+                named.st_ino == locked.st_ino)
+                return;  // locked, and still the file of that name
+            Release();   // replaced meanwhile: lock the new one
+        }
+    }
+    ~IniFileLock() { Release(); }
+    IniFileLock(const IniFileLock&) = delete;
+    IniFileLock& operator=(const IniFileLock&) = delete;
+
+private:
+    void Release() {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = -1;
+    }
+    int m_fd = -1;
+};
 
 }  // namespace
 
@@ -174,16 +234,40 @@ std::string ReadIniString(const std::string& path, const std::string& section,
     return ReadIniValue(path, section, key).value_or(defaultValue);
 }
 
-bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
-                    const std::string& value) {
-    // A line break in a value would become a line of its own.
-    std::string clean;
-    for (char c : value)
-        if (c != '\r' && c != '\n') clean += c;
+bool UpdateIniFile(const std::string& path, const std::function<void(IniFile&)>& update) {
+    IniFileLock lock(path);
     IniFile ini;
     if (!IniFile::LoadForUpdate(path, ini)) return false;
-    ini.Set(section, key, clean);
+    update(ini);
     return WriteIniText(path, ini);
+}
+
+void NoteIniSeen(IniSeen& seen, const std::string& section, const std::string& key,
+                 const std::string& value) {
+    seen[SeenName(section, key)] = value;
+}
+
+bool WriteIniValues(const std::string& path, const std::vector<IniValue>& values, IniSeen* seen) {
+    // A line break in a value would become a line of its own.
+    std::vector<IniValue> clean = values;
+    for (IniValue& v : clean) std::erase_if(v.value, [](char c) { return c == '\r' || c == '\n'; });
+    const bool written = UpdateIniFile(path, [&](IniFile& ini) {
+        for (const IniValue& v : clean) {
+            if (seen) {
+                auto was = seen->find(SeenName(v.section, v.key));
+                if (was != seen->end() && was->second == v.value && ini.Get(v.section, v.key)) continue;
+            }
+            ini.Set(v.section, v.key, v.value);
+        }
+    });
+    if (written && seen)
+        for (const IniValue& v : clean) NoteIniSeen(*seen, v.section, v.key, v.value);
+    return written;
+}
+
+bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
+                    const std::string& value) {
+    return WriteIniValues(path, {{section, key, value}}, nullptr);
 }
 
 bool WriteIniText(const std::string& path, const IniFile& ini) {

@@ -1,6 +1,8 @@
 // A settings file in the INI text format, kept as CP932 bytes with CR LF lines.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -47,6 +49,30 @@ int ReadIniInt(const std::string& path, const std::string& section, const std::s
                int defaultValue);
 std::string ReadIniString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& defaultValue);
+// Reads the file, lets `update` change it and writes it back at once and atomically, while
+// holding a lock on the file that the updates of other windows and programs wait for (up to
+// a few seconds, then this one goes ahead without it). False when the file could not be read
+// whole or written; nothing is written then.
+bool UpdateIniFile(const std::string& path, const std::function<void(IniFile&)>& update);
+
+// What one program last read from or wrote to its settings file: the value each key had for
+// it ("section\nkey" in lower case). The base against which it tells its own changes.
+using IniSeen = std::map<std::string, std::string>;
+void NoteIniSeen(IniSeen& seen, const std::string& section, const std::string& key,
+                 const std::string& value);
+
+struct IniValue {
+    std::string section;
+    std::string key;
+    std::string value;
+};
+
+// One window's write, in one update: with `seen`, a value that has not changed since it was
+// read or written leaves the file's own value alone (another window may have written it
+// since), unless the file lacks the key; every other value is written, and `seen` learns
+// what was written. Without `seen` every value is written.
+bool WriteIniValues(const std::string& path, const std::vector<IniValue>& values, IniSeen* seen);
+
 // Updates the file at once and atomically; false when it could not be written.
 bool WriteIniString(const std::string& path, const std::string& section, const std::string& key,
                     const std::string& value);

@@ -61,6 +61,7 @@ void ClearUndoFlags(EditorState& state) {
     state.ChangedAlignment = 0;
     state.ChangedLayout = 0;
     state.EntryKeysRecorded = 0;
+    state.FaceRecorded = 0;
     state.CutPasted = 0;
     state.UndoCutPaste = 0;
 }

@@ -63,8 +63,10 @@ void NoteSettingsWrite(AppSettings& settings, bool written) {
     if (settings.WriteFailed) settings.WriteFailed(settings.SettingsPath());
 }
 
-std::vector<Bytes> ReadRecentFiles(const std::string& path) {
-    IniFile ini = IniFile::Load(path);
+
+namespace {
+
+std::vector<Bytes> RecentFilesIn(const IniFile& ini) {
     std::vector<Bytes> files;
     for (int n = 1; n <= kRecentFileCount; ++n) {
         auto v = ini.Get("Recent", "File" + std::to_string(n));
@@ -74,15 +76,26 @@ std::vector<Bytes> ReadRecentFiles(const std::string& path) {
     return files;
 }
 
-bool WriteRecentFiles(const std::string& path, const std::vector<Bytes>& files) {
-    // Read, set and written as one update, so that the five keys never disagree.
-    IniFile ini;
-    if (!IniFile::LoadForUpdate(path, ini)) return false;
+void SetRecentFiles(IniFile& ini, const std::vector<Bytes>& files) {
     for (int n = 1; n <= kRecentFileCount; ++n) {
         const auto i = static_cast<size_t>(n - 1);
         ini.Set("Recent", "File" + std::to_string(n), i < files.size() ? files[i] : Bytes());
     }
-    return WriteIniText(path, ini);
+}
+
+}  // namespace
+
+std::vector<Bytes> ReadRecentFiles(const std::string& path) { return RecentFilesIn(IniFile::Load(path)); }
+
+bool WriteRecentFiles(const std::string& path, const std::vector<Bytes>& files) {
+    // Set and written as one update, so that the five keys never disagree.
+    return UpdateIniFile(path, [&](IniFile& ini) { SetRecentFiles(ini, files); });
+}
+
+bool AddRecentFile(const std::string& path, const Bytes& file) {
+    return UpdateIniFile(path, [&](IniFile& ini) {
+        SetRecentFiles(ini, WithRecentFile(RecentFilesIn(ini), file));
+    });
 }
 
 std::vector<Bytes> WithRecentFile(std::vector<Bytes> files, const Bytes& file) {
@@ -94,13 +107,16 @@ std::vector<Bytes> WithRecentFile(std::vector<Bytes> files, const Bytes& file) {
 
 int Centred(int screenLength, int windowLength) { return (screenLength - windowLength) / 2; }
 
-WindowPlacement ReadWindowPlacement(const std::string& path, const WindowSection& section,
-                                    Size screen, Size designed) {
-    // One read of the file serves all keys of the window.
-    IniFile ini = IniFile::Load(path);
+namespace {
+
+// The keys of one window's section, read at once from the file's content.
+WindowPlacement PlacementIn(const IniFile& ini, const WindowSection& section, Size screen,
+                            Size designed, IniSeen* seen) {
     auto readInt = [&](const char* key, int def) {
         auto v = ini.Get(section.name, key);
-        return v ? ParseIniInt(*v).value_or(def) : def;
+        const int value = v ? ParseIniInt(*v).value_or(def) : def;
+        if (seen) NoteIniSeen(*seen, section.name, key, std::to_string(value));
+        return value;
     };
     WindowPlacement p;
     p.top = readInt("Top", Centred(screen.height, designed.height));
@@ -110,54 +126,82 @@ WindowPlacement ReadWindowPlacement(const std::string& path, const WindowSection
         p.width = readInt("Width", kPreviewDefaultWidth);
     }
     p.caption = ini.Get(section.name, "Caption").value_or(Cp932Of(section.caption));
+    if (seen) NoteIniSeen(*seen, section.name, "Caption", p.caption);
     return p;
 }
 
-bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
-                          const WindowPlacement& placement) {
-    if (!WriteIniInt(path, section.name, "Top", placement.top)) return false;
-    if (!WriteIniInt(path, section.name, "Left", placement.left)) return false;
+std::vector<IniValue> PlacementValues(const WindowSection& section, const WindowPlacement& placement) {
+    std::vector<IniValue> values{{section.name, "Top", std::to_string(placement.top)},
+                                 {section.name, "Left", std::to_string(placement.left)}};
     if (section.hasSize) {
-        if (!WriteIniInt(path, section.name, "Height", placement.height)) return false;
-        if (!WriteIniInt(path, section.name, "Width", placement.width)) return false;
+        values.push_back({section.name, "Height", std::to_string(placement.height)});
+        values.push_back({section.name, "Width", std::to_string(placement.width)});
     }
-    return WriteIniString(path, section.name, "Caption", placement.caption);
+    values.push_back({section.name, "Caption", placement.caption});
+    return values;
+}
+
+int ReadSeenInt(const IniFile& ini, const char* section, const char* key, int def, IniSeen& seen) {
+    auto v = ini.Get(section, key);
+    const int value = v ? ParseIniInt(*v).value_or(def) : def;
+    NoteIniSeen(seen, section, key, std::to_string(value));
+    return value;
+}
+
+}  // namespace
+
+WindowPlacement ReadWindowPlacement(const std::string& path, const WindowSection& section,
+                                    Size screen, Size designed, IniSeen* seen) {
+    // One read of the file serves all keys of the window.
+    return PlacementIn(IniFile::Load(path), section, screen, designed, seen);
+}
+
+bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
+                          const WindowPlacement& placement, IniSeen* seen) {
+    return WriteIniValues(path, PlacementValues(section, placement), seen);
 }
 
 WindowPlacement ReadMainSettings(const std::string& path, Size screen, Size designed,
                                  AppSettings& settings) {
-    WindowPlacement p = ReadWindowPlacement(path, kMainSection, screen, designed);
+    const IniFile ini = IniFile::Load(path);
+    WindowPlacement p = PlacementIn(ini, kMainSection, screen, designed, &settings.Seen);
     settings.TitleBase = p.caption;
-    settings.Sayu = ReadIniInt(path, "Settei", "Sayu", 0);
-    settings.Jyoge = ReadIniInt(path, "Settei", "Jyoge", 0);
-    settings.HelpFileName = ReadIniString(path, "Help", "FileName", Cp932Of(kHelpDefault));
+    settings.Sayu = ReadSeenInt(ini, "Settei", "Sayu", 0, settings.Seen);
+    settings.Jyoge = ReadSeenInt(ini, "Settei", "Jyoge", 0, settings.Seen);
+    settings.HelpFileName = ini.Get("Help", "FileName").value_or(Cp932Of(kHelpDefault));
+    NoteIniSeen(settings.Seen, "Help", "FileName", settings.HelpFileName);
     return p;
 }
 
-bool WriteMainSettings(const std::string& path, int top, int left, const AppSettings& settings) {
+bool WriteMainSettings(const std::string& path, int top, int left, AppSettings& settings) {
     WindowPlacement p;
     p.top = top;
     p.left = left;
     p.caption = settings.TitleBase;
-    return WriteWindowPlacement(path, kMainSection, p) &&
-           WriteIniInt(path, "Settei", "Sayu", settings.Sayu) &&
-           WriteIniInt(path, "Settei", "Jyoge", settings.Jyoge) &&
-           WriteIniString(path, "Help", "FileName", settings.HelpFileName);
+    std::vector<IniValue> values = PlacementValues(kMainSection, p);
+    values.push_back({"Settei", "Sayu", std::to_string(settings.Sayu)});
+    values.push_back({"Settei", "Jyoge", std::to_string(settings.Jyoge)});
+    values.push_back({"Help", "FileName", settings.HelpFileName});
+    return WriteIniValues(path, values, &settings.Seen);
 }
 
 WindowPlacement ReadSetteiSettings(const std::string& path, Size screen, Size designed,
                                    AppSettings& settings) {
-    WindowPlacement p = ReadWindowPlacement(path, kSetteiSection, screen, designed);
-    settings.Sayu = ReadIniInt(path, "Settei", "Sayu", 0);
-    settings.Jyoge = ReadIniInt(path, "Settei", "Jyoge", 0);
+    const IniFile ini = IniFile::Load(path);
+    WindowPlacement p = PlacementIn(ini, kSetteiSection, screen, designed, &settings.Seen);
+    // An offset missing from the file (say, it could not be written) keeps the one in
+    // memory rather than becoming 0.
+    settings.Sayu = ReadSeenInt(ini, "Settei", "Sayu", settings.Sayu, settings.Seen);
+    settings.Jyoge = ReadSeenInt(ini, "Settei", "Jyoge", settings.Jyoge, settings.Seen);
     return p;
 }
 
 bool WriteSetteiSettings(const std::string& path, const WindowPlacement& placement,
-                         const AppSettings& settings) {
-    return WriteWindowPlacement(path, kSetteiSection, placement) &&
-           WriteIniInt(path, "Settei", "Sayu", settings.Sayu) &&
-           WriteIniInt(path, "Settei", "Jyoge", settings.Jyoge);
+                         AppSettings& settings) {
+    std::vector<IniValue> values = PlacementValues(kSetteiSection, placement);
+    values.push_back({"Settei", "Sayu", std::to_string(settings.Sayu)});
+    values.push_back({"Settei", "Jyoge", std::to_string(settings.Jyoge)});
+    return WriteIniValues(path, values, &settings.Seen);
 }
 
 }  // namespace sw::model

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "model/IniFile.h"
 #include "model/LabelSet.h"
 
 namespace sw::model {
@@ -24,6 +25,9 @@ struct AppSettings {
     bool WriteFailureTold = false;
     // The settings folder is the user's configuration folder, made at the first write.
     bool MakeFolderOnWrite = false;
+    // What this program read from the settings file and wrote to it: a window writes only
+    // what changed since, so that another window's (or program's) newer values stay.
+    IniSeen Seen;
 
     std::string SettingsPath() const { return ProgramDir + kSettingsFileName; }
     // The path for a write: when the folder is to be made and is not there yet, it is
@@ -51,6 +55,9 @@ void NoteSettingsWrite(AppSettings& settings, bool written);
 constexpr int kRecentFileCount = 5;
 std::vector<Bytes> ReadRecentFiles(const std::string& path);
 bool WriteRecentFiles(const std::string& path, const std::vector<Bytes>& files);
+// `file` put in front of the list as the file holds it now, in one locked update: what other
+// windows added meanwhile stays in the list, behind it.
+bool AddRecentFile(const std::string& path, const Bytes& file);
 // `file` moved (or added) to the front; the list keeps kRecentFileCount files at most.
 std::vector<Bytes> WithRecentFile(std::vector<Bytes> files, const Bytes& file);
 
@@ -88,26 +95,30 @@ struct WindowPlacement {
 int Centred(int screenLength, int windowLength);
 
 // Top, Left (centred by default), for the preview Height and Width, then Caption.
-// `designed` is the window's size before any size from the file is applied.
+// `designed` is the window's size before any size from the file is applied. With `seen`
+// (the program's AppSettings::Seen), the values read are noted there.
 WindowPlacement ReadWindowPlacement(const std::string& path, const WindowSection& section,
-                                    Size screen, Size designed);
+                                    Size screen, Size designed, IniSeen* seen = nullptr);
 
-// Top, Left, for the preview Height and Width, then Caption. Stops at the first key
-// that cannot be written and returns false; callers swallow the failure.
+// Top, Left, for the preview Height and Width, then Caption, in one update of the file;
+// with `seen`, only what changed since it was read (see WriteIniValues). False when the
+// file could not be written, and nothing is; callers swallow the failure.
 bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
-                          const WindowPlacement& placement);
+                          const WindowPlacement& placement, IniSeen* seen = nullptr);
 
 // The main window: its placement, then Sayu, Jyoge and the help file name into settings
-// (TitleBase takes the caption).
+// (TitleBase takes the caption). Noted in settings.Seen.
 WindowPlacement ReadMainSettings(const std::string& path, Size screen, Size designed,
                                  AppSettings& settings);
-// Top, Left, Caption (= TitleBase), Sayu, Jyoge, FileName.
-bool WriteMainSettings(const std::string& path, int top, int left, const AppSettings& settings);
+// Top, Left, Caption (= TitleBase), Sayu, Jyoge, FileName: those changed since read.
+bool WriteMainSettings(const std::string& path, int top, int left, AppSettings& settings);
 
-// The fine-adjustment dialog: its placement, then Sayu and Jyoge into settings.
+// The fine-adjustment dialog: its placement, then Sayu and Jyoge into settings (an offset
+// the file lacks keeps the one in memory). Noted in settings.Seen.
 WindowPlacement ReadSetteiSettings(const std::string& path, Size screen, Size designed,
                                    AppSettings& settings);
+// Top, Left, Caption, Sayu, Jyoge: those changed since read.
 bool WriteSetteiSettings(const std::string& path, const WindowPlacement& placement,
-                         const AppSettings& settings);
+                         AppSettings& settings);
 
 }  // namespace sw::model

@@ -143,7 +143,7 @@ TfrmPreview::TfrmPreview(sw::model::Workspace& ws, PrintTarget& printer, sw::app
                                                     : QSize(kClientWidth, kClientHeight);
     sw::model::WindowPlacement placement = sw::model::ReadWindowPlacement(
         m_ws.settings.SettingsPath(), sw::model::kPreviewSection, {screen.width(), screen.height()},
-        {kClientWidth, kClientHeight});
+        {kClientWidth, kClientHeight}, &m_ws.settings.Seen);
     sw::app::PlaceWindow(this, placement, true);
     m_caption = placement.caption;
     setWindowTitle(sw::model::DecodeCp932(m_caption));
@@ -327,7 +327,8 @@ void TfrmPreview::done(int result) {
     placement.caption = m_caption;
     sw::model::NoteSettingsWrite(
         m_ws.settings,
-        sw::model::WriteWindowPlacement(m_ws.settings.WritePath(), sw::model::kPreviewSection, placement));
+        sw::model::WriteWindowPlacement(m_ws.settings.WritePath(), sw::model::kPreviewSection, placement,
+                                        &m_ws.settings.Seen));
     QDialog::done(result);
 }
 

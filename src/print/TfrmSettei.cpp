@@ -173,14 +173,10 @@ void TfrmSettei::showEvent(QShowEvent* event) {
 void TfrmSettei::FormActivate() {
     sw::app::WaitCursor wait;
     m_activated = true;
-    const std::string path = m_ws.settings.SettingsPath();
-    m_placement = sw::model::ReadWindowPlacement(path, sw::model::kSetteiSection,
-                                                 sw::app::ScreenSizeFor(this),
-                                                 {kClientWidth, kClientHeight});
     // The file's offsets replace the ones in memory; an offset missing from the file
     // (say, it could not be written) keeps the one in memory rather than becoming 0.
-    m_ws.settings.Sayu = sw::model::ReadIniInt(path, "Settei", "Sayu", m_ws.settings.Sayu);
-    m_ws.settings.Jyoge = sw::model::ReadIniInt(path, "Settei", "Jyoge", m_ws.settings.Jyoge);
+    m_placement = sw::model::ReadSetteiSettings(m_ws.settings.SettingsPath(), sw::app::ScreenSizeFor(this),
+                                                {kClientWidth, kClientHeight}, m_ws.settings);
     sw::app::PlaceWindow(this, m_placement);
     setWindowTitle(sw::model::DecodeCp932(m_placement.caption));
     m_edit1->setText(FormatOffsetField(m_ws.settings.Jyoge));

@@ -91,6 +91,57 @@ TEST_F(UnsavedChanges, TheTitleMarksAChangeUntilSaveOrOpen) {
     EXPECT_EQ(w().windowTitle(), QStringLiteral("＊Stripwise２＜a.stw＞"));
 }
 
+TEST_F(UnsavedChanges, TheMarkGoesWhenUndoOrTheUserBringsTheSavedDocumentBack) {
+    const QString saved = QStringLiteral("Stripwise２＜a.stw＞");
+    const QString marked = QStringLiteral("＊") + saved;
+    dialogs.files = {Path("a.stw")};
+    Trigger("SaveAs1");
+    ASSERT_EQ(w().windowTitle(), saved);
+    auto goTo = [&](const char* entry) {
+        w().edtNaisen()->setText(QString::fromLatin1(entry));
+        ASSERT_TRUE(w().ApplyEntryNumber());
+    };
+
+    // Bold, then Ctrl+U; この印刷面を消去, then Ctrl+Z.
+    Click(w().toolButton(22));
+    ASSERT_EQ(w().windowTitle(), marked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w().windowTitle(), saved);
+    ws->labelSet.Entries[1].Faces[1].Keys[1].Line1 = "K1";
+    program->commands().DocumentModified();
+    dialogs.files = {Path("a.stw")};
+    dialogs.replies = {Reply::Ok};
+    Trigger("SaveAs1");
+    Click(w().findChild<QPushButton*>("btnDelete"));
+    ASSERT_EQ(w().windowTitle(), marked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w().windowTitle(), saved);
+
+    // Changes on two entries: undoing one, or the user taking one back, leaves the mark.
+    Click(w().toolButton(22));  // entry 01
+    goTo("2");
+    ChangeModel();
+    Click(w().toolButton(22));  // entry 02
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_U, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w().windowTitle(), marked);
+    goTo("1");
+    Click(w().toolButton(22));  // bold off again on entry 01
+    EXPECT_EQ(w().windowTitle(), marked);
+    goTo("2");
+    ChangeModel();
+    EXPECT_EQ(w().windowTitle(), saved);
+
+    // Back as saved, 新規作成 asks its own question and the file holds what is shown.
+    dialogs.messages.clear();
+    dialogs.replies = {Reply::Cancel};
+    Trigger("New1");
+    EXPECT_EQ(Messages(), QStringList{"新規作成しますか？"});
+    EXPECT_TRUE(*Read(cwd.File("a.stw")) == ws->labelSet);
+}
+
 TEST_F(UnsavedChanges, NewOnAModifiedDocumentAsksToSaveInsteadOfItsOwnQuestion) {
     ChangeModel();
     dialogs.replies = {Reply::Cancel};

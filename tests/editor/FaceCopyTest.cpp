@@ -7,10 +7,12 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include "app/Commands.h"
 #include "editor/MainWindowFixture.h"
 #include "editor/TfrmMain.h"
 #include "editor/WindowFixture.h"
 #include "model/KeyFormat.h"
+#include "model/LabelSetFile.h"
 #include "support/ScriptedDialogs.h"
 
 namespace sw::editor {
@@ -24,6 +26,12 @@ protected:
     QPushButton* Button(const QString& name) { return w->findChild<QPushButton*>(name); }
     QPushButton* CopyButton(int n) { return Button(QStringLiteral("btnCopy%1").arg(n)); }
     void Click(QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center()); }
+    // Ctrl with a key where the focus is, as the keyboard would.
+    void PressCtrl(Qt::Key key) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QTest::keyClick(focused, key, Qt::ControlModifier);
+    }
     // A bitmap of one colour.
     std::string Picture(const char* name, Qt::GlobalColor colour) {
         QImage picture(4, 4, QImage::Format_RGB888);
@@ -76,12 +84,12 @@ TEST_F(FaceCopy, CopyingFace1OntoFace3TakesAll30KeysAndTheBackgroundButNotTheLay
     EXPECT_EQ(Face(3).PictureFile, Face(1).PictureFile);
     EXPECT_EQ(Face(3).PictureLayout, 1);
     EXPECT_EQ(Face(2), sw::model::PrintFace{});
-    // The face shown stays as it is, and so does the undo.
+    // The face shown stays as it is; undo now stands for face 3.
     EXPECT_EQ(w->tabPage()->currentIndex(), 0);
     EXPECT_EQ(w->captionLabel(7)->text(), "A1");
     EXPECT_TRUE(w->action("Undo1")->isEnabled());
     EXPECT_EQ(ws->editor.UndoEntry, 1);
-    EXPECT_EQ(ws->editor.UndoFace, 1);
+    EXPECT_EQ(ws->editor.UndoFace, 3);
 
     // Face 3 then shows the copy.
     w->tabPage()->setCurrentIndex(2);
@@ -127,6 +135,50 @@ TEST_F(FaceCopy, ClearingShowsTheEmptyFaceWithPosition07SelectedInBothModels) {
         EXPECT_EQ(w->pnlADial()->text(), model == sw::model::kModel30 ? "07" : "01");
         EXPECT_EQ(w->tabPage()->currentIndex(), 1);
     }
+}
+
+TEST_F(FaceCopy, UndoBringsBackAClearedOrOverwrittenFaceWhole) {
+    sw::app::Commands commands(*w, dialogs);  // the menu items and their shortcuts
+    FillFace(2, "B");
+    Face(2).PictureFile = Picture("red.bmp", Qt::red);
+    Face(2).PictureLayout = 1;
+    Face(2).BackgroundMode = 1;
+    Face(2).BackgroundColor = 0x00FF0000;  // blue
+    for (int k = 1; k <= sw::model::kKeyCount; ++k) Face(2).Keys[k].Layout = sw::model::kLayoutBottom;
+    const std::string saved = cwd.File("before.stw");
+    ASSERT_TRUE(sw::model::SaveLabelSetFile(saved, ws->labelSet).ok);
+    auto stored = [&](const char* name) {
+        auto set = std::make_unique<sw::model::LabelSet>();
+        EXPECT_TRUE(sw::model::SaveLabelSetFile(cwd.File(name), ws->labelSet).ok);
+        EXPECT_TRUE(sw::model::LoadLabelSetFile(cwd.File(name), *set).ok);
+        return set;
+    };
+    auto original = std::make_unique<sw::model::LabelSet>();
+    ASSERT_TRUE(sw::model::LoadLabelSetFile(saved, *original).ok);
+
+    // この印刷面を消去 on face 2, then Ctrl+U.
+    w->tabPage()->setCurrentIndex(1);
+    Click(Button("btnDelete"));
+    ASSERT_EQ(Face(2), sw::model::PrintFace{});
+    ASSERT_TRUE(w->action("Undo1")->isEnabled());
+    PressCtrl(Qt::Key_U);
+    EXPECT_EQ(*stored("cleared-undone.stw"), *original);
+    EXPECT_EQ(w->captionLabel(7)->text(), "B1");
+    EXPECT_EQ(w->ScreenBackground().pixelColor(100, 100), QColor(Qt::blue));
+    EXPECT_TRUE(w->findChild<QRadioButton*>("RadioButton8")->isChecked());
+    EXPECT_FALSE(w->action("Undo1")->isEnabled());
+
+    // Face 1 copied onto face 2 by a slip, then Ctrl+Z; a key on the clipboard stays there.
+    w->tabPage()->setCurrentIndex(0);
+    w->action("Copy1")->trigger();
+    Click(CopyButton(2));
+    ASSERT_EQ(Face(2).Keys[1].Line1, "");
+    ASSERT_TRUE(w->action("Undo1")->isEnabled());
+    PressCtrl(Qt::Key_Z);
+    EXPECT_EQ(*stored("copied-undone.stw"), *original);
+    EXPECT_TRUE(w->action("N7")->isEnabled());
+    w->tabPage()->setCurrentIndex(1);
+    EXPECT_EQ(w->captionLabel(24)->text(), "B18");
 }
 
 TEST_F(FaceCopy, AClickAfterAWrongNumberCopiesAndClearsNothing) {

@@ -7,8 +7,11 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QToolTip>
+#include <functional>
 
 #include "editor/EditorWindow.h"
+#include "model/LabelSetFile.h"
 
 namespace sw::editor {
 namespace {
@@ -53,6 +56,91 @@ TEST_F(KeyEditing, TypingAKeyAndEnterStoresItMovesOnAndUndoBringsTheOldTextBack)
     EXPECT_EQ(Key(3).Line1, "OLD");
     EXPECT_EQ(Caption(9), "OLD");
     EXPECT_FALSE(w->action("Undo1")->isEnabled());
+}
+
+TEST_F(KeyEditing, BytesThatCannotBeShownStayWithTheTypingAroundThem) {
+    // From a file: 0x80 and 0xFF are no CP932 characters, nor is 0x81 before a blank.
+    Key(1).Line1 = "A\x80" "B\xFF";
+    Key(1).Line2 = "x\x81 y";
+    w->ShowFace();
+    ASSERT_EQ(Caption(7), QStringLiteral("A\uFFFDB\uFFFD\nx\uFFFD y"));
+    auto stored = [&] {
+        auto set = std::make_unique<sw::model::LabelSet>();
+        EXPECT_TRUE(sw::model::SaveLabelSetFile(cwd.File("keys.stw"), ws->labelSet).ok);
+        EXPECT_TRUE(sw::model::LoadLabelSetFile(cwd.File("keys.stw"), *set).ok);
+        const sw::model::KeyLabel& key = set->Entries[1].Faces[1].Keys[1];
+        return key.Line1 + "|" + key.Line2;
+    };
+
+    // Typed at the end of the first line, then Enter: the typing and every byte are kept.
+    OpenEditor(7);
+    Press(Qt::Key_End);
+    Type("Z");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(stored(), "A\x80" "B\xFF" "Z|x\x81 y");
+    EXPECT_EQ(Caption(7), QStringLiteral("A\uFFFDB\uFFFDZ\nx\uFFFD y"));
+
+    // One of them deleted, another deleted and brought back by the editor's own undo,
+    // and the two lines joined: the rest keep their places.
+    OpenEditor(7);
+    Press(Qt::Key_Home);
+    Type("0");
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Delete);  // 0x80
+    Press(Qt::Key_Right);
+    Press(Qt::Key_Delete);  // 0xFF ...
+    Press(Qt::Key_Z, Qt::ControlModifier);  // ... back
+    Press(Qt::Key_End);
+    Press(Qt::Key_Delete);  // the line break
+    Press(Qt::Key_Return);
+    // (The narrow key wraps the joined line where it likes; the bytes come in order.)
+    std::string joined = stored();
+    joined.erase(joined.find('|'), 1);
+    EXPECT_EQ(joined, "0AB\xFF" "Zx\x81 y");
+
+    // 元に戻す brings the two lines back as they were, bytes and all.
+    Trigger("Undo1");
+    EXPECT_EQ(stored(), "A\x80" "B\xFF" "Z|x\x81 y");
+}
+
+TEST_F(KeyEditing, NothingMeetsAByteThatCannotBeShownToBecomeAnotherCharacter) {
+    // 0x81 before a blank shows as U+FFFD; before "a" or after the blank is gone it would
+    // begin a character of two bytes. That change is refused with a reason; others go in.
+    struct Case {
+        const char* what;
+        std::function<void()> edit;
+        const char* stored;
+        bool refused;
+    };
+    auto afterTheByte = [&] {
+        Press(Qt::Key_Home);
+        Press(Qt::Key_Right);
+        Press(Qt::Key_Right);
+    };
+    const Case cases[] = {
+        {"a letter typed right after it", [&] { afterTheByte(); Type("a"); }, "x\x81 y", true},
+        {"the blank after it deleted", [&] { afterTheByte(); Press(Qt::Key_Delete); }, "x\x81 y", true},
+        {"the blank deleted from behind",
+         [&] { afterTheByte(); Press(Qt::Key_Right); Press(Qt::Key_Backspace); }, "x\x81 y", true},
+        {"a digit typed right after it", [&] { afterTheByte(); Type("1"); }, "x\x81" "1 y", false},
+        {"a letter typed elsewhere", [&] { Press(Qt::Key_End); Type("z"); }, "x\x81 yz", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Key(1).Line1 = "x\x81 y";
+        w->ShowFace();
+        OpenEditor(7);
+        QToolTip::hideText();
+        const int refusedBefore = w->keyMemo(7)->refusedCount();
+        c.edit();
+        EXPECT_EQ(w->keyMemo(7)->refusedCount() > refusedBefore, c.refused);
+        EXPECT_EQ(QToolTip::isVisible() && QToolTip::text() == KeyMemo::UnshownByteRefusal(), c.refused);
+        Press(Qt::Key_Return);
+        auto set = std::make_unique<sw::model::LabelSet>();
+        ASSERT_TRUE(sw::model::SaveLabelSetFile(cwd.File("keys.stw"), ws->labelSet).ok);
+        ASSERT_TRUE(sw::model::LoadLabelSetFile(cwd.File("keys.stw"), *set).ok);
+        EXPECT_EQ(set->Entries[1].Faces[1].Keys[1].Line1, c.stored);
+    }
 }
 
 TEST_F(KeyEditing, TheEditorWrapsFromTheLastUsedPositionToTheFirstAndBack) {

@@ -45,20 +45,41 @@ TEST_F(FaceOpsTest, CopyCoversAllThirtyKeysButKeepsEachTargetKeysLayout) {
     EXPECT_EQ(Key(2, 1, 1).Layout, kLayoutTop);
 }
 
-TEST_F(FaceOpsTest, CopyLeavesThePendingUndoAndTheClipboardAlone) {
+TEST_F(FaceOpsTest, ACopyIsTheOneUndoStepAndLeavesTheClipboardAlone) {
     Key(1, 1, 1) = Label("before");
+    Key(1, 2, 5) = Label("face 2");
+    ws().labelSet.Entries[1].Faces[2].BackgroundColor = 0x00445566;
+    const PrintFace face2 = ws().labelSet.Entries[1].Faces[2];
     SetFontName(ws(), "Changed");
     CopyFaceTo(ws(), 2);
     EXPECT_EQ(States(), "00001");
     EXPECT_EQ(Key(1, 2, 1).FontName, "Changed");
 
+    // Undo brings the overwritten face back; the font change before it stays.
     UndoLastChange(ws());
-    EXPECT_EQ(Key(1, 1, 1).FontName, "Serif");
-    EXPECT_EQ(Key(1, 2, 1).FontName, "Changed");  // the copied face is not touched
+    EXPECT_EQ(ws().labelSet.Entries[1].Faces[2], face2);
+    EXPECT_EQ(Key(1, 1, 1).FontName, "Changed");
+    EXPECT_EQ(States(), "00000");
 
+    // A copied key can still be pasted after a face copy, and undo then takes back the paste.
     KeyCopy(ws());
     CopyFaceTo(ws(), 4);
-    EXPECT_EQ(States(), "10010");
+    EXPECT_EQ(States(), "10011");
+    Stand(1, 4, 8);
+    const KeyLabel before = Key(1, 4, 2);
+    KeyPaste(ws());
+    EXPECT_EQ(Key(1, 4, 2).FontName, "Changed");
+    UndoLastChange(ws());
+    EXPECT_EQ(Key(1, 4, 2), before);
+    EXPECT_EQ(Key(1, 4, 1).FontName, "Changed");  // the face copy itself stays
+
+    // A copy that changes nothing (layouts are not copied) leaves the undo record as it was.
+    Stand(1, 1, 7);
+    const std::uint8_t layout = Key(1, 1, 1).Layout;
+    SetLayout(ws(), kLayoutTop);
+    CopyFaceTo(ws(), 4);
+    UndoLastChange(ws());
+    EXPECT_EQ(Key(1, 1, 1).Layout, layout);
 }
 
 TEST_F(FaceOpsTest, ClearResetsTheFaceShownAndSelectsPosition07InBothModels) {
@@ -78,6 +99,12 @@ TEST_F(FaceOpsTest, ClearResetsTheFaceShownAndSelectsPosition07InBothModels) {
         EXPECT_EQ(Key(6, 3, 1), Label("other face"));
         EXPECT_EQ(ed().CurrentKeyPos, 7);
         EXPECT_TRUE(refresh.entry && refresh.face && refresh.currentKey);
+        EXPECT_EQ(States(), "01011");  // the format clipboard stays, and undo is on
+
+        refresh = UndoLastChange(ws());
+        EXPECT_EQ(face.PictureFile, "/pics/c.jpg");
+        EXPECT_EQ(Key(6, 4, 30), Label("x"));
+        EXPECT_TRUE(refresh.entry && refresh.face);
         EXPECT_EQ(States(), "01010");
     }
 }

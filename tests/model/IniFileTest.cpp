@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include <thread>
+
 #include "model/IniFile.h"
 #include "support/TempDir.h"
 
@@ -71,6 +73,41 @@ TEST(IniWrite, FailsWithoutTouchingAFileItCannotReadOrReplace) {
     EXPECT_FALSE(WriteIniInt(big, "Main", "Top", 1));
     EXPECT_EQ(ReadFileBytes(big).size(), kMaxIniFileBytes + 18);
     EXPECT_EQ(ReadIniInt(big, "Main", "Top", 9), 9);
+}
+
+TEST(IniWrite, UpdatesFromSeveralWindowsAtOnceLoseNothing) {
+    // Each window adds to a count in its own update; without the lock two updates read the
+    // same count and one of them is lost.
+    TempDir dir;
+    const std::string path = dir.File("s.ini");
+    constexpr int kUpdates = 20;
+    auto add = [&] {
+        for (int i = 0; i < kUpdates; ++i)
+            EXPECT_TRUE(UpdateIniFile(path, [](IniFile& ini) {
+                ini.Set("Test", "Count", std::to_string(ParseIniInt(ini.Get("Test", "Count").value_or("0")).value_or(0) + 1));
+            }));
+    };
+    std::thread other(add);
+    add();
+    other.join();
+    EXPECT_EQ(ReadIniInt(path, "Test", "Count", 0), 2 * kUpdates);
+    EXPECT_EQ(sw::test::ListFolder(dir.path()), "s.ini\n");
+}
+
+TEST(IniWrite, AWindowLeavesWhatItDidNotChangeToTheWindowThatDid) {
+    TempDir dir;
+    const std::string path = dir.File("s.ini");
+    IniSeen mine;
+    NoteIniSeen(mine, "Settei", "Sayu", "0");
+    NoteIniSeen(mine, "Main", "Top", "10");
+    WriteFileBytes(path, "[Settei]\r\nSayu=12\r\n[Main]\r\nTop=10\r\n");  // another window's
+    ASSERT_TRUE(WriteIniValues(path, {{"Settei", "Sayu", "0"}, {"Main", "Top", "25"},
+                                      {"Main", "Left", "7"}}, &mine));
+    // Unchanged here: theirs stays. Changed here, or missing from the file: written.
+    EXPECT_EQ(ReadFileBytes(path), "[Settei]\r\nSayu=12\r\n[Main]\r\nTop=25\r\nLeft=7\r\n");
+    // Changed here later: the latest change is this one.
+    ASSERT_TRUE(WriteIniValues(path, {{"Settei", "Sayu", "5"}}, &mine));
+    EXPECT_EQ(ReadIniInt(path, "Settei", "Sayu", 0), 5);
 }
 
 TEST(IniRead, GarbageReadsAsDefaults) {
