@@ -66,6 +66,16 @@ wait_for_other_run() {
     done
 }
 
+# Passes lines on as they come, a line that repeats the one before only once. (Not awk:
+# mawk holds its output back when it goes to a pipe.)
+show_once() {
+    local line last=""
+    while IFS= read -r line; do
+        [ "$line" = "$last" ] || printf '%s\n' "$line"
+        last="$line"
+    done
+}
+
 # Runs apt-get as root, showing what it prints (apt's "Waiting for cache lock" once, not
 # every second). apt waits for dpkg's lock itself (DPkg::Lock::Timeout); the lock of the
 # package lists it does not wait for, so a run that finds a lock held is tried again until
@@ -78,7 +88,7 @@ apt_get() {
         # sudo passes on no environment of its own accord.
         $sudo env LC_ALL=C DEBIAN_FRONTEND=noninteractive \
             apt-get -o DPkg::Lock::Timeout="$APT_WAIT_SECONDS" "$@" </dev/null 2>&1 |
-            tee "$log" | awk '$0 != last { print; fflush() } { last = $0 }'
+            tee "$log" | show_once
         status="${PIPESTATUS[0]}"
         if [ "$status" -ne 0 ] && grep -q "^E: Could not get lock" "$log" && [ "$SECONDS" -lt "$deadline" ]; then
             if [ "$told" = no ]; then

@@ -37,6 +37,11 @@ if [ "${*: -2:1}" = update ] || [ "${*: -1}" = update ] || [[ " $* " == *" updat
     fi
     exit 0
 fi
+if [ -f "$FAKE/slow" ]; then
+    # A long run: says it waits, then holds on until the test has seen that.
+    for _ in 1 2 3; do echo "Waiting for cache lock: Could not get lock /var/lib/dpkg/lock-frontend"; done
+    for _ in $(seq 100); do [ -f "$FAKE/release" ] && break; sleep 0.1; done
+fi
 installing=no
 for arg in "$@"; do
     [ "$installing" = yes ] && [[ "$arg" != -* ]] && echo "install ok installed" >"$FAKE/state/$arg"
@@ -49,7 +54,7 @@ printf '#!/bin/sh\nexit 1\n' >"$work/bin/sudo"
 chmod +x "$work/bin/"*
 
 # Each case: a deps.txt, the packages' states, then install_missing in a shell of its own.
-# Leaves the exit status in $status, what it printed in $out, the apt calls in $FAKE/apt.log.
+# Leaves the exit status in $status, what it printed in $out (and, as it comes, $FAKE/out), the apt calls in $FAKE/apt.log.
 setup() {
     export FAKE="$work/case-$1"
     shift
@@ -65,14 +70,15 @@ setup() {
     done
 }
 run() {
-    out="$(FAKE_UID="${FAKE_UID:-0}" WAIT="${WAIT:-}" PATH="$work/bin:$PATH" timeout 60 bash -c '
+    FAKE_UID="${FAKE_UID:-0}" WAIT="${WAIT:-}" PATH="$work/bin:$PATH" timeout 60 bash -c '
         set -euo pipefail
         source "$FAKE/scripts/lib.sh"
         APT_POLL_SECONDS=0.2
         APT_WAIT_SECONDS="${WAIT:-600}"
         PROC_DIR="$FAKE/proc"
-        install_missing' 2>&1)"
+        install_missing' >"$FAKE/out" 2>&1
     status=$?
+    out="$(cat "$FAKE/out")"
 }
 apt_calls() { sed 's/^DEBIAN_FRONTEND=[^ ]* //' "$FAKE/apt.log"; }
 
@@ -94,7 +100,22 @@ $(apt_calls)
 not
 $expected"
 grep -qv "^DEBIAN_FRONTEND=noninteractive " "$FAKE/apt.log" && fail "missing: apt may ask questions: $(cat "$FAKE/apt.log")"
-[ -f "$FAKE/state/clang" ] && grep -q " installed$" "$FAKE/state/clang" || fail "missing: clang not installed"
+grep -qs " installed$" "$FAKE/state/clang" || fail "missing: clang not installed"
+
+# What apt prints shows while it runs (a long download is no silent minute), a line it
+# repeats every second only once.
+setup live clang=absent
+touch "$FAKE/slow"
+run &
+shown=no
+for _ in $(seq 50); do
+    grep -q "Waiting for cache lock" "$FAKE/out" 2>/dev/null && { shown=yes; break; }
+    sleep 0.1
+done
+touch "$FAKE/release"
+wait
+[ "$shown" = yes ] || fail "live: nothing of apt's output showed while it ran"
+[ "$(grep -c "Waiting for cache lock" "$FAKE/out")" -eq 1 ] || fail "live: the repeated line showed $(grep -c "Waiting for cache lock" "$FAKE/out") times"
 
 # Another run holds the package lists: the update is tried again until it gets them.
 setup lists-held clang=absent
