@@ -34,28 +34,62 @@ if [ -n "$keep" ]; then
 fi
 
 [ "$(dpkg-deb -f "$deb" Package)" = stripwise2 ] || fail "package name is not stripwise2"
-depends="$(dpkg-deb -f "$deb" Depends)"
-echo "Depends: $depends"
-# The libraries come from dpkg-shlibdeps, so each one the programs link is there (the
-# single-instance socket is in libqt6network6); the fonts are named by hand.
-for pkg in fonts-ipafont-gothic fonts-ipafont-mincho libqt6widgets6 libqt6printsupport6 \
-           libqt6gui6 libqt6core6 libqt6network6 libjpeg62-turbo libxlsxwriter4 libzip4 libc6 libstdc++6; do
-    # Each one must be a package of its own in the list, not a prefix of another name.
-    pattern="$(sed 's/[+.]/\\&/g' <<<"$pkg")"
-    grep -Eq "(^|, )$pattern( \(|,|$)" <<<"$depends" || fail "Depends lacks $pkg"
-done
-# Every declared package is a real one: the build machine has them all installed.
-IFS=',' read -ra declared <<<"$depends"
-for entry in "${declared[@]}"; do
-    name="$(sed -E 's/^ *([^ ]+).*/\1/' <<<"$entry")"
-    dpkg-query -W "$name" >/dev/null 2>&1 || fail "Depends names a package not installed here: $name"
-done
-
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
 usr="$root/usr"
 share="$usr/share"
 app=io.github.stripwise2.Stripwise2
+
+depends="$(dpkg-deb -f "$deb" Depends)"
+echo "Depends: $depends"
+declared=()
+IFS=',' read -ra entries <<<"$depends"
+for entry in "${entries[@]}"; do
+    entry="${entry#"${entry%%[! ]*}"}"
+    declared+=("${entry%"${entry##*[! ]}"}")
+done
+declares() {
+    local entry
+    for entry in "${declared[@]}"; do [ "$entry" = "$1" ] && return 0; done
+    return 1
+}
+# The libraries are what dpkg-shlibdeps finds the shipped programs need, with the names and
+# versions of the release the package is built on (libqt6core6 here, libqt6core6t64 there);
+# the fonts that stand in for the Windows font names stored in label sets are named by hand.
+programs=("$usr/bin/stripwise2" "$usr/bin/stripwise2-sheet")
+mkdir -p "$work/shlibdeps/debian"
+: >"$work/shlibdeps/debian/control"
+if shlibdeps="$(cd "$work/shlibdeps" && dpkg-shlibdeps -O "${programs[@]}" 2>"$work/shlibdeps.log")"; then
+    IFS=',' read -ra wanted <<<"${shlibdeps#shlibs:Depends=}, fonts-ipafont-gothic, fonts-ipafont-mincho"
+    for entry in "${wanted[@]}"; do
+        entry="${entry#"${entry%%[! ]*}"}"
+        declares "$entry" || fail "Depends lacks $entry"
+    done
+else
+    cat "$work/shlibdeps.log" >&2
+    fail "dpkg-shlibdeps could not read the programs"
+fi
+# Each library the programs load comes from a package the list names (the single-instance
+# socket needs Qt's network library, say).
+for program in "${programs[@]}"; do
+    for library in $(objdump -p "$program" | awk '$1 == "NEEDED" { print $2 }'); do
+        # "libc6:amd64: /lib/x86_64-linux-gnu/libc.so.6", "lib32gcc-s1: /usr/lib32/…", …
+        owners="$(dpkg-query -S "*/$library" 2>/dev/null | grep -v '^diversion ' |
+                  sed 's|: /.*||' | tr ',' '\n' | sed 's/^ *//; s/:.*//' | sort -u)"
+        found=no
+        for owner in $owners; do
+            for entry in "${declared[@]}"; do
+                [ "${entry%% *}" = "$owner" ] && found=yes
+            done
+        done
+        [ "$found" = yes ] || fail "$(basename "$program") loads $library, from ${owners:-no package}, which Depends does not name"
+    done
+done
+# Every declared package is a real one: the build machine has them all installed.
+for entry in "${declared[@]}"; do
+    name="${entry%% *}"
+    dpkg-query -W "$name" >/dev/null 2>&1 || fail "Depends names a package not installed here: $name"
+done
 
 for f in bin/stripwise2 bin/stripwise2-sheet; do
     [ -x "$usr/$f" ] || fail "usr/$f is missing or not executable"

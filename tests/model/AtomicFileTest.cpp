@@ -76,12 +76,16 @@ std::string NobodysFolder(const TempDir& dir, const std::string& name) {
     ::chmod(dir.path().c_str(), 0755);
     std::string folder = dir.File(name);
     ::mkdir(folder.c_str(), 0755);
-    if (::geteuid() == 0) ::chown(folder.c_str(), kNobody, kNobody);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(::chown(folder.c_str(), kNobody, kNobody), 0);
+    }
     return folder;
 }
 
 void GiveToNobody(const std::string& path) {
-    if (::geteuid() == 0) ::chown(path.c_str(), kNobody, kNobody);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+    }
 }
 
 TEST(SaveTarget, ASymbolicLinkStaysALinkAndTheFileItNamesIsWritten) {
@@ -157,7 +161,9 @@ TEST(SaveTarget, ModeOwnerAndGroupAreKept) {
     TempDir dir;
     const std::string path = dir.File("office.stw");
     WriteFileBytes(path, "old");
-    if (::geteuid() == 0) ::chown(path.c_str(), kNobody, kNobody);
+    if (::geteuid() == 0) {
+        EXPECT_EQ(::chown(path.c_str(), kNobody, kNobody), 0);
+    }
     ::chmod(path.c_str(), 0664);
     const struct stat before = Status(path);
     auto set = NewSet();
@@ -172,7 +178,9 @@ TEST(SaveTarget, ModeOwnerAndGroupAreKept) {
     const std::string folder = NobodysFolder(dir, "shared");
     const std::string shared = folder + "/team.stw";
     WriteFileBytes(shared, "old");
-    if (::geteuid() == 0) ::chown(shared.c_str(), kNobody, 0);  // group root: nobody is no member
+    if (::geteuid() == 0) {  // group root: nobody is no member
+        EXPECT_EQ(::chown(shared.c_str(), kNobody, 0), 0);
+    }
     ::chmod(shared.c_str(), 0640);
     const struct stat sharedBefore = Status(shared);
     std::string outcome = AsOrdinaryUser([&]() -> std::string {

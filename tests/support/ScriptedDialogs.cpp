@@ -10,10 +10,11 @@ using namespace sw::app;
 namespace {
 template <typename T>
 T Next(std::deque<T>& queue, T fallback) {
-    if (queue.empty()) return fallback;
-    T value = queue.front();
-    queue.pop_front();
-    return value;
+    if (!queue.empty()) {
+        fallback = std::move(queue.front());
+        queue.pop_front();
+    }
+    return fallback;
 }
 }  // namespace
 
