@@ -109,6 +109,7 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     BuildBackgroundPanel(client);
     BuildFaceTabs(client);
     BuildExitPanel(client);
+    ShowThemeColours();
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
 
@@ -230,6 +231,11 @@ void TfrmMain::FocusName() {
     // field is entered then.
     m_enterNamePending = !isActiveWindow();
     m_edtName->setFocus(Qt::OtherFocusReason);
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) ShowThemeColours();
+    QMainWindow::changeEvent(event);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

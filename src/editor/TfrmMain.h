@@ -197,6 +197,7 @@ signals:
     void keyDoubleClicked(int position);
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -218,6 +219,8 @@ private:
     void BuildKeyGrid(QWidget* panel1);
     void BuildExitPanel(QWidget* client);
     void FillFontNames();
+    // Tool-bar glyphs in the palette's text colour, warnings readable on its window colour.
+    void ShowThemeColours();
 
     // Field events (EntryView.cpp).
     void edtNaisenEnter();
