@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "dialogs/Dialogs.h"
+#include "dialogs/WindowPlace.h"
 #include "app/TfrmVersion.h"
 #include "app/UnsavedChanges.h"
 #include "editor/TfrmMain.h"
@@ -196,9 +197,10 @@ void Commands::Exit() {
 bool Commands::FormCloseQuery() {
     // The settings are written at every close request, whatever the answer; a failed write
     // does not stop the shutdown.
-    const QPoint at = m_window.pos();
-    sw::model::NoteSettingsWrite(
-        m_ws.settings, sw::model::WriteMainSettings(m_ws.settings.WritePath(), at.y(), at.x(), m_ws.settings));
+    sw::model::WindowPlacement at;
+    TakeWindowPlace(&m_window, at);
+    sw::model::NoteSettingsWrite(m_ws.settings, sw::model::WriteMainSettings(m_ws.settings.WritePath(), at.top,
+                                                                            at.left, m_ws.settings, at.placed));
     // The close box may come while a key is being typed.
     CloseEditorForMenu();
     switch (SettleUnsavedChanges()) {

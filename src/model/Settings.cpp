@@ -115,8 +115,10 @@ WindowPlacement ReadWindowPlacement(const std::string& path, const WindowSection
 
 bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
                           const WindowPlacement& placement) {
-    if (!WriteIniInt(path, section.name, "Top", placement.top)) return false;
-    if (!WriteIniInt(path, section.name, "Left", placement.left)) return false;
+    if (placement.placed) {
+        if (!WriteIniInt(path, section.name, "Top", placement.top)) return false;
+        if (!WriteIniInt(path, section.name, "Left", placement.left)) return false;
+    }
     if (section.hasSize) {
         if (!WriteIniInt(path, section.name, "Height", placement.height)) return false;
         if (!WriteIniInt(path, section.name, "Width", placement.width)) return false;
@@ -134,10 +136,12 @@ WindowPlacement ReadMainSettings(const std::string& path, Size screen, Size desi
     return p;
 }
 
-bool WriteMainSettings(const std::string& path, int top, int left, const AppSettings& settings) {
+bool WriteMainSettings(const std::string& path, int top, int left, const AppSettings& settings,
+                       bool placed) {
     WindowPlacement p;
     p.top = top;
     p.left = left;
+    p.placed = placed;
     p.caption = settings.TitleBase;
     return WriteWindowPlacement(path, kMainSection, p) &&
            WriteIniInt(path, "Settei", "Sayu", settings.Sayu) &&

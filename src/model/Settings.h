@@ -82,6 +82,9 @@ struct WindowPlacement {
     int height = 0;  // preview window only
     int width = 0;   // preview window only
     Bytes caption;   // CP932
+    // False where windows cannot be placed by the program (Wayland): its Top and Left mean
+    // nothing there and are not written, so the place kept from an X11 session stays.
+    bool placed = true;
 };
 
 // (screen - window) div 2, rounding toward zero.
@@ -92,8 +95,9 @@ int Centred(int screenLength, int windowLength);
 WindowPlacement ReadWindowPlacement(const std::string& path, const WindowSection& section,
                                     Size screen, Size designed);
 
-// Top, Left, for the preview Height and Width, then Caption. Stops at the first key
-// that cannot be written and returns false; callers swallow the failure.
+// Top and Left (unless the placement is not `placed`), for the preview Height and Width,
+// then Caption. Stops at the first key that cannot be written and returns false; callers
+// swallow the failure.
 bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
                           const WindowPlacement& placement);
 
@@ -101,8 +105,9 @@ bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
 // (TitleBase takes the caption).
 WindowPlacement ReadMainSettings(const std::string& path, Size screen, Size designed,
                                  AppSettings& settings);
-// Top, Left, Caption (= TitleBase), Sayu, Jyoge, FileName.
-bool WriteMainSettings(const std::string& path, int top, int left, const AppSettings& settings);
+// Top, Left (unless not `placed`), Caption (= TitleBase), Sayu, Jyoge, FileName.
+bool WriteMainSettings(const std::string& path, int top, int left, const AppSettings& settings,
+                       bool placed = true);
 
 // The fine-adjustment dialog: its placement, then Sayu and Jyoge into settings.
 WindowPlacement ReadSetteiSettings(const std::string& path, Size screen, Size designed,
