@@ -26,8 +26,8 @@ namespace sw::app {
 Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_window(window), m_ws(window.workspace()), m_dialogs(dialogs) {
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    helpFolders = {QStringLiteral(SW_INSTALLED_DOC_DIR),
-                   QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/stripwise2")};
+    helpFolders = {QStringLiteral(SW_INSTALLED_DATA_DIR),
+                   QCoreApplication::applicationDirPath() + QStringLiteral("/../share/stripwise2")};
 
     auto bind = [this](const char* name, std::function<void()> handler) {
         QAction* a = m_window.action(QString::fromLatin1(name));
