@@ -33,30 +33,21 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutAWindowAndMistakesExitTwo) {
 
 TEST(CommandLine, WithoutADisplayAMistakeIsStillToldAndQtsOwnOptionsAreNoMistake) {
     sw::test::TempDir dir;
-    const QStringList noDisplay = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
     auto run = [&](const QStringList& args) {
-        return RunProgram(QStringLiteral(SW_PROGRAM), args, QString::fromStdString(dir.path()), 60000, noDisplay);
+        return RunProgram(QStringLiteral(SW_PROGRAM), args, QString::fromStdString(dir.path()), 60000,
+                          {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
     };
-    const struct {
-        QStringList args;
-        const char* told;
-    } cases[] = {
-        {{"--bogus"}, "'bogus'"},
-        {{"-platform", "offscreen", "-style=fusion", "--bogus"}, "'bogus'"},
-        {{"-display", ":0", "--reverse", "-session", "1a2b_3c", "one.stw", "two.stw"}, "'two.stw'"},
-    };
-    for (const auto& c : cases) {
-        const auto wrong = run(c.args);
-        const std::string line = c.args.join(' ').toStdString();
-        EXPECT_EQ(wrong.exitCode, 2) << line << "\n" << wrong.err;
-        EXPECT_EQ(wrong.err.rfind("stripwise2: ", 0), 0u) << line << "\n" << wrong.err;
-        EXPECT_NE(wrong.err.find(c.told), std::string::npos) << line << "\n" << wrong.err;
-        EXPECT_EQ(std::count(wrong.err.begin(), wrong.err.end(), '\n'), 1) << line << "\n" << wrong.err;
+    for (const auto& [args, told] : {std::pair(QStringList{"--bogus"}, "'bogus'"),
+                                     std::pair(QStringList{"-platform", "offscreen", "-style=fusion", "--bogus"}, "'bogus'"),
+                                     std::pair(QStringList{"-display", ":0", "--reverse", "-session", "1a_2b",
+                                                           "one.stw", "two.stw"}, "'two.stw'")}) {
+        const auto wrong = run(args);
+        EXPECT_EQ(wrong.exitCode, 2) << wrong.err;
+        EXPECT_EQ(wrong.err.rfind("stripwise2: ", 0), 0u) << wrong.err;
+        EXPECT_NE(wrong.err.find(told), std::string::npos) << wrong.err;
+        EXPECT_EQ(std::count(wrong.err.begin(), wrong.err.end(), '\n'), 1) << wrong.err;
     }
-    // Qt's options before --help are passed over as well.
-    const auto help = run({"-platform", "xcb", "--help"});
-    EXPECT_EQ(help.exitCode, 0) << help.err;
-    EXPECT_NE(help.out.find("-platform"), std::string::npos) << help.out;
+    EXPECT_EQ(run({"-platform", "xcb", "--help"}).exitCode, 0);
 }
 
 }  // namespace

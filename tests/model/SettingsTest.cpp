@@ -94,23 +94,15 @@ TEST(Settings, APlaceTheProgramDidNotChooseLeavesTheStoredPlaceAlone) {
     // A Wayland session knows no window places: what an X11 session stored stays.
     TempDir dir;
     const std::string path = dir.File("Stripwise2.ini");
-    sw::test::WriteFileBytes(path, "[Main]\r\nTop=120\r\nLeft=80\r\n\r\n[Preview]\r\nTop=5\r\nLeft=6\r\n");
+    sw::test::WriteFileBytes(path, "[Main]\r\nTop=120\r\nLeft=80\r\n");
     AppSettings s;
     s.Sayu = 3;
     ASSERT_TRUE(WriteMainSettings(path, -30, -3, s, false));
-    WindowPlacement preview;
-    preview.top = -30;
-    preview.left = -3;
-    preview.width = 900;
-    preview.height = 700;
-    preview.placed = false;
+    WindowPlacement preview{-30, -3, 700, 900, {}, false};
     ASSERT_TRUE(WriteWindowPlacement(path, kPreviewSection, preview));
-    EXPECT_EQ(ReadIniInt(path, "Main", "Top", 0), 120);
-    EXPECT_EQ(ReadIniInt(path, "Main", "Left", 0), 80);
-    EXPECT_EQ(ReadIniInt(path, "Settei", "Sayu", 0), 3);
-    EXPECT_EQ(ReadIniInt(path, "Preview", "Top", 0), 5);
-    EXPECT_EQ(ReadIniInt(path, "Preview", "Left", 0), 6);
-    EXPECT_EQ(ReadIniInt(path, "Preview", "Width", 0), 900);
+    EXPECT_EQ(ReadFileBytes(path), "[Main]\r\nTop=120\r\nLeft=80\r\nCaption=\r\n\r\n[Settei]\r\nSayu=3\r\n"
+                                   "Jyoge=0\r\n\r\n[Help]\r\nFileName=\r\n\r\n[Preview]\r\nHeight=700\r\n"
+                                   "Width=900\r\nCaption=\r\n");
 }
 
 TEST(Settings, AWriteThatFailsStopsAndReportsFailure) {
