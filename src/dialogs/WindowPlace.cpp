@@ -19,9 +19,9 @@ QScreen* HomeScreen(const QWidget* window) {
     return screen ? screen : QGuiApplication::primaryScreen();
 }
 
-// A window manager's title bar is about this high; the real height is known only once the
-// window has been framed.
-constexpr int kUsualTitleBarHeight = 30;
+// A window manager's title bar is up to about this high (GNOME's is 37 pixels); the real
+// height is known only once the window has been framed.
+constexpr int kUsualTitleBarHeight = 40;
 
 // The strip along the window's top that has to be on a screen: title bar and menu bar.
 int HandleHeight(const QWidget* window) {

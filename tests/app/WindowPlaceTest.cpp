@@ -66,7 +66,7 @@ TEST(KeepReachable, APlaceShowing100By50PixelsOnOneScreenIsKept) {
 
 TEST(KeepReachable, ThePlaceIsKeptOnlyWithTheTitleBarAndMenuBarWholeOnAScreen) {
     const sw::model::Size window{756, 497};
-    constexpr int kBars = 30 + 21;  // title bar and menu bar
+    constexpr int kBars = 37 + 21;  // title bar and menu bar
     auto place = [&](int left, int top) {
         const WindowPlacement p = KeepReachable(At(left, top), false, window, kScreens, kScreens[0], kBars);
         return QPoint(p.left, p.top);
