@@ -96,6 +96,8 @@ Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* pare
     SetToolCommand(26, [this] { m_window.btnColor1Click(); });
 
     m_window.SetCloseQuery([this] { return FormCloseQuery(); });
+    m_window.SetActivated([this] { CheckFileOnDisk(); });
+    m_window.SetReloadRequested([this] { ReloadFromDisk(); });
     m_changes = new UnsavedChanges(
         m_ws.labelSet, [this](bool modified) { m_window.SetModifiedMark(modified); }, this);
     ShowRecentFiles();

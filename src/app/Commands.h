@@ -43,7 +43,9 @@ public:
     void SetPrintTarget(sw::render::PrintTarget* printer) { m_printTarget = printer; }
 
     // File commands, with their dialogs, messages, cursor, title and focus. New and open
-    // first ask about unsaved changes; SaveLabelSet is true when the file was written.
+    // first settle what is being typed and unsaved changes; SaveLabelSet is true when the file
+    // was written. A save over the file the document came from asks before it overwrites a
+    // change made there by another window or program since.
     void NewLabelSet();
     void LoadLabelSet();
     bool SaveLabelSet();
@@ -51,6 +53,21 @@ public:
     // a later start, dropped on the window, or from the recent files under ファイル. Asks
     // about unsaved changes as 開く does. `announce` shows "読込が終了しました。" as 開く does.
     void OpenLabelSetFile(const QString& path, bool announce);
+
+    // Every command that replaces the document asks this first: the key and the name being
+    // typed are stored into the document they were typed in, then its unsaved changes are
+    // settled ("変更を保存しますか？"; はい saves under a chosen name). With nothing unsaved,
+    // `askWhenSaved` (when given) is asked with OK and キャンセル. True: replace it now.
+    bool SettleBeforeReplacing(const QString& askWhenSaved = QString());
+
+    // The window has come to the front: when the file the document was read from or saved to
+    // now holds other bytes, the bar above the key area says so (once for each change).
+    void CheckFileOnDisk();
+    // 読み込み直す on that bar: the file read again, after what is typed and unsaved is settled.
+    void ReloadFromDisk();
+    // Brings another window that shows the file forward; true when one did, and this window
+    // then leaves its document as it is. Unset: no other window is asked.
+    std::function<bool(const QString& path)> bringForwardWindowShowing;
 
     // The recent files under ファイル, from the settings file.
     void ShowRecentFiles();
@@ -97,6 +114,13 @@ private:
     // Reads the file into the open document (which stays as it was when that fails).
     void ReadLabelSetFile(const QString& path, bool announce);
     void RememberRecentFile(const QString& path);
+    // The file the document now belongs to (none after 新規作成); the bar about an earlier
+    // file's change goes.
+    void SetDocumentFile(sw::model::FileIdentity identity);
+    // True when the file at `path` is the one the document came from and holds other bytes
+    // now than it did then.
+    bool ChangedSinceOpened(const QString& path) const;
+    bool ShownInAnotherWindow(const QString& path) const;
 
     sw::editor::TfrmMain& m_window;
     sw::model::Workspace& m_ws;
@@ -108,6 +132,7 @@ private:
     QString m_openPath;
     QString m_savePath;
     UnsavedChanges* m_changes = nullptr;  // a child of this object
+    std::string m_toldDiskHash;           // the change on disk the bar has told of
 };
 
 }  // namespace sw::app

@@ -54,31 +54,90 @@ Commands::Unsaved Commands::SettleUnsavedChanges() {
     }
 }
 
+bool Commands::SettleBeforeReplacing(const QString& askWhenSaved) {
+    // Text typed into a key belongs to the document it was typed in, also when the window is
+    // in the background and the editor still holds it (a file handed over by another start).
+    if (m_ws.editor.KeyEditorOpen) m_window.CloseKeyEditor();
+    m_window.StoreKeyEditorText();
+    switch (SettleUnsavedChanges()) {
+    case Unsaved::Handled: return true;
+    case Unsaved::Cancel: return false;
+    case Unsaved::None: break;
+    }
+    return askWhenSaved.isEmpty() ||
+           m_dialogs.Message(&m_window, MessageKind::Confirmation, askWhenSaved, Buttons::OkCancel) == Reply::Ok;
+}
+
+bool Commands::ShownInAnotherWindow(const QString& path) const {
+    return bringForwardWindowShowing && bringForwardWindowShowing(path);
+}
+
+void Commands::SetDocumentFile(sw::model::FileIdentity identity) {
+    m_ws.file = std::move(identity);
+    m_toldDiskHash.clear();
+    m_window.HideFileChangedBar();
+}
+
+bool Commands::ChangedSinceOpened(const QString& path) const {
+    return m_ws.file.known() && sw::model::SameFileOnDisk(m_ws.file.path, FileSystemPath(path)) &&
+           sw::model::CompareWithDisk(m_ws.file, sw::model::kMaxLabelSetFileBytes) == sw::model::DiskState::Changed;
+}
+
+void Commands::CheckFileOnDisk() {
+    std::string diskHash;
+    switch (sw::model::CompareWithDisk(m_ws.file, sw::model::kMaxLabelSetFileBytes, &diskHash)) {
+    case sw::model::DiskState::Changed: {
+        // Told once for each change: closed with 閉じる, it comes again only for another one.
+        const std::string seen = diskHash.empty() ? std::string("(too large to read)") : diskHash;
+        if (m_window.FileChangedBarShown() || seen == m_toldDiskHash) return;
+        m_toldDiskHash = seen;
+        m_window.ShowFileChangedBar(
+            QStringLiteral("「%1」はほかのウィンドウまたはプログラムで変更されています。")
+                .arg(FileNamePart(QFile::decodeName(QByteArray::fromStdString(m_ws.file.path)))));
+        return;
+    }
+    case sw::model::DiskState::Unchanged:
+    case sw::model::DiskState::Missing:
+        // Back as it was (or gone): nothing left to read again.
+        m_toldDiskHash.clear();
+        m_window.HideFileChangedBar();
+        return;
+    case sw::model::DiskState::Unreadable:
+        return;
+    }
+}
+
+void Commands::ReloadFromDisk() {
+    if (!m_ws.file.known()) return;
+    const QString path = QFile::decodeName(QByteArray::fromStdString(m_ws.file.path));
+    if (!SettleBeforeReplacing()) {
+        m_window.FocusName();
+        return;
+    }
+    ReadLabelSetFile(path, false);
+}
+
 void Commands::NewLabelSet() {
-    const Unsaved unsaved = SettleUnsavedChanges();
-    if (unsaved == Unsaved::Cancel ||
-        (unsaved == Unsaved::None &&
-         m_dialogs.Message(&m_window, MessageKind::Confirmation, QStringLiteral("新規作成しますか？"),
-                           Buttons::OkCancel) != Reply::Ok)) {
+    if (!SettleBeforeReplacing(QStringLiteral("新規作成しますか？"))) {
         m_window.FocusName();
         return;
     }
     m_window.SetDocumentTitle(QString());
     m_window.ClearScreenBackground();
     sw::model::NewLabelSetReset(m_ws);
-    m_ws.file = {};
+    SetDocumentFile({});
     m_changes->MarkSaved();
     m_window.ShowResetLabelSet();
     m_window.FocusName();
 }
 
 void Commands::LoadLabelSet() {
-    if (SettleUnsavedChanges() == Unsaved::Cancel) {
+    if (!SettleBeforeReplacing()) {
         m_window.FocusName();
         return;
     }
     std::optional<QString> chosen = m_dialogs.ChooseFile(&m_window, FileKind::OpenLabelSet, m_openPath);
-    if (!chosen) {
+    if (!chosen || ShownInAnotherWindow(*chosen)) {
         m_window.FocusName();
         return;
     }
@@ -86,11 +145,14 @@ void Commands::LoadLabelSet() {
 }
 
 void Commands::OpenLabelSetFile(const QString& path, bool announce) {
-    if (SettleUnsavedChanges() == Unsaved::Cancel) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    // Another window showing it comes forward; nothing here is asked or changed.
+    if (ShownInAnotherWindow(absolute)) return;
+    if (!SettleBeforeReplacing()) {
         m_window.FocusName();
         return;
     }
-    ReadLabelSetFile(QFileInfo(path).absoluteFilePath(), announce);
+    ReadLabelSetFile(absolute, announce);
 }
 
 void Commands::ReadLabelSetFile(const QString& path, bool announce) {
@@ -113,7 +175,7 @@ void Commands::ReadLabelSetFile(const QString& path, bool announce) {
         if (result.ok) {
             m_window.ClearScreenBackground();
             sw::model::ReplaceLabelSet(m_ws, std::move(*loaded));
-            m_ws.file = std::move(identity);
+            SetDocumentFile(std::move(identity));
             // The document as read is the file's; showing it must not change it.
             m_changes->MarkSaved();
             m_window.ShowLoadedLabelSet();
@@ -175,12 +237,20 @@ bool Commands::SaveLabelSet() {
     std::optional<QString> chosen = m_dialogs.ChooseFile(&m_window, FileKind::SaveLabelSet, m_savePath);
     if (!chosen) return false;
     const QString path = WithLabelSetExtension(*chosen);
-    if (QFileInfo::exists(path) &&
-        m_dialogs.Message(&m_window, MessageKind::Confirmation,
-                          QStringLiteral("既にファイルが存在します。上書きしますか？"),
-                          Buttons::OkCancel) != Reply::Ok) {
-        m_window.FocusName();
-        return false;
+    if (QFileInfo::exists(path)) {
+        // The file the document came from, changed by someone else since: overwriting it loses
+        // their change, so Enter keeps it.
+        const bool changed = ChangedSinceOpened(path);
+        const QString question =
+            changed ? QStringLiteral("「%1」は開いた後にほかのウィンドウまたはプログラムで変更されています。"
+                                     "上書きすると、その変更は失われます。上書きしますか？")
+                          .arg(FileNamePart(path))
+                    : QStringLiteral("既にファイルが存在します。上書きしますか？");
+        if (m_dialogs.Message(&m_window, MessageKind::Confirmation, question,
+                              changed ? Buttons::OkCancelDefaultCancel : Buttons::OkCancel) != Reply::Ok) {
+            m_window.FocusName();
+            return false;
+        }
     }
     sw::model::SaveResult result;
     {
@@ -188,7 +258,7 @@ bool Commands::SaveLabelSet() {
         sw::model::FileIdentity identity;
         result = sw::model::SaveLabelSetFile(FileSystemPath(path), m_ws.labelSet, &identity);
         if (result.ok) {
-            m_ws.file = std::move(identity);
+            SetDocumentFile(std::move(identity));
             m_changes->MarkSaved();
             m_window.SetDocumentTitle(FileNamePart(path));
             m_savePath = path;

@@ -1,13 +1,20 @@
-// One running program per user and display: a second start asks the running one for its
-// main window's title and, while that title is exactly "Stripwise２", raises it (handing
-// it the file to open, if one was named) and ends.
+// One window per file, and one running program per user and display: a later start with a
+// file first asks every running program whether its window shows that file; the one that
+// does comes forward and the start ends. Otherwise a running program whose main window's
+// title is exactly "Stripwise２" is raised (and opens the file, if one was named) and the
+// start ends. Every request carries the start's activation token.
 #pragma once
 
 #include <sys/types.h>
 
+#include <QByteArray>
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <functional>
+#include <vector>
+
+#include "model/FileIdentity.h"
 
 class QLocalServer;
 class QLocalSocket;
@@ -43,15 +50,37 @@ QString DisplayTag();
 // without a private folder.
 QString InstanceSocketName(int slot);
 
-// Asks every listening instance of this user on this display for its title; the first
-// whose title is exactly "Stripwise２" is raised (with any dialog it shows) and, when
-// `file` is not empty, opens it. True when one did: this start ends. False when there is
-// none, or it shows a dialog and cannot open the file now: this start goes on.
-bool HandToRunningInstance(const QString& file, int timeoutMs = 1500);
-inline bool RaiseRunningInstance(int timeoutMs = 1500) { return HandToRunningInstance({}, timeoutMs); }
+// A later start: when `file` is not empty and a running program's window shows it, that
+// window comes forward. Otherwise every listening instance of this user on this display is
+// asked for its title; the first whose title is exactly "Stripwise２" is raised (with any
+// dialog it shows) and, when `file` is not empty, opens it. `token` is this start's
+// activation token, handed on to the window that comes forward. True when one did: this
+// start ends. False when there is none, or it shows a dialog and cannot open the file now:
+// this start goes on.
+bool HandToRunningInstance(const QString& file, const QByteArray& token = {}, int timeoutMs = 1500);
 
-// Answers the questions of later starts for the given window: its title, raising it, and
-// opening a file in it.
+// Asks every running program but the one listening at `ownSocket` whether its window shows
+// `file` (the file its name leads to now, by device and inode); the one that does comes
+// forward with `token`. True when one did.
+bool BringForwardWindowShowing(const QString& file, const QByteArray& token, const QString& ownSocket,
+                               int timeoutMs = 1500);
+
+// The main window of another running program: its place on the screen (frame included) and
+// the height of its title bar (0 where no window manager draws one).
+struct RunningWindow {
+    QRect frame;
+    int titleBar = 0;
+};
+std::vector<RunningWindow> RunningWindows(const QString& ownSocket, int timeoutMs = 1500);
+
+// A window about to be shown for the first time is moved off the places of the other
+// running programs' windows, by a title bar to the right and down, so that it does not open
+// exactly over one of them (all read the same place from the settings file). Only where a
+// program places its own windows (X11).
+void PlaceBesideRunningWindows(QWidget* window, const QString& ownSocket);
+
+// Answers the questions of later starts and other windows for the given window: its title,
+// whether it shows a file, where it is, raising it, and opening a file in it.
 class InstanceServer : public QObject {
     Q_OBJECT
 public:
@@ -60,6 +89,10 @@ public:
 
     // Where a file handed over by a later start goes (after the answer has been sent).
     void SetFileOpener(std::function<void(const QString&)> opener) { m_opener = std::move(opener); }
+    // The file the window shows (none by default).
+    void SetShownFile(std::function<sw::model::FileIdentity()> shown) { m_shown = std::move(shown); }
+    // How the window is brought forward with the token of the start that asked.
+    std::function<void(QWidget*, const QByteArray&)> activate;
 
     // Listens on the first free slot; false when every slot is taken or there is no
     // private folder (the program still runs).
@@ -71,11 +104,14 @@ public:
 private:
     void Answer();
     void Serve(QLocalSocket* socket);
-    void Raise();
+    // The reply to one question; empty: the connection is cut off.
+    QByteArray Reply(const QByteArray& question);
+    bool Shows(const sw::model::FileKey& key) const;
 
     QWidget* m_window;
     QLocalServer* m_server;
     std::function<void(const QString&)> m_opener;
+    std::function<sw::model::FileIdentity()> m_shown;
     int m_connections = 0;
 };
 

@@ -9,6 +9,7 @@
 #include "app/Commands.h"
 #include "app/Program.h"
 #include "app/SingleInstance.h"
+#include "app/WindowActivation.h"
 #include "dialogs/Dialogs.h"
 #include "editor/TfrmMain.h"
 #include "model/Settings.h"
@@ -58,6 +59,8 @@ int main(int argc, char** argv) {
         if (const QString error = sw::app::UsageError(arguments); !error.isEmpty()) return TellUsageError(error);
     }
 
+    // Read before the toolkit connects to the display, which takes them out of the environment.
+    const sw::app::StartTokens startTokens = sw::app::ReadStartTokens();
     QApplication app(argc, argv);
     // What is left after Qt took its own options (-platform, -display, …) must be ours.
     if (const QString error = sw::app::UsageError(QApplication::arguments()); !error.isEmpty())
@@ -74,8 +77,9 @@ int main(int argc, char** argv) {
                      "stripwise2: the folder for the single-instance check is not private to this user; "
                      "running without it\n");
     }
-    // A running program showing its plain title is brought forward instead (and opens the file).
-    if (sw::app::HandToRunningInstance(file)) return 0;
+    // A running program whose window shows the file, or one showing its plain title, is
+    // brought forward instead (the latter opens the file).
+    if (sw::app::HandToRunningInstance(file, sw::app::ActivationToken(startTokens))) return 0;
 
     sw::render::InstallFontSubstitutions();
     sw::app::InstallJapaneseQtTexts();
@@ -89,7 +93,13 @@ int main(int argc, char** argv) {
     sw::app::Program program(*ws, dialogs, printer);
     sw::app::InstanceServer instance(&program.main());
     instance.SetFileOpener([&program](const QString& path) { program.commands().OpenLabelSetFile(path, false); });
+    instance.SetShownFile([&ws] { return ws->file; });
     instance.Listen();
+    // A file this window is asked to open that another window shows brings that one forward.
+    program.commands().bringForwardWindowShowing = [&instance](const QString& path) {
+        return sw::app::BringForwardWindowShowing(path, {}, instance.socketName());
+    };
+    sw::app::PlaceBesideRunningWindows(&program.main(), instance.socketName());
     program.main().show();
     if (!file.isEmpty()) {
         QTimer::singleShot(0, &program.main(), [&program, file] { program.commands().OpenLabelSetFile(file, false); });

@@ -63,6 +63,7 @@ Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
             first = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
             break;
         case Buttons::OkCancel:
+        case Buttons::OkCancelDefaultCancel:
             first = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
             second = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
             break;
@@ -77,7 +78,8 @@ Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
             cancel = box.addButton(QStringLiteral("キャンセル"), QMessageBox::RejectRole);
             break;
     }
-    box.setDefaultButton(buttons == Buttons::YesNoDefaultNo ? second : first);
+    const bool secondIsDefault = buttons == Buttons::YesNoDefaultNo || buttons == Buttons::OkCancelDefaultCancel;
+    box.setDefaultButton(secondIsDefault ? second : first);
     // Escape and the close box choose キャンセル where there is one, else the second button.
     if (cancel)
         box.setEscapeButton(cancel);
@@ -88,7 +90,8 @@ Reply QtDialogs::Message(QWidget* parent, MessageKind kind, const QString& text,
     bool firstChosen = clicked == first;
     switch (buttons) {
         case Buttons::Ok: return Reply::Ok;
-        case Buttons::OkCancel: return firstChosen ? Reply::Ok : Reply::Cancel;
+        case Buttons::OkCancel:
+        case Buttons::OkCancelDefaultCancel: return firstChosen ? Reply::Ok : Reply::Cancel;
         case Buttons::YesNo:
         case Buttons::YesNoDefaultNo: return firstChosen ? Reply::Yes : Reply::No;
         case Buttons::YesNoCancel:

@@ -17,8 +17,8 @@ namespace sw::app {
 
 enum class MessageKind { Warning, Error, Information, Confirmation };  // 警告 エラー 情報 確認
 // YesNoDefaultNo: はい and いいえ with いいえ the default, for questions where Enter must not
-// spend anything (paper, a file).
-enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo };
+// spend anything (paper, a file); OkCancelDefaultCancel likewise with OK and キャンセル.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo, OkCancelDefaultCancel };
 enum class Reply { Ok, Cancel, Yes, No };
 
 enum class FileKind {

@@ -110,6 +110,7 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     BuildFaceTabs(client);
     BuildExitPanel(client);
     ShowThemeColours();
+    BuildFileChangedBar(client);
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
 
@@ -233,17 +234,21 @@ void TfrmMain::FocusName() {
     m_edtName->setFocus(Qt::OtherFocusReason);
 }
 
-void TfrmMain::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange) ShowThemeColours();
-    QMainWindow::changeEvent(event);
-}
-
 void TfrmMain::closeEvent(QCloseEvent* event) {
     if (m_closeQuery && !m_closeQuery()) {
         event->ignore();
         return;
     }
     event->accept();
+}
+
+void TfrmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) ShowThemeColours();
+    // Whatever follows the activation (a look at the disk, a bar shown) comes after it.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_activated)
+        QMetaObject::invokeMethod(this, [this] { if (m_activated && isActiveWindow()) m_activated(); },
+                                  Qt::QueuedConnection);
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {

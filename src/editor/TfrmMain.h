@@ -29,6 +29,8 @@ namespace sw::editor {
 
 constexpr int kClientWidth = 756;
 constexpr int kClientHeight = 476;
+// The bar about a file changed on disk, between the tool bar and the rest of the window.
+constexpr int kFileChangedBarHeight = 30;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
@@ -161,6 +163,19 @@ public:
     // buttons then follow the five edit command states.
     void RunEditCommand(EditCommand command);
 
+    // --- The bar about the file changed on disk (FileChangedBar.cpp) ---
+    // Shows the bar with `text` and the buttons 読み込み直す and 閉じる above the key area;
+    // the window grows by the bar's height and all below the tool bar moves down by it, so
+    // that nothing is covered. It asks nothing: the user goes on working as before.
+    void ShowFileChangedBar(const QString& text);
+    void HideFileChangedBar();
+    bool FileChangedBarShown() const;
+    QWidget* fileChangedBar() const { return m_fileChangedBar; }
+    // 読み込み直す on the bar (閉じる only hides it).
+    void SetReloadRequested(std::function<void()> reload) { m_reloadRequested = std::move(reload); }
+    // Each time the window has become the active one, once the activation is through.
+    void SetActivated(std::function<void()> activated) { m_activated = std::move(activated); }
+
     // Asked at every close request; the close goes ahead when it returns true.
     void SetCloseQuery(std::function<bool()> query) { m_closeQuery = std::move(query); }
     // A label-set file (*.stw) dropped anywhere on the window goes here.
@@ -197,8 +212,8 @@ signals:
     void keyDoubleClicked(int position);
 
 protected:
-    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -218,6 +233,7 @@ private:
     void BuildFaceTabs(QWidget* client);
     void BuildKeyGrid(QWidget* panel1);
     void BuildExitPanel(QWidget* client);
+    void BuildFileChangedBar(QWidget* client);
     void FillFontNames();
     // Tool-bar glyphs in the palette's text colour, warnings readable on its window colour.
     void ShowThemeColours();
@@ -256,6 +272,8 @@ private:
     sw::app::Dialogs& m_dialogs;
     std::function<bool()> m_closeQuery;
     std::function<void(const QString&)> m_fileDropped;
+    std::function<void()> m_reloadRequested;
+    std::function<void()> m_activated;
 
     std::array<Position, 31> m_positions{};  // 1..30
     int m_selectedPanel = 0;                 // position that shows the selected look
@@ -288,6 +306,8 @@ private:
     QLabel* m_image1 = nullptr;
     QLabel* m_image430 = nullptr;
     QLabel* m_image418 = nullptr;
+    QWidget* m_fileChangedBar = nullptr;
+    QLabel* m_fileChangedText = nullptr;
 };
 
 }  // namespace sw::editor

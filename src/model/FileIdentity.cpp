@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <cerrno>
+#include <utility>
 
 #include "model/AtomicFile.h"
 
@@ -29,7 +30,8 @@ FileIdentity IdentifyFile(const std::string& path, std::string_view bytes) {
     return identity;
 }
 
-DiskState CompareWithDisk(const FileIdentity& identity, std::size_t maxBytes) {
+DiskState CompareWithDisk(const FileIdentity& identity, std::size_t maxBytes, std::string* diskHash) {
+    if (diskHash != nullptr) diskHash->clear();
     if (!identity.known()) return DiskState::Unchanged;
     struct stat st {};
     if (::stat(identity.path.c_str(), &st) != 0)
@@ -39,7 +41,21 @@ DiskState CompareWithDisk(const FileIdentity& identity, std::size_t maxBytes) {
     std::string data;
     std::string message;
     if (!ReadWholeFile(identity.path, data, message, maxBytes)) return DiskState::Unreadable;
-    return HashBytes(data) == identity.hash ? DiskState::Unchanged : DiskState::Changed;
+    std::string hash = HashBytes(data);
+    const DiskState state = hash == identity.hash ? DiskState::Unchanged : DiskState::Changed;
+    if (diskHash != nullptr) *diskHash = std::move(hash);
+    return state;
+}
+
+std::optional<FileKey> FileKeyOf(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileKey{st.st_dev, st.st_ino};
+}
+
+bool SameFileOnDisk(const std::string& a, const std::string& b) {
+    const std::optional<FileKey> first = FileKeyOf(a);
+    return first && first == FileKeyOf(b);
 }
 
 }  // namespace sw::model

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,7 +39,23 @@ enum class DiskState {
 };
 
 // Reads the file of the identity's path again and compares its bytes with the remembered
-// hash. An identity that knows no file is Unchanged.
-DiskState CompareWithDisk(const FileIdentity& identity, std::size_t maxBytes);
+// hash. An identity that knows no file is Unchanged. `diskHash`, when given, receives the
+// hash of what is on disk now (empty when it could not be read or is larger than maxBytes).
+DiskState CompareWithDisk(const FileIdentity& identity, std::size_t maxBytes,
+                          std::string* diskHash = nullptr);
+
+// A file on disk, whatever its name: its device and inode.
+struct FileKey {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileKey&) const = default;
+};
+
+// The file a name leads to now (links followed); nothing when there is none.
+std::optional<FileKey> FileKeyOf(const std::string& path);
+
+// True when both names lead to one file on disk now (a hard link, a symbolic link or the
+// same name), also when that file was replaced under its name since it was opened.
+bool SameFileOnDisk(const std::string& a, const std::string& b);
 
 }  // namespace sw::model

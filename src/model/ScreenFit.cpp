@@ -2,6 +2,7 @@
 #include "model/ScreenFit.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace sw::model {
 
@@ -67,6 +68,29 @@ WindowPlacement KeepReachable(const WindowPlacement& stored, bool hasSize, Size 
     p.left = home.left + std::max(0, Centred(home.width, size.width));
     p.top = home.top + std::max(0, Centred(home.height, size.height));
     return p;
+}
+
+ScreenRect CascadeFrom(const ScreenRect& wanted, const std::vector<ScreenRect>& others, int step,
+                       const ScreenRect& area) {
+    ScreenRect place = wanted;
+    step = std::max(step, 1);
+    auto covers = [&](const ScreenRect& other) {
+        return std::abs(static_cast<long long>(other.left) - place.left) * 2 < step &&
+               std::abs(static_cast<long long>(other.top) - place.top) * 2 < step;
+    };
+    // Each window can push it on once; one more round finds a free place or gives up.
+    for (size_t round = 0; round <= others.size(); ++round) {
+        if (std::none_of(others.begin(), others.end(), covers)) break;
+        place.left += step;
+        place.top += step;
+        const bool leaves = static_cast<long long>(place.left) + place.width > static_cast<long long>(area.left) + area.width ||
+                            static_cast<long long>(place.top) + place.height > static_cast<long long>(area.top) + area.height;
+        if (leaves && area.width > 0 && area.height > 0) {
+            place.left = area.left;
+            place.top = area.top;
+        }
+    }
+    return place;
 }
 
 }  // namespace sw::model

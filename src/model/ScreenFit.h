@@ -37,4 +37,11 @@ WindowPlacement KeepReachable(const WindowPlacement& stored, bool hasSize, Size 
                               const std::vector<ScreenRect>& screens, const ScreenRect& home,
                               int handleHeight = 0);
 
+// Where a new window of size `size`, meant for `wanted` (its top-left corner), goes so that
+// it does not hide a window of the program already there: moved right and down by `step`
+// (a title bar) while its corner lies within half a step of another window's corner, and
+// back to the top-left corner of `area` when it would leave it at the right or bottom.
+ScreenRect CascadeFrom(const ScreenRect& wanted, const std::vector<ScreenRect>& others, int step,
+                       const ScreenRect& area);
+
 }  // namespace sw::model

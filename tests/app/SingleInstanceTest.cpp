@@ -1,6 +1,7 @@
 // The single-instance rule with two real processes of the program.
 #include <gtest/gtest.h>
 
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 
@@ -12,9 +13,18 @@
 #include <QApplication>
 #include <QDialog>
 
+#include <QAction>
+#include <QThread>
+
+#include "app/Commands.h"
+#include "app/Program.h"
 #include "app/SingleInstance.h"
+#include "app/WindowActivation.h"
+#include "editor/TfrmMain.h"
 #include "model/LabelSetFile.h"
 #include "editor/WindowFixture.h"
+#include "print/FakePrinter.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
 namespace sw::app {
@@ -156,11 +166,34 @@ TEST_F(TwoStarts, AFileNamedAtStartOpensAndASecondStartHandsItsFileOver) {
     EXPECT_TRUE(second.waitForFinished(30000));
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(TitleOf(0, title + QStringLiteral("＜second.stw＞")), title + QStringLiteral("＜second.stw＞"));
-    // Now that it shows a file, a further start with a file opens a window of its own.
+    // Now that it shows a file, a further start with that file, by any name, brings it
+    // forward and ends; one with another file opens a window of its own.
+    ASSERT_EQ(::symlink(secondDir.File("second.stw").c_str(), firstDir.File("link.stw").c_str()), 0);
+    QProcess again;
+    Start(again, firstDir.path(), {QStringLiteral("link.stw")});
+    EXPECT_TRUE(again.waitForFinished(30000));
+    EXPECT_EQ(again.exitCode(), 0);
     QProcess third;
-    Start(third, secondDir.path(), {QStringLiteral("second.stw")});
+    Start(third, firstDir.path(), {QStringLiteral("first.stw")});
     ASSERT_TRUE(Listening(1));
     EXPECT_EQ(third.state(), QProcess::Running);
+
+    // A window of this test: a file the other program shows, dropped or opened here, brings
+    // that window forward and leaves this one as it is.
+    sw::test::WorkingDir cwd;
+    auto ws = std::make_unique<sw::model::Workspace>();
+    sw::test::ScriptedDialogs dialogs;
+    sw::test::FakePrinter printer;
+    Program here(*ws, dialogs, printer);
+    here.commands().bringForwardWindowShowing = [](const QString& path) {
+        return BringForwardWindowShowing(path, {}, {});
+    };
+    here.commands().OpenLabelSetFile(QString::fromStdString(firstDir.File("link.stw")), false);
+    dialogs.files = {QString::fromStdString(firstDir.File("first.stw"))};
+    here.main().action(QStringLiteral("Open1"))->trigger();
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(here.main().windowTitle(), title);
+    EXPECT_EQ(ws->labelSet.Entries[1].Name, "");
     Stop(third);
     Stop(plain);
 }
@@ -297,6 +330,167 @@ TEST_F(InstanceLimits, TheRaisedWindowBringsItsOpenDialogAndDoesNotOpenAFileBehi
     dialog.close();
     EXPECT_EQ(ask("OPEN /tmp/elsewhere.stw"), "OK");
     EXPECT_TRUE(QTest::qWaitFor([&] { return opened == QStringList{"/tmp/elsewhere.stw"}; }, 1500));
+}
+
+// The window that shows a file answers for it by device and inode, whatever the name, and
+// comes forward with the asking start's token; the others say no and stay where they are.
+TEST_F(InstanceLimits, TheWindowShowingAFileComesForwardWithTheStartsToken) {
+    TempDir files;
+    sw::test::WriteFileBytes(files.File("shown.stw"), "shown");
+    sw::test::WriteFileBytes(files.File("other.stw"), "other");
+    const sw::model::FileIdentity shown = sw::model::IdentifyFile(files.File("shown.stw"), "shown");
+    server.SetShownFile([&] { return shown; });
+    std::vector<QByteArray> tokens;
+    server.activate = [&](QWidget* window, const QByteArray& token) {
+        EXPECT_EQ(window, &this->window);
+        tokens.push_back(token);
+    };
+    QStringList opened;
+    server.SetFileOpener([&](const QString& file) { opened << file; });
+    ASSERT_TRUE(server.Listen());
+    window.setGeometry(120, 80, 300, 200);
+    window.show();
+
+    auto ask = [&](const QByteArray& question) {
+        QLocalSocket socket;
+        socket.connectToServer(server.socketName());
+        if (!socket.waitForConnected(1000)) return QByteArray("no connection");
+        socket.write(question + '\n');
+        if (!QTest::qWaitFor([&] { return socket.canReadLine(); }, 1500)) return QByteArray("no answer");
+        return socket.readLine().trimmed();
+    };
+    auto key = [](const std::string& path) {
+        const auto k = sw::model::FileKeyOf(path);
+        return QByteArray::number(static_cast<qulonglong>(k->device)) + ':' +
+               QByteArray::number(static_cast<qulonglong>(k->inode));
+    };
+    EXPECT_EQ(ask("SHOWS " + QByteArray("launch%20one_TIME42") + ' ' + key(files.File("other.stw"))), "NO");
+    EXPECT_TRUE(tokens.empty());
+    EXPECT_EQ(ask("SHOWS launch%20one_TIME42 " + key(files.File("shown.stw"))), "YES");
+    // Replaced under its name by another program's save: still the file this window shows.
+    ASSERT_EQ(::rename(files.File("other.stw").c_str(), files.File("shown.stw").c_str()), 0);
+    EXPECT_EQ(ask("SHOWS - " + key(files.File("shown.stw"))), "YES");
+    EXPECT_EQ(ask("RAISE startup%5Fid"), "OK");
+    EXPECT_EQ(ask("OPEN x%2Fy /tmp/a b.stw"), "OK");
+    EXPECT_EQ(tokens, (std::vector<QByteArray>{"launch one_TIME42", "", "startup_id", "x/y"}));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened == QStringList{"/tmp/a b.stw"}; }, 1500));
+    const QRect frame = window.frameGeometry();
+    EXPECT_EQ(ask("WHERE"), QStringLiteral("%1 %2 %3 %4 %5")
+                                .arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height())
+                                .arg(window.geometry().y() - frame.y()).toUtf8());
+    EXPECT_EQ(ask("SHOWS nonsense"), "no answer");  // cut off
+}
+
+// A start hands its activation token on in what it asks: first whether a window shows its
+// file, then to the program with the plain title.
+TEST_F(InstanceLimits, AStartCarriesItsActivationTokenInEveryRequest) {
+    TempDir files;
+    sw::test::WriteFileBytes(files.File("a.stw"), "a");
+    QList<QByteArray> heard;
+    // A running program of its own thread, answering as one that shows another file.
+    std::unique_ptr<QThread> running(QThread::create([&heard, name = InstanceSocketName(0)] {
+        QLocalServer server;
+        if (!server.listen(name)) return;
+        for (int connection = 0; connection < 2; ++connection) {
+            if (!server.waitForNewConnection(5000)) return;
+            QLocalSocket* socket = server.nextPendingConnection();
+            while (socket->waitForReadyRead(1000) || socket->canReadLine()) {
+                while (socket->canReadLine()) {
+                    const QByteArray line = socket->readLine().trimmed();
+                    heard << line;
+                    socket->write(line == "TITLE" ? QByteArray(kApplicationTitle) + '\n'
+                                                  : line.startsWith("SHOWS") ? "NO\n" : "OK\n");
+                    socket->waitForBytesWritten(1000);
+                }
+                if (heard.last().startsWith("SHOWS") || heard.last().startsWith("OPEN")) break;
+            }
+            delete socket;
+        }
+    }));
+    running->start();
+    QTest::qWait(200);
+    EXPECT_TRUE(HandToRunningInstance(QString::fromStdString(files.File("a.stw")), "launch one_TIME42"));
+    running->wait();
+    const auto key = sw::model::FileKeyOf(files.File("a.stw"));
+    EXPECT_EQ(heard, (QList<QByteArray>{"SHOWS launch%20one_TIME42 " + QByteArray::number(static_cast<qulonglong>(key->device)) +
+                                            ':' + QByteArray::number(static_cast<qulonglong>(key->inode)),
+                                        "TITLE",
+                                        "OPEN launch%20one_TIME42 " + QByteArray::fromStdString(files.File("a.stw"))}));
+}
+
+// The token handed over is the one of the platform the windows are on; under Wayland a
+// launcher that sets only the startup id (GLib before 2.76) has put the compositor's token there.
+TEST(WaylandActivation, AStartHandsOnTheTokenOfItsPlatform) {
+    struct Case {
+        const char* platform;
+        StartTokens tokens;
+        QByteArray handedOn;
+    };
+    const Case cases[] = {
+        {"wayland", {"wl-token", "id_TIME5"}, "wl-token"},
+        {"wayland", {"", "mutter-token_TIME0"}, "mutter-token_TIME0"},
+        {"wayland-egl", {"", "mutter-token_TIME0"}, "mutter-token_TIME0"},
+        {"xcb", {"wl-token", "id_TIME5"}, "id_TIME5"},
+        {"xcb", {"wl-token", ""}, ""},
+        {"offscreen", {"wl-token", ""}, "wl-token"},
+        {"wayland", {"", ""}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.platform) + " " + c.tokens.xdgActivation.toStdString() + " " +
+                     c.tokens.desktopStartup.toStdString());
+        EXPECT_EQ(ActivationToken(c.tokens, QString::fromLatin1(c.platform)), c.handedOn);
+    }
+}
+
+// Under Wayland the window is activated with the start's token where the toolkit reads it
+// (XDG_ACTIVATION_TOKEN, taken away when used); what it did not take is not left behind.
+TEST(WaylandActivation, TheStartsTokenIsThereForTheActivationOnly) {
+    struct Case {
+        const char* platform;
+        QByteArray token;
+        QByteArray own;    // the program's own, from its start ("" none)
+        bool taken;        // the toolkit used the token for an activation
+        QByteArray during;
+        QByteArray after;  // ("" none)
+    };
+    const Case cases[] = {
+        {"wayland", "start-2", "", true, "start-2", ""},
+        {"wayland", "start-2", "", false, "start-2", ""},
+        {"wayland", "start-2", "start-1", false, "start-2", "start-1"},
+        {"wayland-egl", "start-2", "start-1", true, "start-2", ""},
+        {"wayland", "", "start-1", false, "start-1", "start-1"},
+        {"xcb", "start-2_TIME9", "start-1", false, "start-1", "start-1"},
+        {"offscreen", "start-2", "", false, "", ""},
+    };
+    const QByteArray saved = qgetenv("XDG_ACTIVATION_TOKEN");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.platform) + " " + c.token.toStdString() + " " + c.own.toStdString());
+        if (c.own.isEmpty())
+            qunsetenv("XDG_ACTIVATION_TOKEN");
+        else
+            qputenv("XDG_ACTIVATION_TOKEN", c.own);
+        int activations = 0;
+        ActivateWithToken(QString::fromLatin1(c.platform), c.token, [&] {
+            ++activations;
+            EXPECT_EQ(qgetenv("XDG_ACTIVATION_TOKEN"), c.during);
+            if (c.taken) qunsetenv("XDG_ACTIVATION_TOKEN");
+        });
+        EXPECT_EQ(activations, 1);
+        EXPECT_EQ(qgetenv("XDG_ACTIVATION_TOKEN"), c.after);
+        EXPECT_EQ(qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN"), !c.after.isEmpty());
+    }
+    if (saved.isEmpty())
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+    else
+        qputenv("XDG_ACTIVATION_TOKEN", saved);
+}
+
+TEST(StartupId, TheStartsTimeAndTheMessageThatEndsItsStartup) {
+    EXPECT_EQ(StartupIdTime("xdg-launch/host/stripwise2-1234-0_TIME98765"), 98765u);
+    EXPECT_EQ(StartupIdTime("no time here"), 0u);
+    EXPECT_EQ(StartupIdTime("x_TIMEsoon"), 0u);
+    EXPECT_EQ(StartupRemoveMessage("plain_TIME1"), QByteArray("remove: ID=plain_TIME1\0", 23));
+    EXPECT_EQ(StartupRemoveMessage("a b\"c\\"), QByteArray("remove: ID=\"a b\\\"c\\\\\"\0", 22));
 }
 
 }  // namespace

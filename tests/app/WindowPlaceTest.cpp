@@ -90,6 +90,23 @@ TEST(WindowPlace, OnlyWaylandLeavesThePlacingToTheCompositor) {
     EXPECT_TRUE(PlacesWindows(QStringLiteral("offscreen")));
 }
 
+// A second program's window reads the same place as the first: it opens a title bar further
+// right and down, past every window already there, and back at the top-left corner rather
+// than off the screen.
+TEST(CascadeFrom, ANewWindowStepsPastTheWindowsAtItsPlace) {
+    using sw::model::CascadeFrom;
+    const ScreenRect area{0, 0, 1280, 1024};
+    const ScreenRect wanted{100, 100, 756, 500};
+    auto at = [](const ScreenRect& r) { return std::pair{r.left, r.top}; };
+    EXPECT_EQ(at(CascadeFrom(wanted, {}, 24, area)), std::pair(100, 100));
+    EXPECT_EQ(at(CascadeFrom(wanted, {{400, 300, 756, 500}}, 24, area)), std::pair(100, 100));
+    EXPECT_EQ(at(CascadeFrom(wanted, {{100, 100, 756, 500}}, 24, area)), std::pair(124, 124));
+    EXPECT_EQ(at(CascadeFrom(wanted, {{105, 95, 756, 500}}, 24, area)), std::pair(124, 124));
+    EXPECT_EQ(at(CascadeFrom(wanted, {{124, 124, 756, 500}, {100, 100, 756, 500}}, 24, area)),
+              std::pair(148, 148));
+    EXPECT_EQ(at(CascadeFrom({500, 510, 756, 500}, {{500, 510, 756, 500}}, 24, area)), std::pair(0, 0));
+}
+
 TEST(KeepReachable, AStoredSizeIsBoundedByItsScreen) {
     WindowPlacement p = KeepReachable(At(2000, -100, 5000, 4000), true, {}, kScreens, kScreens[0]);
     EXPECT_EQ(QRect(p.left, p.top, p.width, p.height), QRect(2000, -100, 1280, 1024));

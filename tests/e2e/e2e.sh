@@ -21,6 +21,13 @@
 # error comes once, not again when the page is drawn anew at other zooms. Printing it
 # (Ctrl+P, the print dialog's PDF file) asks first: the default answer prints nothing, はい
 # prints the page with the face marked.
+# Sixth run: two windows on one file. The second window opens offset from the first; it saves
+# the file, the first shows the bar that tells of it when it comes to the front, and its own
+# save then asks, キャンセル being the default: the file keeps the second window's change.
+# Then a start hands a file over to a window whose key editor holds text being typed: the
+# window asks 変更を保存しますか？ first, the typed text goes to the file it is saved to, and
+# the handed-over file opens untouched. The start's activation id reaches the X server as a
+# request to activate the window and the end of the start's startup notification.
 #
 # Exit status 77 (a skip for CTest) when Xvfb or xdotool is not installed. On a failure a
 # screenshot of the screen goes to OUTPUT_FOLDER/e2e-failure.png if ImageMagick is there.
@@ -165,7 +172,8 @@ activate() {
     wait_for 10 "keyboard focus on window $1" eval "xdo windowfocus --sync $1 && has_focus $1"
 }
 
-# Starts the program in its working folder, in the background; sets PID.
+# start_program NAME [ARGUMENT...]: starts the program in its working folder, in the
+# background, with STARTUP_ID (when set) as its DESKTOP_STARTUP_ID; sets PID.
 PID=""
 start_program() {
     local log="$WORK/program-$1.log"
@@ -177,7 +185,8 @@ start_program() {
             ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:${ASAN_OPTIONS:-}" \
             LSAN_OPTIONS="${LSAN_OPTIONS:-}:suppressions=$SUPPRESSIONS:print_suppressions=0" \
             UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}" \
-            "$PROGRAM"
+            ${STARTUP_ID:+DESKTOP_STARTUP_ID="$STARTUP_ID"} \
+            "$PROGRAM" "${@:2}"
     ) >"$log" 2>&1 &
     PID=$!
     PIDS+=("$PID")
@@ -651,5 +660,138 @@ file_menu x
 answer_message "確認" y
 wait_for_exit "$FIFTH_PID" 30
 echo "Fifth run passed after $(elapsed) s"
+
+# ---- Sixth run: two windows on one file; a file handed over while typing ---------------
+# With no window manager nothing raises a window that gets the keyboard; the clicks of this
+# run go to the window brought up here.
+to_front() { xdo windowraise "$1" && activate "$1"; }
+# geometry_of WINDOW: sets X, Y, WIDTH and HEIGHT of the window.
+geometry_of() { eval "$(xdo getwindowgeometry --shell "$1")" || fail "no geometry for window $1"; }
+# The key lines of management number 01, face 1, key 1 and 2 in the label set $1.
+first_keys() {
+    local keys
+    keys="$(face_keys "$("$SHEET" dump "$1")" 1)" || fail "stripwise2-sheet dump $1 failed"
+    echo "$(key_line "$keys" 1 1)/$(key_line "$keys" 2 1)"
+}
+
+STEP="a first window on a shared label set"
+SHARED="$WORK/folder/shared.stw"
+write_label_set "$SHARED" F1K1L1=START
+start_program sixth-first
+FIRST_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+FIRST=$FOUND MAIN=$FOUND
+activate "$MAIN"
+open_file "$SHARED"
+answer_message "情報" Return
+wait_for 10 "title naming shared.stw" find_window "$TITLE＜shared.stw＞"
+
+STEP="a second window, for another label set"
+# The first shows a file: this start opens a window of its own, a title bar further on.
+start_program sixth-second
+SECOND_PID=$PID
+wait_for 30 "a second window titled \"$TITLE\"" find_window "$TITLE"
+SECOND=$FOUND MAIN=$FOUND
+geometry_of "$FIRST"
+FIRST_X=$X FIRST_Y=$Y FIRST_HEIGHT=$HEIGHT
+geometry_of "$SECOND"
+[ "$X" -gt "$FIRST_X" ] && [ $((X - FIRST_X)) -eq $((Y - FIRST_Y)) ] ||
+    fail "the second window at $X,$Y is not offset down and right from the first at $FIRST_X,$FIRST_Y"
+
+STEP="the second window saves over the shared file"
+to_front "$SECOND"
+measure_client "$SECOND"
+click_at "$(key_x 07)" "$(key_y 07)" 2
+xdo type --delay 20 THEIRS
+xdo key Tab
+file_menu a
+wait_for_window "名前を付けて保存"
+xdo type --delay 8 "$SHARED"
+xdo key Return
+answer_message "確認" Return  # 既にファイルが存在します。上書きしますか？ OK
+answer_message "情報" Return
+[ "$(first_keys "$SHARED")" = "THEIRS/" ] || fail "the second window's save holds $(first_keys "$SHARED")"
+
+STEP="the first window tells of the change when it comes to the front"
+to_front "$FIRST"
+bar_shown() { geometry_of "$FIRST" && [ "$HEIGHT" -eq $((FIRST_HEIGHT + 30)) ]; }
+wait_for 10 "the bar about the changed file in the first window" bar_shown
+find_window "確認" && fail "the change on disk was told in a message box"
+
+STEP="the first window's save asks and keeps the other change"
+MAIN=$FIRST
+measure_client "$FIRST"  # below the bar
+click_at "$(key_x 08)" "$(key_y 08)" 2
+xdo type --delay 20 MINE
+xdo key Tab
+file_menu a
+wait_for_window "名前を付けて保存"
+xdo type --delay 8 "$SHARED"
+xdo key Return
+answer_message "確認" Return  # …上書きすると、その変更は失われます。上書きしますか？ キャンセル
+sleep 1
+find_window "情報" && fail "the first window saved over the second window's change"
+[ "$(first_keys "$SHARED")" = "THEIRS/" ] || fail "the shared file holds $(first_keys "$SHARED"), not the other change"
+
+STEP="closing the second window"
+to_front "$SECOND"
+file_menu x
+answer_message "確認" y
+wait_for_exit "$SECOND_PID" 30
+
+STEP="typing in a window with the plain title"
+NEXT="$WORK/folder/next.stw"
+write_label_set "$NEXT" F1K1L1=NEXT
+cp "$NEXT" "$WORK/next-before.stw"
+RUNNING=$FIRST_PID
+start_program sixth-third
+THIRD_PID=$PID
+wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
+THIRD=$FOUND MAIN=$FOUND
+to_front "$THIRD"
+measure_client "$THIRD"
+click_at "$(key_x 07)" "$(key_y 07)" 2
+xdo type --delay 20 TYPING
+# The editor still holds the text: the title stays plain, and the window takes the hand-over.
+
+STEP="a start hands a file over while the key is being typed"
+# What reaches the root window, where both go (xev is in x11-utils).
+( DISPLAY=":$DISPLAY_NUMBER" exec timeout 60 stdbuf -oL xev -root -event property -event substructure ) \
+    >"$WORK/xev.log" 2>&1 &
+XEV_PID=$!
+PIDS+=("$XEV_PID")
+sleep 1
+STARTUP_ID="e2e-hand-over_TIME4242" start_program sixth-fourth "$NEXT"
+FOURTH_PID=$PID
+RUNNING=$THIRD_PID
+answer_message "確認" y  # 変更を保存しますか？ はい
+wait_for_window "名前を付けて保存"
+TYPED_SAVED="$WORK/saved/typing.stw"
+xdo type --delay 8 "$TYPED_SAVED"
+xdo key Return
+answer_message "情報" Return
+wait_for_exit "$FOURTH_PID" 30
+RUNNING=$THIRD_PID
+wait_for 10 "title naming next.stw, unmodified" find_window "$TITLE＜next.stw＞"
+[ "$(first_keys "$TYPED_SAVED")" = "TYPING/" ] || fail "the typing was saved as $(first_keys "$TYPED_SAVED")"
+cmp "$WORK/next-before.stw" "$NEXT" >&2 || fail "the handed-over file changed"
+THIRD_HEX="$(printf '0x%x' "$THIRD")"
+sent_for_third() { grep -A1 "window $THIRD_HEX," "$WORK/xev.log" | grep -q "($1)"; }
+for message in _NET_ACTIVE_WINDOW _NET_STARTUP_INFO_BEGIN; do
+    wait_for 10 "$message for window $THIRD_HEX on the root window" sent_for_third "$message"
+done
+kill "$XEV_PID" 2>/dev/null
+
+STEP="quitting the two windows"
+to_front "$THIRD"
+file_menu x
+answer_message "確認" y
+wait_for_exit "$THIRD_PID" 30
+to_front "$FIRST"
+file_menu x
+answer_message "確認" n  # 変更を保存しますか？ いいえ: MINE is dropped
+wait_for_exit "$FIRST_PID" 30
+[ "$(first_keys "$SHARED")" = "THEIRS/" ] || fail "quitting changed the shared file"
+echo "Sixth run passed after $(elapsed) s"
 
 echo "Passed in $(elapsed) s"

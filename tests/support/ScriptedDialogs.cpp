@@ -21,6 +21,7 @@ Reply ScriptedDialogs::Message(QWidget*, MessageKind kind, const QString& text, 
     messages.push_back({kind, text, buttons});
     Reply first = buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel ? Reply::Yes : Reply::Ok;
     if (buttons == Buttons::YesNoDefaultNo) first = Reply::No;  // the default button
+    if (buttons == Buttons::OkCancelDefaultCancel) first = Reply::Cancel;
     return Next(replies, first);
 }
 

@@ -17,7 +17,7 @@ struct ShownMessage {
 class ScriptedDialogs : public sw::app::Dialogs {
 public:
     // Answers in order; a message with no scripted reply gets its default button (OK or はい,
-    // いいえ for YesNoDefaultNo).
+    // いいえ for YesNoDefaultNo, キャンセル for OkCancelDefaultCancel).
     std::deque<sw::app::Reply> replies;
     std::deque<std::optional<QString>> files;
     std::deque<std::optional<sw::model::ColorRef>> colors;
