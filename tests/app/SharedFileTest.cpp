@@ -70,6 +70,14 @@ protected:
 TEST_F(SharedFile, SavingOverAFileChangedByAnotherProgramAsksAndEnterKeepsTheirChange) {
     WriteAsAnotherProgram("shared.stw", "mine");
     Open("shared.stw");
+    // A sync tool writing the same bytes anew changes nothing: the plain question.
+    WriteAsAnotherProgram("shared.stw", "mine");
+    dialogs.files = {Path("shared.stw")};
+    dialogs.replies = {Reply::Cancel};
+    w().action("SaveAs1")->trigger();
+    EXPECT_EQ(Messages(), QStringList{"既にファイルが存在します。上書きしますか？"});
+    dialogs.messages.clear();
+
     WriteAsAnotherProgram("shared.stw", "theirs");  // saved elsewhere since: a new file there
     const std::string theirs = ReadFileBytes(cwd.File("shared.stw"));
 
@@ -97,12 +105,12 @@ TEST_F(SharedFile, SavingOverAFileChangedByAnotherProgramAsksAndEnterKeepsTheirC
     w().action("SaveAs1")->trigger();
     EXPECT_EQ(Messages().value(1), QStringLiteral("保存が終了しました。"));
     EXPECT_EQ(Read("shared.stw")->Entries[1].Name, "mine");
-
 }
 
 TEST_F(SharedFile, TheWindowComingToTheFrontTellsOfAChangeOnDiskInABarOncePerChange) {
     WriteAsAnotherProgram("shared.stw", "mine");
     Open("shared.stw");
+    WriteAsAnotherProgram("shared.stw", "mine");  // the same bytes anew: nothing to tell
     LeaveAndComeBack();
     EXPECT_FALSE(BarShown());
 
@@ -143,7 +151,10 @@ TEST_F(SharedFile, TheWindowComingToTheFrontTellsOfAChangeOnDiskInABarOncePerCha
 }
 
 // Every way the document is replaced, with a key being typed into.
-enum class Replacement { OpenMenu, OpenTool, NewMenu, NewTool, RecentFile, Dropped, HandedOver, Reloaded };
+// HandedOverWhileNaming: the name is being typed while the window is in the background (the
+// user double-clicked a file in the file manager).
+enum class Replacement { OpenMenu, OpenTool, NewMenu, NewTool, RecentFile, Dropped, HandedOver, Reloaded,
+                         HandedOverWhileNaming };
 
 class TypedText : public SharedFile, public ::testing::WithParamInterface<Replacement> {
 protected:
@@ -175,7 +186,8 @@ protected:
 };
 
 std::string PathName(const ::testing::TestParamInfo<Replacement>& info) {
-    const char* names[] = {"OpenMenu", "OpenTool", "NewMenu", "NewTool", "RecentFile", "Dropped", "HandedOver", "Reloaded"};
+    const char* names[] = {"OpenMenu",   "OpenTool",   "NewMenu",  "NewTool",
+                           "RecentFile", "Dropped",    "HandedOver", "Reloaded", "HandedOverWhileNaming"};
     return names[static_cast<int>(info.param)];
 }
 
@@ -192,11 +204,23 @@ TEST_P(TypedText, StaysInItsOwnDocumentWhenAnotherReplacesIt) {
         ASSERT_TRUE(sw::model::WriteRecentFiles(ws->settings.WritePath(), {cwd.File("next.stw")}));
         program->commands().ShowRecentFiles();
     }
-    // Typing into key 1 (position 07); the editor still holds the text.
-    w().OpenKeyEditor();
-    sw::test::TypeText(w().keyMemo(7), QStringLiteral("TYPED"));
-    ASSERT_TRUE(w().keyMemo(7)->hasFocus());
-    ASSERT_EQ(ws->labelSet.Entries[1].Faces[1].Keys[1].Line1, "");
+    const bool naming = GetParam() == Replacement::HandedOverWhileNaming;
+    QWidget fileManager;
+    if (naming) {
+        w().edtName()->setFocus();
+        QTest::keyClick(w().edtName(), Qt::Key_End);
+        sw::test::TypeText(w().edtName(), QStringLiteral(" desk"));
+        fileManager.show();
+        fileManager.activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &fileManager; }, 3000));
+        ASSERT_EQ(ws->labelSet.Entries[1].Name, "first");
+    } else {
+        // Typing into key 1 (position 07); the editor still holds the text.
+        w().OpenKeyEditor();
+        sw::test::TypeText(w().keyMemo(7), QStringLiteral("TYPED"));
+        ASSERT_TRUE(w().keyMemo(7)->hasFocus());
+        ASSERT_EQ(ws->labelSet.Entries[1].Faces[1].Keys[1].Line1, "");
+    }
 
     // 変更を保存しますか？ はい, to a file of its own.
     dialogs.files = {Path("typed.stw"), Path("next.stw")};
@@ -207,16 +231,18 @@ TEST_P(TypedText, StaysInItsOwnDocumentWhenAnotherReplacesIt) {
     case Replacement::NewTool: w().toolButton(1)->click(); break;
     case Replacement::RecentFile: w().action("Recent1")->trigger(); break;
     case Replacement::Dropped: Drop(Path("next.stw")); break;
-    case Replacement::HandedOver: HandOver(Path("next.stw")); break;
+    case Replacement::HandedOver:
+    case Replacement::HandedOverWhileNaming: HandOver(Path("next.stw")); break;
     case Replacement::Reloaded: BarButton("btnReload")->click(); break;
     }
     QTest::qWait(50);  // a drop and a hand-over open once their own event is through
     ASSERT_EQ(Messages().value(0), QStringLiteral("変更を保存しますか？"));
-    EXPECT_EQ(Read("typed.stw")->Entries[1].Faces[1].Keys[1].Line1, "TYPED");
-    EXPECT_EQ(Read("typed.stw")->Entries[1].Name, "first");
+    EXPECT_EQ(Read("typed.stw")->Entries[1].Faces[1].Keys[1].Line1, naming ? "" : "TYPED");
+    EXPECT_EQ(Read("typed.stw")->Entries[1].Name, naming ? "first desk" : "first");
     // The new document shows no trace of it, on screen or on disk.
     const bool emptied = GetParam() == Replacement::NewMenu || GetParam() == Replacement::NewTool;
     EXPECT_EQ(ws->labelSet.Entries[1].Name, emptied ? "" : "next");
+    EXPECT_EQ(w().edtName()->text(), QString::fromStdString(ws->labelSet.Entries[1].Name));
     EXPECT_EQ(ws->labelSet.Entries[1].Faces[1].Keys[1].Line1, "");
     EXPECT_FALSE(ws->editor.KeyEditorOpen);
     EXPECT_EQ(w().captionLabel(7)->text(), "");
@@ -227,27 +253,9 @@ TEST_P(TypedText, StaysInItsOwnDocumentWhenAnotherReplacesIt) {
 INSTANTIATE_TEST_SUITE_P(EveryPath, TypedText,
                          ::testing::Values(Replacement::OpenMenu, Replacement::OpenTool, Replacement::NewMenu,
                                            Replacement::NewTool, Replacement::RecentFile, Replacement::Dropped,
-                                           Replacement::HandedOver, Replacement::Reloaded),
+                                           Replacement::HandedOver, Replacement::Reloaded,
+                                           Replacement::HandedOverWhileNaming),
                          PathName);
-
-// A name typed while the window was in the background (the user double-clicked a file in
-// the file manager) goes with its document too.
-TEST_F(SharedFile, ANameTypedBeforeAHandOverIsAskedAboutAndSaved) {
-    w().edtName()->setFocus();
-    sw::test::TypeText(w().edtName(), QStringLiteral("Reception"));
-    QWidget fileManager;
-    fileManager.show();
-    fileManager.activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &fileManager; }, 3000));
-    ASSERT_EQ(ws->labelSet.Entries[1].Name, "");
-    WriteAsAnotherProgram("next.stw", "next");
-
-    dialogs.files = {Path("typed.stw")};
-    program->commands().OpenLabelSetFile(Path("next.stw"), false);
-    EXPECT_EQ(Messages(), (QStringList{"変更を保存しますか？", "保存が終了しました。"}));
-    EXPECT_EQ(Read("typed.stw")->Entries[1].Name, "Reception");
-    EXPECT_EQ(w().edtName()->text(), QStringLiteral("next"));
-}
 
 }  // namespace
 }  // namespace sw::app
