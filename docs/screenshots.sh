@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the pictures of the user guide (docs/guide/images/*.png) from the real program:
 # starts build*/stripwise2 on a private Xvfb screen with a generated sample label set,
-# drives it with xdotool and saves each window with ImageMagick's import.
+# drives it with xdotool and saves each window with ImageMagick's import; the main window
+# is shot a second time under a dark palette (qt6ct).
 # usage: docs/screenshots.sh [BUILD_DIR]   (default: build-test, else build)
 set -euo pipefail
 
@@ -134,31 +135,38 @@ rest_mouse() { xdotool mousemove "$((MAIN_X + 700))" "$((MAIN_Y + CLIENT_TOP + 4
 # user's ~/.config), so every window opens centred.
 mkdir "$WORK/run"
 : >"$WORK/run/Stripwise2.ini"
-(cd "$WORK/run" && exec "$BUILD/src/app/stripwise2") >"$WORK/program.log" 2>&1 &
-PROGRAM_PID=$!
-MAIN="$(wait_window '^Stripwise２$')" || die "the main window did not show: $(cat "$WORK/program.log")"
-settle 1
-xdotool windowfocus --sync "$MAIN"
-locate_main
 
-# Open the sample through ファイル → 開く.
-key alt+f
-settle
-key o
-DIALOG="$(wait_window '^開く$')" || die "ファイル → 開く showed no file dialog"
-settle
-xdotool type --delay 20 "$SAMPLE"
-key Return
-wait_gone '^開く$'
-INFO="$(wait_window '^情報$')" || die "the sample did not load: $(cat "$WORK/program.log")"
-settle
-key Return
-wait_gone '^情報$'
-MAIN="$(wait_window '^Stripwise２＜')" || die "the title shows no file name after loading"
-xdotool windowfocus --sync "$MAIN"
-locate_main
-rest_mouse
-settle 1
+# start_with_sample LOG [VARIABLE=VALUE...]: starts the program in the working folder with
+# the variables given and opens the sample through ファイル → 開く; sets MAIN.
+start_with_sample() {
+    local log="$1"
+    shift
+    (cd "$WORK/run" && exec env "$@" "$BUILD/src/app/stripwise2") >"$log" 2>&1 &
+    PROGRAM_PID=$!
+    MAIN="$(wait_window '^Stripwise２$')" || die "the main window did not show: $(cat "$log")"
+    settle 1
+    xdotool windowfocus --sync "$MAIN"
+    locate_main
+    key alt+f
+    settle
+    key o
+    wait_window '^開く$' >/dev/null || die "ファイル → 開く showed no file dialog"
+    settle
+    xdotool type --delay 20 "$SAMPLE"
+    key Return
+    wait_gone '^開く$'
+    wait_window '^情報$' >/dev/null || die "the sample did not load: $(cat "$log")"
+    settle
+    key Return
+    wait_gone '^情報$'
+    MAIN="$(wait_window '^Stripwise２＜')" || die "the title shows no file name after loading"
+    xdotool windowfocus --sync "$MAIN"
+    locate_main
+    rest_mouse
+    settle 1
+}
+
+start_with_sample "$WORK/program.log" ASAN_OPTIONS="$ASAN_OPTIONS"
 shoot "$MAIN" main.png
 
 # The tool bar, enlarged so that its icons can be told apart on paper and cut into two
@@ -321,6 +329,24 @@ else
     skip editing.png "typing on a double-clicked key changed nothing"
 fi
 key Tab
+
+# The main window once more under a dark desktop palette: qt6ct's "darker" colours, as a
+# desktop with a dark theme hands them to Qt programs.
+DARK_COLORS=/usr/share/qt6ct/colors/darker.conf
+if [ -f "$DARK_COLORS" ] && [ -n "$(find /usr/lib -path '*/qt6/plugins/platformthemes/libqt6ct.so' -print -quit)" ]; then
+    kill "$PROGRAM_PID" 2>/dev/null || true
+    wait "$PROGRAM_PID" 2>/dev/null || true
+    PROGRAM_PID=""
+    wait_gone '^Stripwise２'
+    mkdir -p "$WORK/config/qt6ct"
+    printf '[Appearance]\ncolor_scheme_path=%s\ncustom_palette=true\nstyle=Fusion\n' "$DARK_COLORS" \
+        >"$WORK/config/qt6ct/qt6ct.conf"
+    start_with_sample "$WORK/program-dark.log" ASAN_OPTIONS="$ASAN_OPTIONS" \
+        XDG_CONFIG_HOME="$WORK/config" QT_QPA_PLATFORMTHEME=qt6ct
+    shoot "$MAIN" main-dark.png
+else
+    skip main-dark.png "qt6ct is not installed"
+fi
 
 ls -l "$OUT"
 [ "${#SKIPPED[@]}" -eq 0 ] || echo "not made: ${SKIPPED[*]}" >&2

@@ -206,7 +206,7 @@ fi
 # The user guide goes into the package whenever the build has made it.
 guide="Stripwise2ヘルプガイド.pdf"
 if [ -n "$(find "$build" -path "$build/_CPack_Packages" -prune -o -name "$guide" -print -quit)" ]; then
-    [ -f "$share/doc/stripwise2/$guide" ] || fail "the built user guide is not in usr/share/doc/stripwise2"
+    [ -f "$share/stripwise2/$guide" ] || fail "the built user guide is not in usr/share/stripwise2"
 fi
 
 if [ "$failures" -ne 0 ]; then

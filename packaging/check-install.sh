@@ -71,7 +71,7 @@ default="$(XDG_DATA_DIRS="$prefix/share:$system_dirs" XDG_CURRENT_DESKTOP='' xdg
 # hands it to a stand-in xdg-open that notes what it was given). Needs Xvfb and xdotool.
 program_checked="not run (Xvfb or xdotool missing)"
 if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
-    guide_dir="$prefix/share/doc/stripwise2"
+    guide_dir="$prefix/share/stripwise2"
     guide="$guide_dir/Stripwise2ヘルプガイド.pdf"
     # A build without the guide installs none: a stand-in takes its place.
     [ -f "$guide" ] || { mkdir -p "$guide_dir" && printf '%%PDF-1.4\n' >"$guide"; }
@@ -101,7 +101,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
         xdo windowactivate --sync "$window" >/dev/null 2>&1 || xdo windowfocus --sync "$window" || true
         xdo key F1
         for _ in $(seq 100); do [ -s "$work/opened" ] && break; sleep 0.1; done
-        grep -q "share/doc/stripwise2/Stripwise2" "$work/opened" 2>/dev/null ||
+        grep -q "share/stripwise2/Stripwise2" "$work/opened" 2>/dev/null ||
             fail "F1 did not open the installed guide (opened: $(cat "$work/opened" 2>/dev/null))"
         xdo key ctrl+q
         # 終了してもよろしいですか？ — はい is the default button.

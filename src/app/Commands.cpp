@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "dialogs/Dialogs.h"
+#include "dialogs/WindowPlace.h"
 #include "app/TfrmVersion.h"
 #include "app/UnsavedChanges.h"
 #include "editor/TfrmMain.h"
@@ -26,8 +27,8 @@ namespace sw::app {
 Commands::Commands(sw::editor::TfrmMain& window, Dialogs& dialogs, QObject* parent)
     : QObject(parent), m_window(window), m_ws(window.workspace()), m_dialogs(dialogs) {
     openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    helpFolders = {QStringLiteral(SW_INSTALLED_DOC_DIR),
-                   QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/stripwise2")};
+    helpFolders = {QStringLiteral(SW_INSTALLED_DATA_DIR),
+                   QCoreApplication::applicationDirPath() + QStringLiteral("/../share/stripwise2")};
 
     auto bind = [this](const char* name, std::function<void()> handler) {
         QAction* a = m_window.action(QString::fromLatin1(name));
@@ -203,9 +204,10 @@ void Commands::Exit() {
 bool Commands::FormCloseQuery() {
     // The settings are written at every close request, whatever the answer; a failed write
     // does not stop the shutdown.
-    const QPoint at = m_window.pos();
-    sw::model::NoteSettingsWrite(
-        m_ws.settings, sw::model::WriteMainSettings(m_ws.settings.WritePath(), at.y(), at.x(), m_ws.settings));
+    sw::model::WindowPlacement at;
+    TakeWindowPlace(&m_window, at);
+    sw::model::NoteSettingsWrite(m_ws.settings, sw::model::WriteMainSettings(m_ws.settings.WritePath(), at.top,
+                                                                            at.left, m_ws.settings, at.placed));
     // The close box may come while a key is being typed.
     CloseEditorForMenu();
     switch (SettleUnsavedChanges()) {

@@ -107,8 +107,8 @@ public:
 
     // How the help document is opened (QDesktopServices by default).
     std::function<bool(const QUrl&)> openUrl;
-    // Where the help document is looked for after the settings folder: the installed
-    // documentation folder, then ../share/doc/stripwise2 beside the program.
+    // Where the help document is looked for after the settings folder: the program's
+    // installed data folder (/usr/share/stripwise2), then ../share/stripwise2 beside it.
     QStringList helpFolders;
 
     // The file the open and the save dialog propose next.

@@ -67,8 +67,7 @@ void TfrmVersion::showEvent(QShowEvent* event) {
 
 void TfrmVersion::Button1Click() {
     sw::model::WindowPlacement placement;
-    placement.top = pos().y();
-    placement.left = pos().x();
+    TakeWindowPlace(this, placement);
     sw::editor::StoreFieldText(m_caption, windowTitle());
     placement.caption = m_caption;
     sw::model::NoteSettingsWrite(

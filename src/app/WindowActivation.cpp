@@ -1,5 +1,6 @@
-// Window activation for another start: restore, raise and activate, and under X11 the
-// start's own time and the end of its startup notification.
+// Window activation for another start: restore, raise and activate, under Wayland with the
+// start's token, and under X11 with the start's own time and the end of its startup
+// notification.
 #include "app/WindowActivation.h"
 
 #include <QApplication>
@@ -94,8 +95,12 @@ StartTokens ReadStartTokens() {
 }
 
 QByteArray ActivationToken(const StartTokens& tokens) {
-    const QString platform = QGuiApplication::platformName();
-    if (platform.startsWith(QLatin1String("wayland"))) return tokens.xdgActivation;
+    return ActivationToken(tokens, QGuiApplication::platformName());
+}
+
+QByteArray ActivationToken(const StartTokens& tokens, const QString& platform) {
+    if (platform.startsWith(QLatin1String("wayland")))
+        return tokens.xdgActivation.isEmpty() ? tokens.desktopStartup : tokens.xdgActivation;
     if (platform == QLatin1String("xcb")) return tokens.desktopStartup;
     return tokens.desktopStartup.isEmpty() ? tokens.xdgActivation : tokens.desktopStartup;
 }
@@ -120,24 +125,39 @@ QByteArray StartupRemoveMessage(const QByteArray& id) {
     return "remove: ID=" + value + '\0';
 }
 
+void ActivateWithToken(const QString& platform, const QByteArray& token, const std::function<void()>& activate) {
+    static const char* const kVariable = "XDG_ACTIVATION_TOKEN";
+    if (token.isEmpty() || !platform.startsWith(QLatin1String("wayland"))) return activate();
+    const bool hadOwn = qEnvironmentVariableIsSet(kVariable);
+    const QByteArray own = qgetenv(kVariable);
+    qputenv(kVariable, token);
+    activate();
+    // Still there: no window was activated (hidden, or a compositor without xdg-activation).
+    if (qgetenv(kVariable) != token) return;
+    if (hadOwn)
+        qputenv(kVariable, own);
+    else
+        qunsetenv(kVariable);
+}
+
 void ActivateWindow(QWidget* window, const QByteArray& token) {
     if (window->isMinimized()) window->showNormal();
-    window->raise();
-    window->activateWindow();
+    const QString platform = QGuiApplication::platformName();
     // A dialog the window shows comes to the front with it, and is the one activated.
-    QWidget* target = window;
-    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != window) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == window) modal = nullptr;
+    QWidget* target = modal ? modal : window;
+    window->raise();
+    if (modal) {
+        // Under Wayland an activation without the start's token asks the compositor for a
+        // token, whose answer, coming later, would activate the window over its dialog.
+        if (!platform.startsWith(QLatin1String("wayland"))) window->activateWindow();
         modal->raise();
-        modal->activateWindow();
-        target = modal;
     }
+    ActivateWithToken(platform, token, [target] { target->activateWindow(); });
 #ifdef SW_ACTIVATE_ON_X11
     ActivateOnX11(target, token);
-#else
-    (void)target;
-    (void)token;
 #endif
-    // Under Wayland the compositor alone decides; the token is not handed to it yet.
 }
 
 }  // namespace sw::app

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "app/CommandLine.h"
 #include "app/Commands.h"
 #include "app/Program.h"
 #include "app/Recovery.h"
@@ -22,19 +23,15 @@ namespace {
 
 constexpr int kExitUsage = 2;
 
-void SetUpOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("Stripwise 2: designs and prints the key label strips of business key telephones."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A label set (*.stw) to open."),
-                                 QStringLiteral("[FILE]"));
-}
-
 QStringList Arguments(int argc, char** argv) {
     QStringList args;
     for (int i = 0; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     return args;
+}
+
+int TellUsageError(const QString& error) {
+    std::fprintf(stderr, "stripwise2: %s (see stripwise2 --help)\n", error.toLocal8Bit().constData());
+    return kExitUsage;
 }
 
 }  // namespace
@@ -44,9 +41,10 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationVersion(QStringLiteral(SW_VERSION));
     {
         // --help and --version answer on the terminal, without a window or a display.
+        const QStringList arguments = sw::app::WithoutQtOptions(Arguments(argc, argv));
         QCommandLineParser early;
-        SetUpOptions(early);
-        early.parse(Arguments(argc, argv));
+        sw::app::SetUpOptions(early);
+        early.parse(arguments);
         if (early.isSet(QStringLiteral("help")) || early.isSet(QStringLiteral("help-all"))) {
             // Without an application object Qt cannot know the program's name.
             QString help = early.helpText();
@@ -58,21 +56,20 @@ int main(int argc, char** argv) {
             std::printf("stripwise2 %s\n", SW_VERSION);
             return 0;
         }
+        // A mistake is told before Qt starts: without a display Qt would end the program
+        // with its own message before the arguments are looked at.
+        if (const QString error = sw::app::UsageError(arguments); !error.isEmpty()) return TellUsageError(error);
     }
 
     // Read before the toolkit connects to the display, which takes them out of the environment.
     const sw::app::StartTokens startTokens = sw::app::ReadStartTokens();
     QApplication app(argc, argv);
     // What is left after Qt took its own options (-platform, -display, …) must be ours.
+    if (const QString error = sw::app::UsageError(QApplication::arguments()); !error.isEmpty())
+        return TellUsageError(error);
     QCommandLineParser parser;
-    SetUpOptions(parser);
-    if (!parser.parse(QApplication::arguments()) || parser.positionalArguments().size() > 1) {
-        const QString error = parser.errorText().isEmpty()
-                                  ? QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().value(1))
-                                  : parser.errorText();
-        std::fprintf(stderr, "stripwise2: %s (see stripwise2 --help)\n", error.toLocal8Bit().constData());
-        return kExitUsage;
-    }
+    sw::app::SetUpOptions(parser);
+    parser.parse(QApplication::arguments());
     QApplication::setApplicationName(QString::fromUtf8(sw::app::kApplicationTitle));
     // The desktop entry this program belongs to (its icon and name in the task bar).
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.stripwise2.Stripwise2"));

@@ -33,11 +33,17 @@ inline QFont GothicFont(int pixels) {
     return PixelFont(QStringLiteral("ＭＳ ゴシック"), pixels);
 }
 
-// The field's background: light blue while focused, the window colour otherwise.
+// A focused field is light blue with black text, whatever the desktop's colours (white text
+// of a dark theme would not show on the light blue); a field without the focus takes the
+// desktop's colours again, also when they change while the program runs.
 inline void SetFieldFocusLook(QWidget* field, bool focused) {
+    if (!focused) {
+        field->setPalette(QPalette());
+        return;
+    }
     QPalette palette = field->palette();
-    palette.setColor(QPalette::Base,
-                     focused ? kFocusFieldColor : QApplication::palette(field).color(QPalette::Base));
+    palette.setColor(QPalette::Base, kFocusFieldColor);
+    palette.setColor(QPalette::Text, Qt::black);
     field->setPalette(palette);
 }
 

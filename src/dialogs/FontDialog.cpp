@@ -212,6 +212,12 @@ FontDialog::FontDialog(Dialogs& dialogs, const FontChoice& preset, QWidget* pare
     m_sample->setFixedHeight(72);
     m_sample->setMinimumWidth(300);
     m_sample->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // The sample shows the key's own text colour, on white as on the key strip: on a dark
+    // window a black key text would not show.
+    m_sample->setAutoFillBackground(true);
+    QPalette paper = m_sample->palette();
+    paper.setColor(QPalette::Window, Qt::white);
+    m_sample->setPalette(paper);
     auto* sampleLayout = new QVBoxLayout(sampleBox);
     sampleLayout->addWidget(m_sample);
 

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include "dialogs/DialogSupport.h"
 #include "dialogs/Dialogs.h"
 #include "editor/ScreenColors.h"
 #include "editor/TfrmMain.h"
@@ -47,7 +48,7 @@ bool TfrmMain::ApplyEntryNumber() {
     if (n < 1 || n > sw::model::kEntryCount) {
         m_dialogs.Message(this, sw::app::MessageKind::Error, QStringLiteral("Ｎｏが誤っています。"),
                           sw::app::Buttons::Ok);
-        PaintFieldColor(m_edtNaisen, kFocusColor);
+        sw::app::SetFieldFocusLook(m_edtNaisen, true);
         m_edtNaisen->setSelection(0, 2);
         m_edtNaisen->setFocus(Qt::OtherFocusReason);
         return false;
@@ -65,12 +66,12 @@ bool TfrmMain::ApplyEntryNumber() {
 void TfrmMain::edtNaisenEnter() {
     const int n = FieldNumber(m_edtNaisen);
     m_edtNaisen->setText(n == 0 ? QString() : QString::number(n));
-    PaintFieldColor(m_edtNaisen, kFocusColor);
+    sw::app::SetFieldFocusLook(m_edtNaisen, true);
     m_edtNaisen->setSelection(0, 2);
 }
 
 void TfrmMain::edtNaisenExit() {
-    PaintFieldColor(m_edtNaisen, kWindowColor);
+    sw::app::SetFieldFocusLook(m_edtNaisen, false);
     const int n = FieldNumber(m_edtNaisen);
     // Leaving the field does not switch the entry; the next ApplyEntryNumber does.
     m_edtNaisen->setText(n >= 0 && n <= 99 ? TwoDigits(n) : QString::number(n));
@@ -83,13 +84,13 @@ void TfrmMain::edtNaisenClick() {
 
 void TfrmMain::edtNameEnter() {
     if (!ApplyEntryNumber()) return;
-    PaintFieldColor(m_edtName, kFocusColor);
+    sw::app::SetFieldFocusLook(m_edtName, true);
     m_edtName->setCursorPosition(0);
     m_edtName->deselect();
 }
 
 void TfrmMain::edtNameExit() {
-    PaintFieldColor(m_edtName, kWindowColor);
+    sw::app::SetFieldFocusLook(m_edtName, false);
     StoreEntryName();
 }
 

@@ -62,6 +62,16 @@ QString CaptionOf(const QString& line1, const QString& line2) {
     return line1 + QLatin1Char('\n') + line2;
 }
 
+// What a screen reader says for a key: its number and its lines, "キー 07、内線 / 営業".
+QString KeyAccessibleName(int keyNumber, const QString& line1, const QString& line2) {
+    QStringList lines;
+    for (const QString& line : {line1, line2})
+        if (!line.isEmpty()) lines.append(line.left(kShownChars));
+    QString name = QStringLiteral("キー ") + TwoDigits(keyNumber);
+    if (!lines.isEmpty()) name += QStringLiteral("、") + lines.join(QStringLiteral(" / "));
+    return name;
+}
+
 void SetBoxText(QComboBox* box, const QString& text) {
     if (box->currentText() != text) box->setEditText(text);
 }
@@ -186,6 +196,7 @@ void TfrmMain::ShowCurrentKey() {
     KeyLabel* key = KeyAt(e.CurrentKeyPos);
     if (!key) return;
     m_pnlADial->setText(TwoDigits(e.CurrentKeyPos - e.KeyOffset));
+    m_pnlADial->setAccessibleName(QStringLiteral("オートダイヤル ") + m_pnlADial->text());
     SetPanelLook(e.CurrentKeyPos, PanelLook::Selected);
     ShowKeyFormat(*key);
 }
@@ -209,6 +220,9 @@ void TfrmMain::ShowKeyText(int position) {
         whole = Qt::convertFromPlainText(whole, Qt::WhiteSpaceNormal);
     }
     pos.caption->setToolTip(whole);
+    const int keyNumber = position - m_ws.editor.KeyOffset;
+    pos.caption->setAccessibleName(KeyAccessibleName(keyNumber, line1, line2));
+    pos.memo->setAccessibleName(QStringLiteral("キー ") + TwoDigits(keyNumber));
 
     // An open editor that is not being typed in shows the key's text again (after an undo,
     // say); what is being typed stays until it is stored.
@@ -262,6 +276,9 @@ void TfrmMain::ShowKeyCleared(int position) {
     pos.caption->setText(DecodeCp932(key.Line1));
     pos.caption->setOverflowMark(false);
     pos.caption->setToolTip(QString());
+    if (position >= e.FirstKeyPos && position <= e.LastKeyPos)
+        pos.caption->setAccessibleName(
+            KeyAccessibleName(position - e.KeyOffset, DecodeCp932(key.Line1), QString()));
     QFont memoFont = pos.memo->font();
     memoFont.setPointSize(ScreenPointSize(key.FontSize));
     pos.memo->setFont(memoFont);

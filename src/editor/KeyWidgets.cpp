@@ -1,7 +1,11 @@
 // Key panel bevels, caption clicks and the in-place editor's set-up.
 #include "editor/KeyWidgets.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTextBlock>
@@ -9,6 +13,7 @@
 #include <QTextDocument>
 #include <QToolTip>
 #include <climits>
+#include <vector>
 
 #include "editor/VisualLines.h"
 #include "model/Cp932.h"
@@ -54,6 +59,30 @@ void DrawBevel(QPainter& p, const QRect& rect, bool raised) {
     p.drawLine(rect.bottomLeft(), rect.bottomRight());
     p.drawLine(rect.topRight(), rect.bottomRight());
 }
+// A key as a screen reader sees it.
+class KeyAccessible : public QAccessibleWidget {
+public:
+    explicit KeyAccessible(CaptionLabel* caption) : QAccessibleWidget(caption, QAccessible::Button) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.selectable = true;
+        state.selected = static_cast<const CaptionLabel*>(widget())->isCurrentKey();
+        return state;
+    }
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& name) override {
+        if (name == pressAction()) static_cast<CaptionLabel*>(widget())->activate();
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+};
+
+QAccessibleInterface* KeyAccessibleFactory(const QString& className, QObject* object) {
+    if (className != QLatin1String("sw::editor::CaptionLabel") || !object || !object->isWidgetType())
+        return nullptr;
+    return new KeyAccessible(static_cast<CaptionLabel*>(object));
+}
+
 }  // namespace
 
 KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent) {
@@ -62,8 +91,17 @@ KeyPanel::KeyPanel(QWidget* parent) : QWidget(parent) {
 
 void KeyPanel::setLook(PanelLook look) {
     if (m_look == look) return;
+    const bool wasSelected = m_look == PanelLook::Selected;
     m_look = look;
     update();
+    if (wasSelected != (look == PanelLook::Selected) && QAccessible::isActive()) {
+        for (CaptionLabel* caption : findChildren<CaptionLabel*>(Qt::FindDirectChildrenOnly)) {
+            QAccessible::State changed;
+            changed.selected = true;
+            QAccessibleStateChangeEvent event(caption, changed);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
 }
 
 void KeyPanel::setColor(const QColor& color) {
@@ -89,6 +127,11 @@ void KeyPanel::paintEvent(QPaintEvent*) {
 }
 
 CaptionLabel::CaptionLabel(QWidget* parent) : QLabel(parent) {
+    static const bool kFactoryInstalled = [] {
+        QAccessible::installFactory(KeyAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(kFactoryInstalled);
     setTextFormat(Qt::PlainText);
     setWordWrap(false);
     setAutoFillBackground(false);
@@ -111,6 +154,16 @@ void CaptionLabel::paintEvent(QPaintEvent* event) {
     const QPoint corner[] = {QPoint(right - kOverflowMarkSize, 0), QPoint(right, 0),
                              QPoint(right, kOverflowMarkSize)};
     p.drawPolygon(corner, 3);
+}
+
+bool CaptionLabel::isCurrentKey() const {
+    const auto* panel = qobject_cast<const KeyPanel*>(parentWidget());
+    return panel && panel->look() == PanelLook::Selected;
+}
+
+void CaptionLabel::activate() {
+    emit clicked();
+    emit doubleClicked();
 }
 
 void CaptionLabel::mousePressEvent(QMouseEvent* event) {
@@ -191,6 +244,66 @@ sw::model::Bytes KeyMemo::UnshownBytes(int from, int length) const {
     return bytes;
 }
 
+void KeyMemo::TypeKey(QKeyEvent* event) {
+    // A typed character (not a control key) that CP932 can hold but the key cannot take.
+    const QString text = event->text();
+    const bool typed = !text.isEmpty() && (text.at(0).isPrint() || text.at(0).isSurrogate());
+    const QString kept = typed ? KeepCp932(text) : QString();
+    const bool leftOut = !kept.isEmpty() && !BreaksUnshownBytes(kept) && !AcceptsInsert(kept);
+    Cp932PlainTextEdit::keyPressEvent(event);
+    if (leftOut) TellLeftOut(kept, false);
+}
+
+void KeyMemo::inputMethodEvent(QInputMethodEvent* event) {
+    const QString commit = event->commitString();
+    const QString kept = KeepCp932(commit);
+    // Refused beside a byte that cannot be shown: the editor says why itself.
+    if (kept.isEmpty() || BreaksUnshownBytes(kept) || AcceptsInsert(kept)) {
+        Cp932PlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    // The longest start of the commit that still fits two lines, found by halving over
+    // whole characters (a surrogate pair is never split).
+    std::vector<qsizetype> ends;  // possible lengths of the part that goes in
+    for (qsizetype i = 0; i < commit.size(); ++i)
+        if (!(commit[i].isLowSurrogate() && i > 0 && commit[i - 1].isHighSurrogate())) ends.push_back(i);
+    ends.push_back(commit.size());
+    size_t fits = 0;                 // ends[fits] is known to fit (nothing always does)
+    size_t refused = ends.size() - 1;  // ends[refused] is known not to
+    while (refused - fits > 1) {
+        const size_t middle = fits + (refused - fits) / 2;
+        if (AcceptsInsert(KeepCp932(commit.left(ends[middle]))))
+            fits = middle;
+        else
+            refused = middle;
+    }
+    const qsizetype length = ends[fits];
+    QInputMethodEvent part(event->preeditString(), event->attributes());
+    part.setCommitString(commit.left(length), event->replacementStart(), event->replacementLength());
+    Cp932PlainTextEdit::inputMethodEvent(&part);
+    Refuse();
+    TellLeftOut(KeepCp932(commit.mid(length)), false);
+    event->accept();
+}
+
+void KeyMemo::insertFromMimeData(const QMimeData* source) {
+    const int refusedBefore = refusedCount();
+    Cp932PlainTextEdit::insertFromMimeData(source);
+    // Text CP932 cannot hold is refused for another reason; what is left is the key's size.
+    if (refusedCount() > refusedBefore && source->hasText() && sw::model::FitsCp932(source->text()))
+        TellLeftOut(source->text(), true);
+}
+
+void KeyMemo::TellLeftOut(const QString& refused, bool pasted) {
+    constexpr qsizetype kShownChars = 20;
+    QString shown = refused.simplified();
+    if (shown.size() > kShownChars) shown = shown.left(kShownChars) + QStringLiteral("…");
+    const QString text =
+        pasted ? QStringLiteral("キーに入るのは２行までです。貼り付ける文字が入りきらないため、貼り付けませんでした。")
+               : QStringLiteral("キーに入るのは２行までです。入りきらない「%1」は入力されませんでした。").arg(shown);
+    QToolTip::showText(viewport()->mapToGlobal(cursorRect().bottomLeft()), text, this, QRect(), 5000);
+}
+
 bool KeyMemo::AcceptsInsert(const QString& inserted) const {
     const QString before = toPlainText();
     const QTextCursor cursor = textCursor();
@@ -204,6 +317,13 @@ bool KeyMemo::AcceptsInsert(const QString& inserted) const {
         return true;
     // A key that holds more than it can show may lose characters, but gains no line.
     return after.size() < before.size() && after.count(u'\n') < kMaxLines;
+}
+
+bool KeyMemo::BreaksUnshownBytes(const QString& inserted) const {
+    const QString before = toPlainText();
+    const QTextCursor cursor = textCursor();
+    const QString after = before.left(cursor.selectionStart()) + inserted + before.mid(cursor.selectionEnd());
+    return !ShowsAgain(after, UnshownBytes(0, cursor.selectionStart()) + UnshownBytes(cursor.selectionEnd()));
 }
 
 bool KeyMemo::KeepsUnshownBytes(const QString& after, int removedFrom, int removedTo) const {
@@ -241,7 +361,7 @@ void KeyMemo::keyPressEvent(QKeyEvent* event) {
             }
         }
     }
-    Cp932PlainTextEdit::keyPressEvent(event);
+    TypeKey(event);
 }
 
 }  // namespace sw::editor

@@ -35,6 +35,9 @@ private:
 
 // A label that reports clicks and double clicks (the caption of a key, which selects it).
 // A key whose text does not fit shows a small red triangle in its top right corner.
+// For a screen reader it is a button named after the key ("キー 07、内線 / 営業"), selected
+// while its key is the current one; pressing it opens the key for typing, as a double
+// click does.
 class CaptionLabel : public QLabel {
     Q_OBJECT
 public:
@@ -42,6 +45,10 @@ public:
 
     void setOverflowMark(bool shown);
     bool overflowMark() const { return m_overflow; }
+    // True while the key panel it lies on shows the selected look.
+    bool isCurrentKey() const;
+    // What a double click does: the key selected, then opened for typing.
+    void activate();
 
 signals:
     void clicked();
@@ -60,8 +67,10 @@ private:
 
 // The in-place editor of a key: word wrap at its width, no scroll bars, CP932 only, and
 // at most two visual lines: typing or pasting that would need a third line is refused with
-// a beep, like a field at its maximum length. A key that holds more already (from a file,
-// or after a font change) can still lose characters.
+// a beep, like a field at its maximum length, and a tooltip at the caret says what was
+// left out (most desktops make no sound). Of a longer input-method commit what fits goes
+// in. A key that holds more already (from a file, or after a font change) can still lose
+// characters.
 class KeyMemo : public Cp932PlainTextEdit {
     Q_OBJECT
 public:
@@ -83,11 +92,20 @@ public:
 protected:
     bool AcceptsInsert(const QString& inserted) const override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     // Whether `after` (the text with the characters from removedFrom to removedTo replaced)
     // still shows every byte CP932 does not define as it is; if not, says why in a tooltip.
     bool KeepsUnshownBytes(const QString& after, int removedFrom, int removedTo) const;
+    // True when `inserted` at the caret would join such a byte to a neighbour (no tooltip).
+    bool BreaksUnshownBytes(const QString& inserted) const;
+    // A key that is not a deleting one: typed as usual, with the tooltip when what it types
+    // does not fit.
+    void TypeKey(QKeyEvent* event);
+    // The tooltip that says the refused text did not fit.
+    void TellLeftOut(const QString& refused, bool pasted);
 };
 
 }  // namespace sw::editor

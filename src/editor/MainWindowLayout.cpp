@@ -17,6 +17,7 @@
 #include "dialogs/FontDialog.h"
 #include "render/Artwork.h"
 #include "dialogs/Cp932Input.h"
+#include "editor/ScreenColors.h"
 #include "editor/TfrmMain.h"
 #include "model/Cp932.h"
 #include "model/Settings.h"
@@ -169,8 +170,9 @@ void TfrmMain::BuildToolBar(QWidget* client) {
         button->setObjectName(QStringLiteral("ToolButton%1").arg(tool.number));
         button->setGeometry(x, 1, 25, 23);
         button->setIconSize(QSize(16, 16));
-        button->setIcon(sw::render::ToolIcon(tool.number));
         button->setToolTip(QString::fromUtf8(tool.hint));
+        // A screen reader says the command; the tooltip alone would be only its description.
+        button->setAccessibleName(button->toolTip());
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         x += 25;
@@ -180,8 +182,10 @@ void TfrmMain::BuildToolBar(QWidget* client) {
 void TfrmMain::BuildManagementPanel(QWidget* client) {
     QFrame* panel = NewPanel(client, "Panel150", QRect(0, 25, 257, 124));
     NewButton(panel, "Button2", QStringLiteral("管理番号一覧登録"), QRect(12, 6, 234, 21));
-    NewCaption(panel, "lblNaisen", QStringLiteral("Ｎｏ"), QRect(12, 33, 84, 21));
+    QLabel* lblNaisen = NewCaption(panel, "lblNaisen", QStringLiteral("Ｎｏ"), QRect(12, 33, 84, 21));
     m_edtNaisen = new QLineEdit(panel);
+    // The caption names its field for a screen reader.
+    lblNaisen->setBuddy(m_edtNaisen);
     m_edtNaisen->setObjectName(QStringLiteral("edtNaisen"));
     m_edtNaisen->setGeometry(96, 33, 21, 21);
     m_edtNaisen->setMaxLength(2);
@@ -191,8 +195,9 @@ void TfrmMain::BuildManagementPanel(QWidget* client) {
     m_edtNaisen->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhLatinOnly);
     RefuseNonCp932(m_edtNaisen, true);
     NewButton(panel, "btnNaisen", QStringLiteral("管理番号選択"), QRect(129, 33, 117, 21));
-    NewCaption(panel, "lblName", QStringLiteral("管理名称"), QRect(12, 59, 84, 21));
+    QLabel* lblName = NewCaption(panel, "lblName", QStringLiteral("管理名称"), QRect(12, 59, 84, 21));
     m_edtName = new QLineEdit(panel);
+    lblName->setBuddy(m_edtName);
     m_edtName->setObjectName(QStringLiteral("edtName"));
     m_edtName->setGeometry(96, 59, 118, 21);
     m_edtName->setAttribute(Qt::WA_InputMethodEnabled, true);
@@ -216,10 +221,7 @@ void TfrmMain::BuildFormattingPanel(QWidget* client) {
     m_pnlADial->setFrameShape(QFrame::Panel);
     m_pnlADial->setFrameShadow(QFrame::Sunken);
     m_pnlADial->setAlignment(Qt::AlignCenter);
-    m_pnlADial->setAutoFillBackground(true);
-    QPalette white = m_pnlADial->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    m_pnlADial->setPalette(white);
+    PaintBlackOnWhite(m_pnlADial);
 
     m_comboBox1 = new QComboBox(panel);
     m_comboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -232,6 +234,9 @@ void TfrmMain::BuildFormattingPanel(QWidget* client) {
     m_comboBox2->setEditable(true);
     m_comboBox2->setInsertPolicy(QComboBox::NoInsert);
     m_comboBox2->setGeometry(205, 31, 41, 21);
+    // The two boxes have no caption on screen; a screen reader tells what they hold.
+    m_comboBox1->setAccessibleDescription(QStringLiteral("フォント名"));
+    m_comboBox2->setAccessibleDescription(QStringLiteral("フォントサイズ"));
     for (const char* size : {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24",
                              "26", "28", "36", "48", "72"})
         m_comboBox2->addItem(QString::fromLatin1(size));
@@ -272,9 +277,6 @@ void TfrmMain::BuildBackgroundPanel(QWidget* client) {
     m_lblMissingPicture->setObjectName(QStringLiteral("lblMissingPicture"));
     m_lblMissingPicture->setGeometry(QRect(128, 70, 117, 21));
     m_lblMissingPicture->setFont(buttonFont);
-    QPalette red = m_lblMissingPicture->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    m_lblMissingPicture->setPalette(red);
     m_groupBox4 = NewGroup(panel, "GroupBox4", QStringLiteral("画像配置"), QRect(12, 95, 234, 38));
     m_radio[9] = NewRadio(m_groupBox4, "RadioButton9", QStringLiteral("拡大縮小"), QPoint(35, 16), 80);
     m_radio[10] = NewRadio(m_groupBox4, "RadioButton10", QStringLiteral("実寸並列"), QPoint(123, 16), 80);
@@ -363,10 +365,7 @@ void TfrmMain::BuildKeyGrid(QWidget* panel1) {
         number->setGeometry(left + 27, top + (row == 5 ? 33 : 32), 12, 12);
         number->setAlignment(Qt::AlignCenter);
         number->setFont(numberFont);
-        number->setAutoFillBackground(true);
-        QPalette pal = number->palette();
-        pal.setColor(QPalette::Window, Qt::white);
-        number->setPalette(pal);
+        PaintBlackOnWhite(number);
         m_positions[static_cast<size_t>(p)].number = number;
     }
     for (int p = 1; p <= 30; ++p) {
@@ -407,6 +406,19 @@ void TfrmMain::BuildKeyGrid(QWidget* panel1) {
         sentinel->setGeometry(-10, -10, 0, 0);
         sentinel->setFocusPolicy(Qt::NoFocus);
     }
+}
+
+void TfrmMain::ShowThemeColours() {
+    // Drawn anew whenever the desktop's colours change (a dark theme switched on). The
+    // window's palette is the one already changed; its controls follow it afterwards.
+    const QColor ink = palette().color(QPalette::WindowText);
+    for (QToolButton* button : m_toolBar->findChildren<QToolButton*>()) {
+        const int number = button->objectName().mid(QStringLiteral("ToolButton").size()).toInt();
+        button->setIcon(sw::render::ToolIcon(number, ink));
+    }
+    QPalette warning = m_lblMissingPicture->palette();
+    warning.setColor(QPalette::WindowText, WarningTextOn(palette().color(QPalette::Window)));
+    m_lblMissingPicture->setPalette(warning);
 }
 
 void TfrmMain::BuildExitPanel(QWidget* client) {

@@ -1,11 +1,11 @@
-// Document colours (COLORREF 0x00BBGGRR) on screen, and the colours of focused fields.
+// Document colours (COLORREF 0x00BBGGRR) on screen, and the fixed colours of controls.
 #pragma once
 
 #include <QColor>
+#include <QPalette>
+#include <QWidget>
 
 #include "model/LabelSet.h"
-
-class QWidget;
 
 namespace sw::editor {
 
@@ -18,12 +18,20 @@ inline sw::model::ColorRef RefFromColor(const QColor& c) {
     return static_cast<sw::model::ColorRef>(c.red() | (c.green() << 8) | (c.blue() << 16));
 }
 
-// clSkyBlue: an input field with the focus is painted light blue (RGB 166, 202, 240).
-constexpr sw::model::ColorRef kFocusColor = 0x00F0CAA6;
-// clWindow.
-constexpr sw::model::ColorRef kWindowColor = 0x00FFFFFF;
+// A warning in text on the window's own background: dark red on a light window, light red
+// on a dark one, readable on either.
+inline QColor WarningTextOn(const QColor& background) {
+    return background.lightnessF() < 0.5 ? QColor(0xFF, 0x8A, 0x80) : QColor(0xB0, 0x00, 0x00);
+}
 
-// Paints the field's text background (QPalette::Base).
-void PaintFieldColor(QWidget* field, sw::model::ColorRef color);
+// A control that shows black text on a fixed white ground (a number beside a key, the
+// auto-dial number), whatever the desktop's colours.
+inline void PaintBlackOnWhite(QWidget* control) {
+    QPalette p = control->palette();
+    p.setColor(QPalette::Window, Qt::white);
+    p.setColor(QPalette::WindowText, Qt::black);
+    control->setPalette(p);
+    control->setAutoFillBackground(true);
+}
 
 }  // namespace sw::editor

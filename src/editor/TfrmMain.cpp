@@ -109,6 +109,7 @@ TfrmMain::TfrmMain(sw::model::Workspace& ws, sw::app::Dialogs& dialogs, QWidget*
     BuildBackgroundPanel(client);
     BuildFaceTabs(client);
     BuildExitPanel(client);
+    ShowThemeColours();
     BuildFileChangedBar(client);
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
@@ -243,6 +244,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 
 void TfrmMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) ShowThemeColours();
     // Whatever follows the activation (a look at the disk, a bar shown) comes after it.
     if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_activated)
         QMetaObject::invokeMethod(this, [this] { if (m_activated && isActiveWindow()) m_activated(); },

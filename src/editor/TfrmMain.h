@@ -246,6 +246,8 @@ private:
     void BuildExitPanel(QWidget* client);
     void BuildFileChangedBar(QWidget* client);
     void FillFontNames();
+    // Tool-bar glyphs in the palette's text colour, warnings readable on its window colour.
+    void ShowThemeColours();
 
     // Field events (EntryView.cpp).
     void edtNaisenEnter();

@@ -6,20 +6,12 @@
 #include <QTextLayout>
 #include <QWidget>
 
-#include "editor/ScreenColors.h"
-
 namespace sw::editor {
 
 namespace {
 // No line of a key can hold this many characters at any size the screen shows.
 constexpr qsizetype kMeasuredCharsPerLine = 512;
 }  // namespace
-
-void PaintFieldColor(QWidget* field, sw::model::ColorRef color) {
-    QPalette p = field->palette();
-    p.setColor(QPalette::Base, ColorFromRef(color));
-    field->setPalette(p);
-}
 
 QStringList VisualLines(const QString& text, const QFont& font, qreal width,
                         QTextOption::WrapMode wrapMode, int maxLines, QList<qsizetype>* starts) {

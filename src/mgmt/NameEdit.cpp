@@ -86,10 +86,13 @@ void NameEdit::SetName(const QString& text) {
 }
 
 void NameEdit::PlaceCaret() {
+    // The name is selected, so that what is typed or committed by an input method replaces
+    // it, as in any field; in a field with a byte limit only the part within the limit.
     const int limit = ByteLimit();
-    int chars = 0;
+    const QString t = text();
+    int chars = static_cast<int>(t.size());
     if (limit > 0) {
-        const QString t = text();
+        chars = 0;
         int bytes = 0;
         while (chars < t.size()) {
             const int n = sw::model::Cp932Length(t.mid(chars, 1));
@@ -122,11 +125,6 @@ void NameEdit::focusOutEvent(QFocusEvent* event) {
         return;
     m_entered = false;
     sw::app::SetFieldFocusLook(this, false);
-}
-
-void NameEdit::mouseReleaseEvent(QMouseEvent* event) {
-    QLineEdit::mouseReleaseEvent(event);
-    PlaceCaret();
 }
 
 }  // namespace sw::mgmt

@@ -41,10 +41,10 @@ public:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    // Caret to the start; the characters that fit into the byte limit selected.
+    // Caret to the start; the name selected (with a byte limit: what fits into it). A click
+    // afterwards puts the caret where it points, as in any field.
     void PlaceCaret();
 
     Cp932NameValidator* m_validator;

@@ -104,8 +104,7 @@ void TfrmIchiran::done(int result) {
 
 void TfrmIchiran::FormClose() {
     if (!m_activated) return;  // never shown: nothing read, nothing to write
-    m_placement.top = pos().y();
-    m_placement.left = pos().x();
+    sw::app::TakeWindowPlace(this, m_placement);
     sw::model::NoteSettingsWrite(m_ws.settings,
                                  sw::model::WriteWindowPlacement(m_ws.settings.WritePath(),
                                                                  sw::model::kIchiranSection, m_placement,

@@ -211,8 +211,7 @@ void TfrmNaisen::done(int result) {
 
 void TfrmNaisen::FormClose() {
     if (!m_activated) return;  // never shown: nothing read, nothing to write
-    m_placement.top = pos().y();
-    m_placement.left = pos().x();
+    sw::app::TakeWindowPlace(this, m_placement);
     // The title is the one read from the file; writing its bytes keeps it exactly.
     sw::model::NoteSettingsWrite(m_ws.settings,
                                  sw::model::WriteWindowPlacement(m_ws.settings.WritePath(),

@@ -28,18 +28,22 @@ bool Contains(const ScreenRect& screen, int x, int y) {
 
 }  // namespace
 
-bool IsReachable(const ScreenRect& window, const std::vector<ScreenRect>& screens) {
+bool IsReachable(const ScreenRect& window, const std::vector<ScreenRect>& screens, int handleHeight) {
     if (screens.empty()) return true;
     const int needWidth = std::min(kReachableWidth, std::max(window.width, 1));
     const int needHeight = std::min(kReachableHeight, std::max(window.height, 1));
     return std::any_of(screens.begin(), screens.end(), [&](const ScreenRect& screen) {
         const Size shown = Overlap(window, screen);
-        return shown.width >= needWidth && shown.height >= needHeight;
+        if (shown.width < needWidth || shown.height < needHeight) return false;
+        if (handleHeight <= 0) return true;
+        const long long top = window.top;
+        return top >= screen.top && top + handleHeight <= static_cast<long long>(screen.top) + screen.height;
     });
 }
 
 WindowPlacement KeepReachable(const WindowPlacement& stored, bool hasSize, Size size,
-                              const std::vector<ScreenRect>& screens, const ScreenRect& home) {
+                              const std::vector<ScreenRect>& screens, const ScreenRect& home,
+                              int handleHeight) {
     WindowPlacement p = stored;
     if (screens.empty()) return p;
     // The screen the window's top-left corner is stored on bounds its size; one stored off
@@ -55,7 +59,7 @@ WindowPlacement KeepReachable(const WindowPlacement& stored, bool hasSize, Size 
         bound(on != screens.end() ? *on : home);
         size = {p.width, p.height};
     }
-    if (IsReachable({p.left, p.top, size.width, size.height}, screens)) return p;
+    if (IsReachable({p.left, p.top, size.width, size.height}, screens, handleHeight)) return p;
     if (hasSize) {
         bound(home);
         size = {p.width, p.height};

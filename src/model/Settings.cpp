@@ -131,8 +131,12 @@ WindowPlacement PlacementIn(const IniFile& ini, const WindowSection& section, Si
 }
 
 std::vector<IniValue> PlacementValues(const WindowSection& section, const WindowPlacement& placement) {
-    std::vector<IniValue> values{{section.name, "Top", std::to_string(placement.top)},
-                                 {section.name, "Left", std::to_string(placement.left)}};
+    std::vector<IniValue> values;
+    // Where the program cannot place its windows (Wayland) it writes no place either.
+    if (placement.placed) {
+        values.push_back({section.name, "Top", std::to_string(placement.top)});
+        values.push_back({section.name, "Left", std::to_string(placement.left)});
+    }
     if (section.hasSize) {
         values.push_back({section.name, "Height", std::to_string(placement.height)});
         values.push_back({section.name, "Width", std::to_string(placement.width)});
@@ -173,10 +177,11 @@ WindowPlacement ReadMainSettings(const std::string& path, Size screen, Size desi
     return p;
 }
 
-bool WriteMainSettings(const std::string& path, int top, int left, AppSettings& settings) {
+bool WriteMainSettings(const std::string& path, int top, int left, AppSettings& settings, bool placed) {
     WindowPlacement p;
     p.top = top;
     p.left = left;
+    p.placed = placed;
     p.caption = settings.TitleBase;
     std::vector<IniValue> values = PlacementValues(kMainSection, p);
     values.push_back({"Settei", "Sayu", std::to_string(settings.Sayu)});

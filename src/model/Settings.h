@@ -89,6 +89,9 @@ struct WindowPlacement {
     int height = 0;  // preview window only
     int width = 0;   // preview window only
     Bytes caption;   // CP932
+    // False where windows cannot be placed by the program (Wayland): its Top and Left mean
+    // nothing there and are not written, so the place kept from an X11 session stays.
+    bool placed = true;
 };
 
 // (screen - window) div 2, rounding toward zero.
@@ -100,9 +103,10 @@ int Centred(int screenLength, int windowLength);
 WindowPlacement ReadWindowPlacement(const std::string& path, const WindowSection& section,
                                     Size screen, Size designed, IniSeen* seen = nullptr);
 
-// Top, Left, for the preview Height and Width, then Caption, in one update of the file;
-// with `seen`, only what changed since it was read (see WriteIniValues). False when the
-// file could not be written, and nothing is; callers swallow the failure.
+// Top and Left (unless the placement is not `placed`), for the preview Height and Width,
+// then Caption, in one update of the file; with `seen`, only what changed since it was read
+// (see WriteIniValues). False when the file could not be written, and nothing is; callers
+// swallow the failure.
 bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
                           const WindowPlacement& placement, IniSeen* seen = nullptr);
 
@@ -110,8 +114,10 @@ bool WriteWindowPlacement(const std::string& path, const WindowSection& section,
 // (TitleBase takes the caption). Noted in settings.Seen.
 WindowPlacement ReadMainSettings(const std::string& path, Size screen, Size designed,
                                  AppSettings& settings);
-// Top, Left, Caption (= TitleBase), Sayu, Jyoge, FileName: those changed since read.
-bool WriteMainSettings(const std::string& path, int top, int left, AppSettings& settings);
+// Top, Left (unless not `placed`), Caption (= TitleBase), Sayu, Jyoge, FileName: those
+// changed since read.
+bool WriteMainSettings(const std::string& path, int top, int left, AppSettings& settings,
+                       bool placed = true);
 
 // The fine-adjustment dialog: its placement, then Sayu and Jyoge into settings (an offset
 // the file lacks keeps the one in memory). Noted in settings.Seen.

@@ -319,8 +319,7 @@ void TfrmPreview::btnCloseClick() { close(); }
 void TfrmPreview::done(int result) {
     // FormClose: the window's place, size and caption, whatever closed it.
     sw::model::WindowPlacement placement;
-    placement.top = pos().y();
-    placement.left = pos().x();
+    sw::app::TakeWindowPlace(this, placement);
     placement.height = height();
     placement.width = width();
     sw::editor::StoreFieldText(m_caption, windowTitle());

@@ -244,8 +244,7 @@ void TfrmSettei::done(int result) {
 
 void TfrmSettei::FormClose() {
     if (!m_activated) return;  // never shown: nothing read, nothing to write
-    m_placement.top = pos().y();
-    m_placement.left = pos().x();
+    sw::app::TakeWindowPlace(this, m_placement);
     sw::model::NoteSettingsWrite(
         m_ws.settings,
         sw::model::WriteSetteiSettings(m_ws.settings.WritePath(), m_placement, m_ws.settings));

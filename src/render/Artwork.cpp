@@ -88,6 +88,12 @@ void Page(QPainter& p, QRectF r) {
     p.drawLine(QPointF(r.right() - fold, r.top() + fold), QPointF(r.right(), r.top() + fold));
 }
 
+// The colour of a mark beside a glyph (the size arrows): blue on a light tool bar, a light
+// blue where the glyphs are light, so that it stands out as well as they do.
+QColor AccentFor(const QColor& ink) {
+    return ink.lightnessF() < 0.5 ? kBlue : QColor(0x8A, 0xB4, 0xF8);
+}
+
 void Letter(QPainter& p, const QString& text, QRectF box, bool bold, bool italic,
             const QColor& color) {
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -121,11 +127,11 @@ void Magnifier(QPainter& p, QPointF centre, qreal radius, const QColor& rim) {
     p.drawLine(from, from + QPointF(radius * 0.8, radius * 0.8));
 }
 
-void Scissors(QPainter& p, QPointF origin, qreal scale) {
+void Scissors(QPainter& p, QPointF origin, qreal scale, const QColor& ink) {
     p.save();
     p.translate(origin);
     p.scale(scale, scale);
-    p.setPen(QPen(kInk, 1.3));
+    p.setPen(QPen(ink, 1.3));
     p.drawLine(QPointF(4, 1), QPointF(10, 10));
     p.drawLine(QPointF(12, 1), QPointF(6, 10));
     p.setBrush(Qt::NoBrush);
@@ -143,8 +149,8 @@ void Clipboard(QPainter& p) {
     p.drawRect(QRectF(4.5, 1.5, 4, 2.5));
 }
 
-void AlignLines(QPainter& p, int which) {
-    p.setPen(QPen(kInk, 1.2));
+void AlignLines(QPainter& p, int which, const QColor& ink) {
+    p.setPen(QPen(ink, 1.2));
     const qreal widths[5] = {12, 8, 12, 8, 12};
     for (int i = 0; i < 5; ++i) {
         qreal w = widths[i];
@@ -164,7 +170,9 @@ void LayoutBox(QPainter& p, int which) {
     p.drawRect(QRectF(3.5, y, 9, 3));
 }
 
-QPixmap DrawIcon(int number) {
+// Strokes drawn straight on the tool bar (lines, letters, blades) are in `ink`; outlines of
+// filled shapes (pages, printer, box) keep their own dark colour, which their fill carries.
+QPixmap DrawIcon(int number, const QColor& ink) {
     QPixmap pm(16, 16);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -216,7 +224,7 @@ QPixmap DrawIcon(int number) {
             p.drawLine(QPointF(15.5, 8), QPointF(13.5, 6));
             break;
         case 9:  // 切り取り
-            Scissors(p, QPointF(0, 0), 1.0);
+            Scissors(p, QPointF(0, 0), 1.0, ink);
             break;
         case 8:  // コピー
             Page(p, QRectF(1.5, 1.5, 8, 10));
@@ -229,7 +237,7 @@ QPixmap DrawIcon(int number) {
         case 11:  // 全切り取り
             Page(p, QRectF(7.5, 1.5, 7, 8));
             Page(p, QRectF(5.5, 3.5, 7, 8));
-            Scissors(p, QPointF(0, 4), 0.75);
+            Scissors(p, QPointF(0, 4), 0.75, ink);
             break;
         case 12:  // 全コピー
             Page(p, QRectF(1.5, 1.5, 7, 8));
@@ -241,17 +249,17 @@ QPixmap DrawIcon(int number) {
             Page(p, QRectF(5.5, 4.5, 7, 8));
             Page(p, QRectF(7.5, 6.5, 7, 8.5));
             break;
-        case 15: AlignLines(p, 0); break;   // 左揃
-        case 16: AlignLines(p, 1); break;   // 中央揃
-        case 17: AlignLines(p, 2); break;   // 右揃
+        case 15: AlignLines(p, 0, ink); break;   // 左揃
+        case 16: AlignLines(p, 1, ink); break;   // 中央揃
+        case 17: AlignLines(p, 2, ink); break;   // 右揃
         case 18: LayoutBox(p, 0); break;    // 上揃
         case 19: LayoutBox(p, 1); break;    // 中揃
         case 20: LayoutBox(p, 2); break;    // 下揃
-        case 22: Letter(p, QStringLiteral("B"), QRectF(0, 0, 16, 15), true, false, kInk); break;
-        case 23: Letter(p, QStringLiteral("I"), QRectF(0, 0, 16, 15), false, true, kInk); break;
+        case 22: Letter(p, QStringLiteral("B"), QRectF(0, 0, 16, 15), true, false, ink); break;
+        case 23: Letter(p, QStringLiteral("I"), QRectF(0, 0, 16, 15), false, true, ink); break;
         case 24:
-            Letter(p, QStringLiteral("U"), QRectF(0, -1, 16, 13), false, false, kInk);
-            p.setPen(QPen(kInk, 1.2));
+            Letter(p, QStringLiteral("U"), QRectF(0, -1, 16, 13), false, false, ink);
+            p.setPen(QPen(ink, 1.2));
             p.drawLine(QPointF(3.5, 14), QPointF(12.5, 14));
             break;
         case 25:  // 背景色
@@ -263,7 +271,7 @@ QPixmap DrawIcon(int number) {
             p.drawRect(QRectF(1, 13, 14, 3));
             break;
         case 26:  // フォントの色
-            Letter(p, QStringLiteral("A"), QRectF(0, -1, 16, 13), true, false, kInk);
+            Letter(p, QStringLiteral("A"), QRectF(0, -1, 16, 13), true, false, ink);
             p.setPen(Qt::NoPen);
             p.setBrush(kRed);
             p.drawRect(QRectF(1, 13, 14, 3));
@@ -288,9 +296,9 @@ QPixmap DrawIcon(int number) {
         }
         case 28:  // フォントサイズ拡大
         case 29: {  // フォントサイズ縮小
-            Letter(p, QStringLiteral("A"), QRectF(-1, 2, 12, 13), true, false, kInk);
+            Letter(p, QStringLiteral("A"), QRectF(-1, 2, 12, 13), true, false, ink);
             p.setPen(Qt::NoPen);
-            p.setBrush(kBlue);
+            p.setBrush(AccentFor(ink));
             QPolygonF tri;
             if (number == 28)
                 tri << QPointF(10.5, 7) << QPointF(15.5, 7) << QPointF(13, 2.5);
@@ -319,8 +327,8 @@ QImage Greyed(const QImage& image) {
 
 }  // namespace
 
-QIcon ToolIcon(int number) {
-    QPixmap pm = DrawIcon(number);
+QIcon ToolIcon(int number, const QColor& ink) {
+    QPixmap pm = DrawIcon(number, ink);
     if (pm.isNull()) return QIcon();
     QIcon icon(pm);
     icon.addPixmap(QPixmap::fromImage(Greyed(pm.toImage())), QIcon::Disabled);

@@ -13,7 +13,9 @@ namespace sw::render {
 QImage StripDrawing(bool thirtyKeys);
 
 // 16 x 16 icon of tool button number (1-6, 8-13, 15-20, 22-29); null for other numbers.
-QIcon ToolIcon(int number);
+// Lines and letters drawn on the bare tool bar take `ink`, the text colour of the tool
+// bar's palette, so that they show on a dark tool bar as on a light one.
+QIcon ToolIcon(int number, const QColor& ink);
 
 // Magnifier with a red plus (zoomIn) or minus, with a grey image for the disabled state.
 QIcon ZoomIcon(bool zoomIn);

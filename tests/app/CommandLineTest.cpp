@@ -31,5 +31,24 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutAWindowAndMistakesExitTwo) {
     }
 }
 
+TEST(CommandLine, WithoutADisplayAMistakeIsStillToldAndQtsOwnOptionsAreNoMistake) {
+    sw::test::TempDir dir;
+    auto run = [&](const QStringList& args) {
+        return RunProgram(QStringLiteral(SW_PROGRAM), args, QString::fromStdString(dir.path()), 60000,
+                          {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"});
+    };
+    for (const auto& [args, told] : {std::pair(QStringList{"--bogus"}, "'bogus'"),
+                                     std::pair(QStringList{"-platform", "offscreen", "-style=fusion", "--bogus"}, "'bogus'"),
+                                     std::pair(QStringList{"-display", ":0", "--reverse", "-session", "1a_2b",
+                                                           "one.stw", "two.stw"}, "'two.stw'")}) {
+        const auto wrong = run(args);
+        EXPECT_EQ(wrong.exitCode, 2) << wrong.err;
+        EXPECT_EQ(wrong.err.rfind("stripwise2: ", 0), 0u) << wrong.err;
+        EXPECT_NE(wrong.err.find(told), std::string::npos) << wrong.err;
+        EXPECT_EQ(std::count(wrong.err.begin(), wrong.err.end(), '\n'), 1) << wrong.err;
+    }
+    EXPECT_EQ(run({"-platform", "xcb", "--help"}).exitCode, 0);
+}
+
 }  // namespace
 }  // namespace sw::app

@@ -53,7 +53,7 @@ TEST_F(MissingPicture, KeepsItsPathThroughOpenShowPreviewPrintAndSaveAndIsNamedO
     auto* mark = w().findChild<QLabel*>(QStringLiteral("lblMissingPicture"));
     ASSERT_NE(mark, nullptr);
     EXPECT_TRUE(mark->text().endsWith(QStringLiteral("gone.jpg")));
-    EXPECT_EQ(mark->palette().color(QPalette::WindowText), QColor(Qt::red));
+    EXPECT_EQ(mark->palette().color(QPalette::WindowText).hue(), 0);  // red
 
     // Faces 2 and 3: the other file is named once, the first not again.
     w().tabPage()->setCurrentIndex(1);

@@ -418,6 +418,73 @@ TEST_F(InstanceLimits, AStartCarriesItsActivationTokenInEveryRequest) {
                                         "OPEN launch%20one_TIME42 " + QByteArray::fromStdString(files.File("a.stw"))}));
 }
 
+// The token handed over is the one of the platform the windows are on; under Wayland a
+// launcher that sets only the startup id (GLib before 2.76) has put the compositor's token there.
+TEST(WaylandActivation, AStartHandsOnTheTokenOfItsPlatform) {
+    struct Case {
+        const char* platform;
+        StartTokens tokens;
+        QByteArray handedOn;
+    };
+    const Case cases[] = {
+        {"wayland", {"wl-token", "id_TIME5"}, "wl-token"},
+        {"wayland", {"", "mutter-token_TIME0"}, "mutter-token_TIME0"},
+        {"wayland-egl", {"", "mutter-token_TIME0"}, "mutter-token_TIME0"},
+        {"xcb", {"wl-token", "id_TIME5"}, "id_TIME5"},
+        {"xcb", {"wl-token", ""}, ""},
+        {"offscreen", {"wl-token", ""}, "wl-token"},
+        {"wayland", {"", ""}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.platform) + " " + c.tokens.xdgActivation.toStdString() + " " +
+                     c.tokens.desktopStartup.toStdString());
+        EXPECT_EQ(ActivationToken(c.tokens, QString::fromLatin1(c.platform)), c.handedOn);
+    }
+}
+
+// Under Wayland the window is activated with the start's token where the toolkit reads it
+// (XDG_ACTIVATION_TOKEN, taken away when used); what it did not take is not left behind.
+TEST(WaylandActivation, TheStartsTokenIsThereForTheActivationOnly) {
+    struct Case {
+        const char* platform;
+        QByteArray token;
+        QByteArray own;    // the program's own, from its start ("" none)
+        bool taken;        // the toolkit used the token for an activation
+        QByteArray during;
+        QByteArray after;  // ("" none)
+    };
+    const Case cases[] = {
+        {"wayland", "start-2", "", true, "start-2", ""},
+        {"wayland", "start-2", "", false, "start-2", ""},
+        {"wayland", "start-2", "start-1", false, "start-2", "start-1"},
+        {"wayland-egl", "start-2", "start-1", true, "start-2", ""},
+        {"wayland", "", "start-1", false, "start-1", "start-1"},
+        {"xcb", "start-2_TIME9", "start-1", false, "start-1", "start-1"},
+        {"offscreen", "start-2", "", false, "", ""},
+    };
+    const QByteArray saved = qgetenv("XDG_ACTIVATION_TOKEN");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.platform) + " " + c.token.toStdString() + " " + c.own.toStdString());
+        if (c.own.isEmpty())
+            qunsetenv("XDG_ACTIVATION_TOKEN");
+        else
+            qputenv("XDG_ACTIVATION_TOKEN", c.own);
+        int activations = 0;
+        ActivateWithToken(QString::fromLatin1(c.platform), c.token, [&] {
+            ++activations;
+            EXPECT_EQ(qgetenv("XDG_ACTIVATION_TOKEN"), c.during);
+            if (c.taken) qunsetenv("XDG_ACTIVATION_TOKEN");
+        });
+        EXPECT_EQ(activations, 1);
+        EXPECT_EQ(qgetenv("XDG_ACTIVATION_TOKEN"), c.after);
+        EXPECT_EQ(qEnvironmentVariableIsSet("XDG_ACTIVATION_TOKEN"), !c.after.isEmpty());
+    }
+    if (saved.isEmpty())
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+    else
+        qputenv("XDG_ACTIVATION_TOKEN", saved);
+}
+
 TEST(StartupId, TheStartsTimeAndTheMessageThatEndsItsStartup) {
     EXPECT_EQ(StartupIdTime("xdg-launch/host/stripwise2-1234-0_TIME98765"), 98765u);
     EXPECT_EQ(StartupIdTime("no time here"), 0u);

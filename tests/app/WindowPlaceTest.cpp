@@ -64,6 +64,32 @@ TEST(KeepReachable, APlaceShowing100By50PixelsOnOneScreenIsKept) {
     EXPECT_EQ(QPoint(big.left, big.top), QPoint(1920, -200));
 }
 
+TEST(KeepReachable, ThePlaceIsKeptOnlyWithTheTitleBarAndMenuBarWholeOnAScreen) {
+    const sw::model::Size window{756, 497};
+    constexpr int kBars = 37 + 21;  // title bar and menu bar
+    auto place = [&](int left, int top) {
+        const WindowPlacement p = KeepReachable(At(left, top), false, window, kScreens, kScreens[0], kBars);
+        return QPoint(p.left, p.top);
+    };
+    const QPoint centred((1920 - 756) / 2, (1080 - 497) / 2);
+    EXPECT_EQ(place(-3, -30), centred);                  // as a Wayland session used to store it
+    EXPECT_EQ(place(-3, 0), QPoint(-3, 0));
+    EXPECT_EQ(place(300, 1080 - kBars), QPoint(300, 1080 - kBars));
+    EXPECT_EQ(place(300, 1080 - kBars + 1), centred);   // the menu bar's last row off the screen
+    EXPECT_EQ(place(2000, -200), QPoint(2000, -200));    // the top of the second screen
+    EXPECT_EQ(place(2000, -201), centred);
+    // Above the first screen, the bars count on the second one, with 100 pixels of them.
+    EXPECT_EQ(place(1920 - 756 + 100, -100), QPoint(1264, -100));
+    EXPECT_EQ(place(1920 - 756 + 99, -100), centred);
+}
+
+TEST(WindowPlace, OnlyWaylandLeavesThePlacingToTheCompositor) {
+    EXPECT_FALSE(PlacesWindows(QStringLiteral("wayland")));
+    EXPECT_FALSE(PlacesWindows(QStringLiteral("wayland-egl")));
+    EXPECT_TRUE(PlacesWindows(QStringLiteral("xcb")));
+    EXPECT_TRUE(PlacesWindows(QStringLiteral("offscreen")));
+}
+
 // A second program's window reads the same place as the first: it opens a title bar further
 // right and down, past every window already there, and back at the top-left corner rather
 // than off the screen.
@@ -136,11 +162,18 @@ TEST_F(WindowPlaces, TheMainWindowFromAnotherScreenIsCentredAndSoWritten) {
     w().close();  // the close request writes the position, answered or not
     EXPECT_EQ(Stored("Main"), Centred(&w()));
 
-    // A place from which 100 × 50 pixels show is the user's choice and stays.
+    // A place from which 100 pixels of the title bar and the menu bar show is the user's
+    // choice and stays.
     program.reset();
-    Store("Main", Screen().width() - 100, Screen().height() - 50);
+    Store("Main", Screen().width() - 100, Screen().height() - 100);
     program = std::make_unique<Program>(*ws, dialogs, printer);
-    EXPECT_EQ(w().pos(), QPoint(Screen().width() - 100, Screen().height() - 50));
+    EXPECT_EQ(w().pos(), QPoint(Screen().width() - 100, Screen().height() - 100));
+
+    // The title bar above the screen: centred.
+    program.reset();
+    Store("Main", -3, -30);
+    program = std::make_unique<Program>(*ws, dialogs, printer);
+    EXPECT_EQ(w().pos(), Centred(&w()));
 }
 
 TEST_F(WindowPlaces, EveryDialogFromAnotherScreenIsCentredAndSoWritten) {

@@ -3,8 +3,9 @@
 #
 # usage: e2e.sh PROGRAM SHEET_TOOL LSAN_SUPPRESSIONS OUTPUT_FOLDER
 #
-# First run: types "ABC" into key position 07 (key 1 under the 18-key model), a management
-# name into the name field, saves through the File menu and its dialog, moves the window,
+# First run: checks the window class against the desktop entry, types "ABC" into key
+# position 07 (key 1 under the 18-key model), a management name into the name field,
+# saves through the File menu and its dialog, moves the window,
 # quits answering はい, and checks the saved file (with the sheet tool's dump) and the
 # window position in Stripwise2.ini.
 # Second run: a second start while the first runs leaves one window and ends by itself.
@@ -335,6 +336,16 @@ wait_for 30 "window titled \"$TITLE\"" find_window "$TITLE"
 MAIN=$FOUND
 activate "$MAIN"
 measure_client "$MAIN"
+
+STEP="checking the window class"
+# The desktop entry's StartupWMClass names the program's windows, so that a dock shows them
+# under its icon.
+if command -v xprop >/dev/null 2>&1; then
+    WANTED_CLASS="$(sed -n 's/^StartupWMClass=//p' "$(dirname "$0")/../../packaging/io.github.stripwise2.Stripwise2.desktop")"
+    [ -n "$WANTED_CLASS" ] || fail "the desktop entry has no StartupWMClass"
+    WM_CLASS="$(DISPLAY=":$DISPLAY_NUMBER" xprop -id "$MAIN" WM_CLASS)"
+    echo "$WM_CLASS" | grep -q "\"$WANTED_CLASS\"" || fail "the window's class is not $WANTED_CLASS: $WM_CLASS"
+fi
 
 STEP="typing into position 07"
 click_at "$KEY07_X" "$KEY07_Y" 2

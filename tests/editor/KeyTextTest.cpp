@@ -11,6 +11,7 @@
 #include <QTabWidget>
 #include <QTextDocumentFragment>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "editor/EditorWindow.h"
 #include "editor/VisualLines.h"
@@ -50,6 +51,14 @@ protected:
                                 text.mid(i, length), {});
             i += length - 1;
         }
+    }
+    // An input method composes, then commits.
+    void Commit(QWidget* target, const QString& preedit, const QString& commit) {
+        QInputMethodEvent composing(preedit, {});
+        QApplication::sendEvent(target, &composing);
+        QInputMethodEvent done;
+        done.setCommitString(commit);
+        QApplication::sendEvent(target, &done);
     }
     // Types characters one by one until the editor refuses one; returns what went in.
     QString TypeUntilRefused(KeyMemo* memo, const QString& pattern) {
@@ -267,6 +276,30 @@ TEST_F(KeyText, CharactersCp932CannotHoldAreRefusedOneByOne) {
     EXPECT_EQ(Memo7()->refusedCount(), 4);
     Press(Qt::Key_Tab);
     EXPECT_EQ(Utf(Key7().Line1) + Utf(Key7().Line2), QStringLiteral("営業部一内線"));
+}
+
+TEST_F(KeyText, AnInputMethodCommitTooLongForTwoLinesPutsInWhatFitsAndSaysWhatWasLeftOut) {
+    w->OpenKeyEditor();
+    Commit(Memo7(), QStringLiteral("とうきょう"), kLong);
+    const QString in = Memo7()->toPlainText();
+    ASSERT_FALSE(in.isEmpty());
+    EXPECT_TRUE(kLong.startsWith(in)) << in.toStdString();
+    EXPECT_EQ(Lines(Memo7()), 2);
+    // Not a character more would have fitted.
+    EXPECT_GT(VisualLines(kLong.left(in.size() + 1), Memo7()->font(), EditorTextWidth(*Memo7()),
+                          Memo7()->wordWrapMode(), 3).size(), 2);
+    EXPECT_EQ(Memo7()->refusedCount(), 1);
+    ASSERT_TRUE(QToolTip::isVisible());
+    EXPECT_TRUE(QToolTip::text().contains(kLong.mid(in.size(), 5))) << QToolTip::text().toStdString();
+    Press(Qt::Key_Tab);
+    EXPECT_EQ(Utf(Key7().Line1) + Utf(Key7().Line2), in);
+
+    // A commit that fits goes in whole, untold.
+    QToolTip::hideText();
+    Commit(w->keyMemo(8), QStringLiteral("ないせん"), QStringLiteral("内線"));
+    EXPECT_EQ(w->keyMemo(8)->toPlainText(), QStringLiteral("内線"));
+    EXPECT_EQ(w->keyMemo(8)->refusedCount(), 0);
+    EXPECT_FALSE(QToolTip::isVisible());
 }
 
 TEST_F(KeyText, PastingWhileAKeyIsTypedStoresTheTextFirstAndPastes) {

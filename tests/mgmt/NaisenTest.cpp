@@ -278,14 +278,29 @@ TEST_F(NaisenTest, AFocusedNameIsLightBlueWithTheCaretAtItsStart) {
     EXPECT_EQ(d->NameField(23)->cursorPosition(), 0);
     d->NameField(24)->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(d->NameField(24)->selectedText(), QStringLiteral("第二営業"));
-    // A field without a limit gets the caret at the start and no selection.
+    // A field without a limit gets its whole name selected.
     d->NameField(1)->setFocus(Qt::TabFocusReason);
-    EXPECT_FALSE(d->NameField(1)->hasSelectedText());
+    EXPECT_EQ(d->NameField(1)->selectedText(), QStringLiteral("本社 受付"));
     EXPECT_EQ(d->NameField(1)->cursorPosition(), 0);
-    // So does a click, anywhere in the field.
-    d->NameField(1)->end(false);
-    QTest::mouseClick(d->NameField(1), Qt::LeftButton, {}, QPoint(100, 10));
-    EXPECT_EQ(d->NameField(1)->cursorPosition(), 0);
+}
+
+TEST_F(NaisenTest, WhatAnInputMethodCommitsReplacesTheSelectionOrGoesWhereTheCaretWasPut) {
+    auto d = Open();
+    // Entered from the keyboard, the name is replaced, as in any field.
+    d->NameField(1)->setFocus(Qt::TabFocusReason);
+    Commit(d->NameField(1), QStringLiteral("大阪支店"));
+    EXPECT_EQ(d->NameField(1)->text(), QStringLiteral("大阪支店"));
+    d->NameField(25)->setFocus(Qt::TabFocusReason);
+    Commit(d->NameField(25), QStringLiteral("総務"));
+    EXPECT_EQ(d->NameField(25)->text(), QStringLiteral("総務"));
+    // A click puts the caret where it points: after the name, what is committed follows it.
+    QTest::mouseClick(d->NameField(1), Qt::LeftButton, {}, QPoint(d->NameField(1)->width() - 3, 10));
+    EXPECT_EQ(d->NameField(1)->cursorPosition(), QStringLiteral("大阪支店").size());
+    Commit(d->NameField(1), QStringLiteral("２階"));
+    EXPECT_EQ(d->NameField(1)->text(), QStringLiteral("大阪支店２階"));
+    QTest::mouseClick(d->findChild<QPushButton*>("Button2"), Qt::LeftButton);
+    EXPECT_EQ(ws.labelSet.Entries[1].Name, Cp932(QStringLiteral("大阪支店２階")));
+    EXPECT_EQ(ws.labelSet.Entries[25].Name, Cp932(QStringLiteral("総務")));
 }
 
 TEST_F(NaisenTest, ClosingWritesTheSectionAndOpeningReadsIt) {

@@ -90,6 +90,21 @@ TEST(Settings, TheFineAdjustmentDialogReadsAndWritesTheSharedSection) {
     EXPECT_EQ(read.Sayu, 7);
 }
 
+TEST(Settings, APlaceTheProgramDidNotChooseLeavesTheStoredPlaceAlone) {
+    // A Wayland session knows no window places: what an X11 session stored stays.
+    TempDir dir;
+    const std::string path = dir.File("Stripwise2.ini");
+    sw::test::WriteFileBytes(path, "[Main]\r\nTop=120\r\nLeft=80\r\n");
+    AppSettings s;
+    s.Sayu = 3;
+    ASSERT_TRUE(WriteMainSettings(path, -30, -3, s, false));
+    WindowPlacement preview{-30, -3, 700, 900, {}, false};
+    ASSERT_TRUE(WriteWindowPlacement(path, kPreviewSection, preview));
+    EXPECT_EQ(ReadFileBytes(path), "[Main]\r\nTop=120\r\nLeft=80\r\nCaption=\r\n\r\n[Settei]\r\nSayu=3\r\n"
+                                   "Jyoge=0\r\n\r\n[Help]\r\nFileName=\r\n\r\n[Preview]\r\nHeight=700\r\n"
+                                   "Width=900\r\nCaption=\r\n");
+}
+
 TEST(Settings, AWriteThatFailsStopsAndReportsFailure) {
     TempDir dir;
     AppSettings s;

@@ -6,9 +6,14 @@
 namespace sw::test {
 
 ToolRun RunProgram(const QString& program, const QStringList& args, const QString& workDir,
-                   int timeoutMs) {
+                   int timeoutMs, const QStringList& unset) {
     QProcess p;
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    if (!unset.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& name : unset) env.remove(name);
+        p.setProcessEnvironment(env);
+    }
     p.start(program, args);
     ToolRun run;
     if (!p.waitForStarted(timeoutMs)) return run;

@@ -12,7 +12,8 @@ struct ToolRun {
     std::string err;
 };
 
+// `unset` names environment variables the program does not get.
 ToolRun RunProgram(const QString& program, const QStringList& args, const QString& workDir = {},
-                   int timeoutMs = 60000);
+                   int timeoutMs = 60000, const QStringList& unset = {});
 
 }  // namespace sw::test
