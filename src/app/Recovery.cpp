@@ -172,10 +172,12 @@ void OfferRecoveredCopies(Commands& commands, RecoveryKeeper& keeper, Dialogs& d
         const Reply reply = dialogs.Message(
             parent, MessageKind::Confirmation,
             QStringLiteral("保存されていない変更が見つかりました（%1、%2）。復元しますか？").arg(shownName, when),
-            Buttons::YesNo);
+            Buttons::YesNoCancel);
         // Told to end while it asked (a logout): the box closed without an answer, and
         // this copy, like the rest, stays for the next start.
         if (keeper.keptForNextStart()) return;
+        // キャンセル, Escape or the close box decide nothing: the copy stays for a later start.
+        if (reply == Reply::Cancel) continue;
         if (reply == Reply::Yes) {
             // Cancelled: the copy stays for a later start.
             if (commands.RestoreRecoveredCopy(std::move(document))) keeper.Adopt(std::move(copy));

@@ -151,7 +151,7 @@ TEST_F(Recovery, ALiveWindowsCopyIsNeverOfferedAndAGoneOnesIsRestoredOrDropped) 
     dialogs2.replies = {Reply::Yes};
     second->OfferRecoveredCopies();
     ASSERT_EQ(dialogs2.messages.size(), 1u);
-    EXPECT_EQ(dialogs2.messages[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(dialogs2.messages[0].buttons, Buttons::YesNoCancel);
     EXPECT_TRUE(QRegularExpression(
                     QStringLiteral("^保存されていない変更が見つかりました（office\\.stw、\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d）。"
                                    "復元しますか？$"))
@@ -171,15 +171,21 @@ TEST_F(Recovery, ALiveWindowsCopyIsNeverOfferedAndAGoneOnesIsRestoredOrDropped) 
     ASSERT_FALSE(dialogs2.messages.empty());
     EXPECT_EQ(dialogs2.messages[0].text, QStringLiteral("変更を保存しますか？"));
 
-    // Killed again; this time いいえ: the copy goes and the new window stays empty.
+    // Killed again. キャンセル (Escape, the close box) keeps the copy for a later start;
+    // いいえ then removes it, and the new window stays empty.
     second.reset();
     auto ws3 = std::make_unique<sw::model::Workspace>();
     sw::test::ScriptedDialogs dialogs3;
-    dialogs3.replies = {Reply::No};
+    dialogs3.replies = {Reply::Cancel};
     Program third(*ws3, dialogs3, printer);
     Keep(third);
     third.OfferRecoveredCopies();
     EXPECT_EQ(dialogs3.messages.size(), 1u);
+    EXPECT_NE(ListFolder(state.path()), "");
+    EXPECT_EQ(ws3->labelSet.Entries[1].Name, "");
+    dialogs3.replies = {Reply::No};
+    third.OfferRecoveredCopies();
+    EXPECT_EQ(dialogs3.messages.size(), 2u);
     EXPECT_EQ(ListFolder(state.path()), "");
     EXPECT_EQ(third.main().windowTitle(), QStringLiteral("Stripwise２"));
     EXPECT_EQ(ws3->labelSet.Entries[1].Name, "");
