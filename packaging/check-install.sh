@@ -97,6 +97,9 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     done
     if [ -z "$window" ]; then
         fail "the installed program showed no window"
+        # Whether the X server was there for it: its state and what it said.
+        kill -0 "$xvfb" 2>/dev/null || echo "Xvfb on $display had ended" >&2
+        cat "$work/xvfb.log" >&2
     else
         xdo windowactivate --sync "$window" >/dev/null 2>&1 || xdo windowfocus --sync "$window" || true
         xdo key F1
