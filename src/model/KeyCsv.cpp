@@ -200,13 +200,8 @@ std::optional<QStringDecoder::Encoding> Utf16Order(std::string_view d, bool gues
 
 }  // namespace
 
-KeyCsvWritten WriteKeyCsv(const LabelSet& set, const std::vector<int>& entries,
-                          CsvEncoding encoding, KeyListScope scope) {
-    KeyCsvWritten written;
-    std::string& out = written.data;
-    if (encoding == CsvEncoding::Utf8) out += kBom;
-    out += kKeyCsvHeader;
-    out += "\r\n";
+void ForEachListedKey(const LabelSet& set, const std::vector<int>& entries, KeyListScope scope,
+                      const std::function<void(int, int, int, const KeyLabel&)>& visit) {
     for (int entry : entries) {
         if (entry < 1 || entry > kEntryCount) continue;
         const ManagementEntry& e = set.Entries[entry];
@@ -217,25 +212,41 @@ KeyCsvWritten WriteKeyCsv(const LabelSet& set, const std::vector<int>& entries,
                 if (scope == KeyListScope::OnlyUsed && key.Line1.empty() && key.Line2.empty() &&
                     !HasOwnFormat(key))
                     continue;
-                if (!IsCp932Text(key.Line1) || !IsCp932Text(key.Line2))
-                    written.unreadable.push_back(QStringLiteral("%1 印刷面%2 キー%3")
-                                                     .arg(entry, 2, 10, QLatin1Char('0'))
-                                                     .arg(face)
-                                                     .arg(index, 2, 10, QLatin1Char('0')));
-                out += TwoDigits(entry);
-                out += ',';
-                out += std::to_string(face);
-                out += ',';
-                out += TwoDigits(index);
-                for (const Bytes* line : {&key.Line1, &key.Line2}) {
-                    out += ',';
-                    AppendField(out, encoding == CsvEncoding::Utf8 ? DecodeCp932ToUtf8(*line) : *line);
-                }
-                out += "\r\n";
-                ++written.rows;
+                visit(entry, face, index, key);
             }
         }
     }
+}
+
+QString ListedKeyName(int entry, int face, int key) {
+    return QStringLiteral("%1 印刷面%2 キー%3")
+        .arg(entry, 2, 10, QLatin1Char('0'))
+        .arg(face)
+        .arg(key, 2, 10, QLatin1Char('0'));
+}
+
+KeyCsvWritten WriteKeyCsv(const LabelSet& set, const std::vector<int>& entries,
+                          CsvEncoding encoding, KeyListScope scope) {
+    KeyCsvWritten written;
+    std::string& out = written.data;
+    if (encoding == CsvEncoding::Utf8) out += kBom;
+    out += kKeyCsvHeader;
+    out += "\r\n";
+    ForEachListedKey(set, entries, scope, [&](int entry, int face, int index, const KeyLabel& key) {
+        if (!IsCp932Text(key.Line1) || !IsCp932Text(key.Line2))
+            written.unreadable.push_back(ListedKeyName(entry, face, index));
+        out += TwoDigits(entry);
+        out += ',';
+        out += std::to_string(face);
+        out += ',';
+        out += TwoDigits(index);
+        for (const Bytes* line : {&key.Line1, &key.Line2}) {
+            out += ',';
+            AppendField(out, encoding == CsvEncoding::Utf8 ? DecodeCp932ToUtf8(*line) : *line);
+        }
+        out += "\r\n";
+        ++written.rows;
+    });
     return written;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,14 @@ struct KeyCsvWritten {
 // Which keys a list holds: every key the entry's model shows, so that the list can be filled
 // in, or only those with text or a format of their own.
 enum class KeyListScope { AllKeys, OnlyUsed };
+
+// Calls `visit(entry, face, key, label)` for every key a list of `entries` holds, in the
+// order the CSV and the workbook write them: entries as given (1..50), faces 1 to 4, keys in
+// the window's numbering.
+void ForEachListedKey(const LabelSet& set, const std::vector<int>& entries, KeyListScope scope,
+                      const std::function<void(int entry, int face, int key, const KeyLabel& label)>& visit);
+// A key as messages name it: "01 印刷面2 キー05".
+QString ListedKeyName(int entry, int face, int key);
 
 // One row per key for each entry in `entries` (1..50) in that order, faces 1 to 4, keys in
 // the window's numbering.

@@ -53,13 +53,6 @@ QString EscapedForCell(const QString& text) {
 
 double ColumnWidth(int widest) { return std::clamp(widest + 2, 8, 80); }
 
-bool HasOwnFormat(const KeyLabel& key) {
-    KeyLabel format = key;
-    format.Line1.clear();
-    format.Line2.clear();
-    return !(format == KeyLabel{});
-}
-
 struct WorkbookCloser {
     void operator()(lxw_workbook* wb) const { workbook_close(wb); }
 };
@@ -308,36 +301,22 @@ KeyXlsxWritten WriteKeyXlsx(const LabelSet& set, const std::vector<int>& entries
     int widest[2] = {5, 5};
     lxw_row_t row = 0;
     for (int c = 0; c < 5; ++c) keep(worksheet_write_string(sheet, 0, static_cast<lxw_col_t>(c), kHeader[c], bold));
-    for (int entry : entries) {
-        if (entry < 1 || entry > kEntryCount) continue;
-        const ManagementEntry& e = set.Entries[entry];
-        const int keys = ListedKeyCount(e.ButtonModel);
-        for (int face = 1; face <= kFaceCount; ++face) {
-            for (int index = 1; index <= keys; ++index) {
-                const KeyLabel& key = e.Faces[face].Keys[index];
-                if (scope == KeyListScope::OnlyUsed && key.Line1.empty() && key.Line2.empty() && !HasOwnFormat(key))
-                    continue;
-                ++row;
-                keep(worksheet_write_number(sheet, row, 0, entry, nullptr));
-                keep(worksheet_write_number(sheet, row, 1, face, nullptr));
-                keep(worksheet_write_number(sheet, row, 2, index, nullptr));
-                bool unreadable = false;
-                for (int line = 0; line < 2; ++line) {
-                    const QString shown = DecodeCp932(line == 0 ? key.Line1 : key.Line2);
-                    unreadable = unreadable || shown.contains(QChar::ReplacementCharacter);
-                    widest[line] = std::max(widest[line], DisplayWidth(shown));
-                    keep(worksheet_write_string(sheet, row, static_cast<lxw_col_t>(3 + line),
-                                                EscapedForCell(shown).toUtf8().constData(), text));
-                }
-                if (unreadable)
-                    written.unreadable.push_back(QStringLiteral("%1 印刷面%2 キー%3")
-                                                     .arg(entry, 2, 10, QLatin1Char('0'))
-                                                     .arg(face)
-                                                     .arg(index, 2, 10, QLatin1Char('0')));
-                ++written.rows;
-            }
+    ForEachListedKey(set, entries, scope, [&](int entry, int face, int index, const KeyLabel& key) {
+        ++row;
+        keep(worksheet_write_number(sheet, row, 0, entry, nullptr));
+        keep(worksheet_write_number(sheet, row, 1, face, nullptr));
+        keep(worksheet_write_number(sheet, row, 2, index, nullptr));
+        bool unreadable = false;
+        for (int line = 0; line < 2; ++line) {
+            const QString shown = DecodeCp932(line == 0 ? key.Line1 : key.Line2);
+            unreadable = unreadable || shown.contains(QChar::ReplacementCharacter);
+            widest[line] = std::max(widest[line], DisplayWidth(shown));
+            keep(worksheet_write_string(sheet, row, static_cast<lxw_col_t>(3 + line),
+                                        EscapedForCell(shown).toUtf8().constData(), text));
         }
-    }
+        if (unreadable) written.unreadable.push_back(ListedKeyName(entry, face, index));
+        ++written.rows;
+    });
     // The line columns are text as a whole, so that cells typed into later stay text too.
     keep(worksheet_set_column(sheet, 0, 2, 7, nullptr));
     keep(worksheet_set_column(sheet, 3, 3, ColumnWidth(widest[0]), text));
