@@ -132,50 +132,48 @@ void RemoveStaleTemporaries(const std::string& folder) {
     ::closedir(dir);
 }
 
-// The names of the extended attributes of a file, each ending in '\0'; false when they
-// cannot be read. A file system without extended attributes lists none.
-bool ListAttributes(const std::string& path, std::vector<char>& names) {
+// Asks `query` for a value whose size it reports when given no room, and reads it into
+// `value`; asks again while the value grows in between (ERANGE). False with errno set when
+// the query fails.
+template <typename Query>
+bool ReadSizedValue(Query query, std::string& value) {
     for (;;) {
-        const ssize_t size = ::llistxattr(path.c_str(), nullptr, 0);
-        if (size < 0) {
-            names.clear();
-            return errno == ENOTSUP || errno == ENOSYS;
-        }
-        names.resize(static_cast<size_t>(size));
+        const ssize_t size = query(nullptr, 0);
+        if (size < 0) return false;
+        value.assign(static_cast<size_t>(size), '\0');
         if (size == 0) return true;
-        const ssize_t got = ::llistxattr(path.c_str(), names.data(), names.size());
+        const ssize_t got = query(value.data(), value.size());
         if (got >= 0) {
-            names.resize(static_cast<size_t>(got));
+            value.resize(static_cast<size_t>(got));
             return true;
         }
-        if (errno != ERANGE) return false;  // ERANGE: a name was added in between
+        if (errno != ERANGE) return false;
     }
 }
 
 // Carries every extended attribute of the old file over to the new one, its access control
 // list included (system.posix_acl_access is one, in the kernel's own format): a file shared
 // with `setfacl -m u:NAME:rw` stays shared after a save. False when one cannot be carried.
+// A file system without extended attributes has none to carry.
 bool CopyAttributes(const std::string& from, int toFd) {
-    std::vector<char> names;
-    if (!ListAttributes(from, names)) return false;
-    std::vector<char> value;
-    for (size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
-        const char* name = names.data() + at;
-        ssize_t size = 0;
-        for (;;) {
-            size = ::lgetxattr(from.c_str(), name, nullptr, 0);
-            if (size < 0) break;
-            value.resize(static_cast<size_t>(size));
-            size = ::lgetxattr(from.c_str(), name, value.data(), value.size());
-            if (size >= 0 || errno != ERANGE) break;
-        }
-        if (size < 0) {
+    // The names, each ending in '\0'.
+    std::string names;
+    if (!ReadSizedValue([&](char* buf, size_t len) { return ::llistxattr(from.c_str(), buf, len); },
+                        names))
+        return errno == ENOTSUP || errno == ENOSYS;
+    std::string value;
+    for (size_t at = 0; at < names.size();) {
+        const std::string name(names.c_str() + at);
+        at += name.size() + 1;
+        if (!ReadSizedValue(
+                [&](char* buf, size_t len) { return ::lgetxattr(from.c_str(), name.c_str(), buf, len); },
+                value)) {
             if (errno == ENODATA) continue;  // removed in between
             return false;
         }
-        if (::fsetxattr(toFd, name, value.data(), static_cast<size_t>(size), 0) != 0) {
+        if (::fsetxattr(toFd, name.c_str(), value.data(), value.size(), 0) != 0) {
             // The system labels a new file by its own policy; that label is the right one.
-            if (std::strcmp(name, "security.selinux") == 0) continue;
+            if (name == "security.selinux") continue;
             return false;
         }
     }
