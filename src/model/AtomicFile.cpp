@@ -22,25 +22,6 @@ namespace sw::model {
 const char* const kSaveTempPrefix = ".stripwise2-save-";
 const char* const kSaveTempSuffix = ".tmp";
 
-namespace {
-
-constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a path
-
-std::string Failure(const std::string& path, const char* what, int err) {
-    return "\"" + path + "\": " + what + " (" + std::strerror(err) + ")";
-}
-
-std::string Refusal(const std::string& path, const char* what) {
-    return "\"" + path + "\": " + what;
-}
-
-std::string FolderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 bool WriteAllAt(int fd, std::string_view data, off_t offset, int& err) {
     const char* p = data.data();
     size_t left = data.size();
@@ -60,6 +41,25 @@ bool WriteAllAt(int fd, std::string_view data, off_t offset, int& err) {
         left -= static_cast<size_t>(n);
     }
     return true;
+}
+
+namespace {
+
+constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a path
+
+std::string Failure(const std::string& path, const char* what, int err) {
+    return "\"" + path + "\": " + what + " (" + std::strerror(err) + ")";
+}
+
+std::string Refusal(const std::string& path, const char* what) {
+    return "\"" + path + "\": " + what;
+}
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
 }
 
 // Follows symbolic links to the file they name, which need not exist yet. `exists` tells

@@ -1,6 +1,8 @@
 // Replacing a file so that a failure at any point leaves the previous file as it was.
 #pragma once
 
+#include <sys/types.h>
+
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,10 @@ extern const char* const kSaveTempSuffix;
 //   one the file is not written at all.
 // On failure the temporary file is removed and the target keeps its old content.
 WriteResult WriteFileAtomically(const std::string& path, std::string_view data);
+
+// Writes all of `data` at `offset`, going on after a short write or a signal; false with
+// `err` set when the system refuses (ENOSPC when it writes nothing).
+bool WriteAllAt(int fd, std::string_view data, off_t offset, int& err);
 
 // Removes the temporary files in `folder` that killed saves left behind (their lock is free).
 void RemoveStaleSaveTemporaries(const std::string& folder);

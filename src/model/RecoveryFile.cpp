@@ -27,26 +27,6 @@ std::string Failure(const std::string& path, const char* what, int err) {
     return "\"" + path + "\": " + what + " (" + std::strerror(err) + ")";
 }
 
-bool WriteAll(int fd, std::string_view data, int& err) {
-    const char* p = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            err = errno;
-            return false;
-        }
-        if (n == 0) {
-            err = ENOSPC;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string RecoveryFolderFor(const std::string& xdgStateHome, const std::string& home) {
@@ -184,7 +164,7 @@ int WriteLockedTemporary(const std::string& folder, std::string_view data, mode_
     err = 0;
     if (::fchmod(fd, mode) != 0)
         err = errno;
-    else if (WriteAll(fd, data, err) && durable && ::fsync(fd) != 0)
+    else if (WriteAllAt(fd, data, 0, err) && durable && ::fsync(fd) != 0)
         err = errno;
     if (err != 0) {
         ::close(fd);
