@@ -25,11 +25,6 @@ using sw::test::Sjis;
 
 class Desktop : public sw::test::ProgramFixture {
 protected:
-    QStringList Messages() {
-        QStringList texts;
-        for (const auto& m : dialogs.messages) texts << m.text;
-        return texts;
-    }
     sw::model::KeyLabel& Key(int k) { return ws->labelSet.Entries[1].Faces[1].Keys[k]; }
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);

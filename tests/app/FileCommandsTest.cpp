@@ -30,11 +30,6 @@ class FileCommands : public sw::test::ProgramFixture {
 protected:
     void Trigger(const char* action) { w().action(QString::fromLatin1(action))->trigger(); }
     void ClickTool(int n) { w().toolButton(n)->click(); }
-    QStringList Messages() {
-        QStringList texts;
-        for (const auto& m : dialogs.messages) texts << m.text;
-        return texts;
-    }
     // A file whose entry 1 has the given model and named keys.
     std::string WriteSet(const std::string& name, int model) {
         auto set = std::make_unique<sw::model::LabelSet>();

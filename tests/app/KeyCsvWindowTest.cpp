@@ -32,7 +32,6 @@ protected:
     }
     QString Caption(int position) { return w().captionLabel(position)->text(); }
     QString Number(int position) { return w().numberLabel(position)->text(); }
-    QString Path(const std::string& name) { return QString::fromStdString(cwd.File(name)); }
     void Import(const std::string& name, Reply reply = Reply::Ok) {
         dialogs.messages.clear();
         dialogs.reviews.clear();

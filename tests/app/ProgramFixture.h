@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStringList>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -35,6 +36,14 @@ protected:
     void TearDown() override { program.reset(); }
 
     sw::editor::TfrmMain& w() { return program->main(); }
+    // The texts of the messages shown so far, in order.
+    QStringList Messages() const {
+        QStringList texts;
+        for (const auto& m : dialogs.messages) texts << m.text;
+        return texts;
+    }
+    // A file in the working folder, as a file dialog hands it over.
+    QString Path(const std::string& name) const { return QString::fromStdString(cwd.File(name)); }
 };
 
 // Runs `act` on the modal dialog of type D once it is shown; `reached` tells whether it was.

@@ -57,7 +57,6 @@ protected:
             return nullptr;
         return std::move(document.set);
     }
-    QString Path(const std::string& name) { return QString::fromStdString(cwd.File(name)); }
     void SaveAs(const std::string& name) {
         dialogs.files = {Path(name)};
         w().action("SaveAs1")->trigger();

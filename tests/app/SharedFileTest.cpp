@@ -30,12 +30,6 @@ using sw::test::ReadFileBytes;
 
 class SharedFile : public sw::test::ProgramFixture {
 protected:
-    QStringList Messages() {
-        QStringList texts;
-        for (const auto& m : dialogs.messages) texts << m.text;
-        return texts;
-    }
-    QString Path(const std::string& name) { return QString::fromStdString(cwd.File(name)); }
     // What another window or program writes: a label set whose entry 1 is named `name`.
     void WriteAsAnotherProgram(const std::string& file, const char* name) {
         auto set = std::make_unique<sw::model::LabelSet>();

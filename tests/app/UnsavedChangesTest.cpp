@@ -30,11 +30,6 @@ using sw::test::WriteFileBytes;
 class UnsavedChanges : public sw::test::ProgramFixture {
 protected:
     void Trigger(const char* action) { w().action(QString::fromLatin1(action))->trigger(); }
-    QStringList Messages() {
-        QStringList texts;
-        for (const auto& m : dialogs.messages) texts << m.text;
-        return texts;
-    }
     // A click as the user makes it, then whatever the click left to do.
     void Click(QWidget* widget) {
         QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
@@ -50,7 +45,6 @@ protected:
         EXPECT_TRUE(sw::model::LoadLabelSetFile(path, *set).ok) << path;
         return set;
     }
-    QString Path(const std::string& name) { return QString::fromStdString(cwd.File(name)); }
 };
 
 TEST_F(UnsavedChanges, TheTitleMarksAChangeUntilSaveOrOpen) {
