@@ -90,21 +90,26 @@ BENCHMARK(BM_PreviewRepaint150)->Unit(benchmark::kMillisecond);
 void BM_Image600Dpi(benchmark::State& state) { RenderImage(state, 600, false); }
 BENCHMARK(BM_Image600Dpi)->Unit(benchmark::kMillisecond);
 
+// Entries `first`..`last` of `ws` as one 1200-dpi PDF in memory, a page each; its size in bytes.
+qsizetype WritePdf(benchmark::State& state, const Workspace& ws, int first, int last) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setResolution(1200);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)));
+    QPainter painter(&writer);
+    for (int entry = first; entry <= last; ++entry) {
+        if (entry > first) writer.newPage();
+        if (!sw::render::RenderSheet(painter, 1200, ws.labelSet, entry, {}).Whole()) state.SkipWithError("render failed");
+    }
+    painter.end();
+    return bytes.size();
+}
+
 void BM_Pdf1200Dpi(benchmark::State& state) {
     auto ws = FullSheet();
-    for (auto _ : state) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setResolution(1200);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                         QMarginsF(0, 0, 0, 0)));
-        QPainter painter(&writer);
-        if (!sw::render::RenderSheet(painter, 1200, ws->labelSet, 1, {}).Whole()) state.SkipWithError("render failed");
-        painter.end();
-        benchmark::DoNotOptimize(bytes.size());
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(WritePdf(state, *ws, 1, 1));
 }
 BENCHMARK(BM_Pdf1200Dpi)->Unit(benchmark::kMillisecond);
 
@@ -137,23 +142,7 @@ std::unique_ptr<Workspace> FiftyTextSheets() {
 void BM_Pdf50TextSheets(benchmark::State& state) {
     auto ws = FiftyTextSheets();
     qsizetype size = 0;
-    for (auto _ : state) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setResolution(1200);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                         QMarginsF(0, 0, 0, 0)));
-        QPainter painter(&writer);
-        for (int entry = 1; entry <= kEntryCount; ++entry) {
-            if (entry > 1) writer.newPage();
-            if (!sw::render::RenderSheet(painter, 1200, ws->labelSet, entry, {}).Whole())
-                state.SkipWithError("render failed");
-        }
-        painter.end();
-        size = bytes.size();
-    }
+    for (auto _ : state) size = WritePdf(state, *ws, 1, kEntryCount);
     state.counters["pdf_kB"] = static_cast<double>(size) / 1000.0;
 }
 BENCHMARK(BM_Pdf50TextSheets)->Unit(benchmark::kMillisecond);

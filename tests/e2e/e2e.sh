@@ -813,6 +813,17 @@ ended_with() {
     for p in "${PIDS[@]}"; do [ "$p" = "$1" ] || kept+=("$p"); done
     PIDS=("${kept[@]}")
 }
+# Types $2 into key position $1 and leaves it in the editor, waits $3 s, ends program $5 with
+# signal $4 and checks that it left one recovery copy.
+kill_while_typing() {
+    activate "$MAIN"
+    click_at "$(key_x "$1")" "$(key_y "$1")" 2
+    xdo type --delay 50 "$2"
+    sleep "$3"
+    kill "-$4" "$5"
+    ended_with "$5"
+    [ "$(copies | wc -l)" -eq 1 ] || fail "SIG$4 left $(copies | wc -l) recovery copies in $STATE"
+}
 
 STEP="typing, then kill -9"
 SURVIVOR="$WORK/folder/survivor.stw"
@@ -827,14 +838,8 @@ measure_client "$MAIN"
 open_file "$SURVIVOR"
 answer_message "情報" Return
 wait_for 10 "title naming survivor.stw" find_window "$TITLE＜survivor.stw＞"
-activate "$MAIN"
 # Key 2 is typed into and left open: what its editor holds is in no file and not yet stored.
-click_at "$(key_x 08)" "$(key_y 08)" 2
-xdo type --delay 50 KILLED
-sleep 2.5
-kill -KILL "$SIXTH_PID"
-ended_with "$SIXTH_PID"
-[ "$(copies | wc -l)" -eq 1 ] || fail "a killed window left $(copies | wc -l) recovery copies in $STATE"
+kill_while_typing 08 KILLED 2.5 KILL "$SIXTH_PID"
 
 STEP="restoring at the next start"
 start_program seventh-restored
@@ -851,14 +856,9 @@ cmp "$WORK/expected-restored.stw" "$RESTORED" >&2 || fail "the restored label se
 cmp "$WORK/survivor-before.stw" "$SURVIVOR" >&2 || fail "survivor.stw changed although it was never saved"
 
 STEP="typing, then SIGTERM"
-activate "$MAIN"
-click_at "$(key_x 09)" "$(key_y 09)" 2
-xdo type --delay 50 TERM
 # At once: the signal, not the periodic copy, writes it.
-kill -TERM "$SEVENTH_PID"
-ended_with "$SEVENTH_PID"
+kill_while_typing 09 TERM 0 TERM "$SEVENTH_PID"
 [ "$ENDED_WITH" -eq 143 ] || fail "the program ended with status $ENDED_WITH on SIGTERM, not 143"
-[ "$(copies | wc -l)" -eq 1 ] || fail "SIGTERM left $(copies | wc -l) recovery copies"
 
 STEP="declining the copy at the next start"
 start_program seventh-declined
