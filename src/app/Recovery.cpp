@@ -25,10 +25,6 @@ namespace sw::app {
 
 namespace {
 
-bool SameFile(const sw::model::FileIdentity& a, const sw::model::FileIdentity& b) {
-    return a.path == b.path && a.hash == b.hash && a.device == b.device && a.inode == b.inode;
-}
-
 QString Decoded(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
 }  // namespace
@@ -68,7 +64,7 @@ bool RecoveryKeeper::Update(Occasion occasion) {
     }
     const sw::model::FileIdentity& file = m_window.workspace().file;
     const bool durable = occasion == Occasion::Ending;
-    if (m_copy.exists() && !durable && m_written && *m_written == *shown && SameFile(m_writtenFile, file))
+    if (m_copy.exists() && !durable && m_written && *m_written == *shown && m_writtenFile == file)
         return true;
     std::string message;
     if (m_copy.Write(*shown, file, static_cast<std::int64_t>(std::time(nullptr)), durable, message)) {

@@ -63,12 +63,7 @@ void TfrmMain::ShowFileChangedBar(const QString& text) {
     m_fileChangedText->setText(m_fileChangedText->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
     m_fileChangedText->setToolTip(text);
     if (FileChangedBarShown()) return;
-    QWidget* client = centralWidget();
-    for (QWidget* child : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child != m_toolBar && child != m_fileChangedBar) child->move(child->x(), child->y() + kFileChangedBarHeight);
-    }
-    client->setFixedSize(kClientWidth, kClientHeight + kFileChangedBarHeight);
-    setFixedSize(kClientWidth, kClientHeight + kFileChangedBarHeight + menuBar()->sizeHint().height());
+    MakeRoomForFileChangedBar(true);
     m_fileChangedBar->show();
     m_fileChangedBar->raise();
 }
@@ -78,13 +73,21 @@ void TfrmMain::HideFileChangedBar() {
     // The focus on a bar button goes back to the name field rather than to the next control.
     const bool focusOnBar = m_fileChangedBar->isAncestorOf(QApplication::focusWidget());
     m_fileChangedBar->hide();
+    MakeRoomForFileChangedBar(false);
+    if (focusOnBar) FocusName();
+}
+
+void TfrmMain::MakeRoomForFileChangedBar(bool room) {
+    // Everything below the tool bar moves down by the bar's height (or back up), and the
+    // window grows with it: the key area keeps its whole size.
+    const int extra = room ? kFileChangedBarHeight : 0;
     QWidget* client = centralWidget();
     for (QWidget* child : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child != m_toolBar && child != m_fileChangedBar) child->move(child->x(), child->y() - kFileChangedBarHeight);
+        if (child != m_toolBar && child != m_fileChangedBar)
+            child->move(child->x(), child->y() + (room ? kFileChangedBarHeight : -kFileChangedBarHeight));
     }
-    client->setFixedSize(kClientWidth, kClientHeight);
-    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    if (focusOnBar) FocusName();
+    client->setFixedSize(kClientWidth, kClientHeight + extra);
+    setFixedSize(kClientWidth, kClientHeight + extra + menuBar()->sizeHint().height());
 }
 
 }  // namespace sw::editor

@@ -228,6 +228,9 @@ protected:
 private:
     // The current entry's keys to a CSV file or, with `workbook`, an .xlsx (KeyCsvTransfer.cpp).
     void ExportKeyList(bool workbook);
+    // Moves all below the tool bar down by the file-changed bar's height, or back up, and
+    // sizes the window to match (FileChangedBar.cpp).
+    void MakeRoomForFileChangedBar(bool room);
     struct Position {
         KeyPanel* panel = nullptr;
         CaptionLabel* caption = nullptr;

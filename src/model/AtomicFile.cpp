@@ -22,6 +22,17 @@ namespace sw::model {
 const char* const kSaveTempPrefix = ".stripwise2-save-";
 const char* const kSaveTempSuffix = ".tmp";
 
+std::string FileFailure(const std::string& path, const char* what, int err) {
+    return "\"" + path + "\": " + what + " (" + std::strerror(err) + ")";
+}
+
+std::string FolderOf(const std::string& path) {
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
 bool WriteAllAt(int fd, std::string_view data, off_t offset, int& err) {
     const char* p = data.data();
     size_t left = data.size();
@@ -47,20 +58,11 @@ namespace {
 
 constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a path
 
-std::string Failure(const std::string& path, const char* what, int err) {
-    return "\"" + path + "\": " + what + " (" + std::strerror(err) + ")";
-}
 
 std::string Refusal(const std::string& path, const char* what) {
     return "\"" + path + "\": " + what;
 }
 
-std::string FolderOf(const std::string& path) {
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
 
 // Follows symbolic links to the file they name, which need not exist yet. `exists` tells
 // whether it does and `st` is its status then.
@@ -189,7 +191,7 @@ WriteResult WriteInPlace(const std::string& shownPath, const std::string& target
     WriteResult result;
     int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        result = {false, Failure(shownPath, "ファイルに書き込めません", errno)};
+        result = {false, FileFailure(shownPath, "ファイルに書き込めません", errno)};
         return result;
     }
     struct stat st {};
@@ -205,7 +207,7 @@ WriteResult WriteInPlace(const std::string& shownPath, const std::string& target
         if (n <= 0) {
             int err = n < 0 ? errno : EIO;
             ::close(fd);
-            return {false, Failure(shownPath, "ファイルを読み込めません", err)};
+            return {false, FileFailure(shownPath, "ファイルを読み込めません", err)};
         }
         got += static_cast<size_t>(n);
     }
@@ -215,7 +217,7 @@ WriteResult WriteInPlace(const std::string& shownPath, const std::string& target
             errno != EOPNOTSUPP && errno != ENOSYS) {
             int why = errno;
             ::close(fd);
-            return {false, Failure(shownPath, "ファイルに書き込めません", why)};
+            return {false, FileFailure(shownPath, "ファイルに書き込めません", why)};
         }
     }
     std::string journal;
@@ -242,7 +244,7 @@ WriteResult WriteInPlace(const std::string& shownPath, const std::string& target
             ::fsync(fd) == 0)
             ::unlink(journal.c_str());
         ::close(fd);
-        return {false, Failure(shownPath, "ファイルに書き込めません", err)};
+        return {false, FileFailure(shownPath, "ファイルに書き込めません", err)};
     }
     ::close(fd);
     ::unlink(journal.c_str());
@@ -257,7 +259,7 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view data) 
     struct stat st {};
     int err = 0;
     if (!ResolveLinks(path, target, exists, st, err))
-        return {false, Failure(path, "保存先をたどれません", err)};
+        return {false, FileFailure(path, "保存先をたどれません", err)};
     if (exists) {
         if (S_ISDIR(st.st_mode))
             return {false, Refusal(path, "フォルダーのため保存しませんでした")};
@@ -280,7 +282,7 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view data) 
         err = errno;
         // A folder that takes no new file can still have its existing files written.
         if (exists) return WriteInPlace(path, target, data);
-        return {false, Failure(path, "ファイルを作成できません", err)};
+        return {false, FileFailure(path, "ファイルを作成できません", err)};
     }
     const std::string tmpPath(name.data());
     ::flock(fd, LOCK_EX);  // marks the file as in use until it is renamed
@@ -288,7 +290,7 @@ WriteResult WriteFileAtomically(const std::string& path, std::string_view data) 
     auto discard = [&](const char* what, int why) {
         ::close(fd);
         ::unlink(tmpPath.c_str());
-        return WriteResult{false, Failure(path, what, why)};
+        return WriteResult{false, FileFailure(path, what, why)};
     };
 
     // The new file gets the old one's owner, group and mode (chown first: it clears the
@@ -333,18 +335,18 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& mess
                    std::size_t maxBytes) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        message = Failure(path, "ファイルを開けません", errno);
+        message = FileFailure(path, "ファイルを開けません", errno);
         return false;
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        message = Failure(path, "通常のファイルではありません", EINVAL);
+        message = FileFailure(path, "通常のファイルではありません", EINVAL);
         return false;
     }
     if (static_cast<std::size_t>(st.st_size) > maxBytes) {
         ::close(fd);
-        message = Failure(path, "ファイルが大きすぎます", EFBIG);
+        message = FileFailure(path, "ファイルが大きすぎます", EFBIG);
         return false;
     }
     data.clear();
@@ -354,13 +356,13 @@ bool ReadWholeFile(const std::string& path, std::string& data, std::string& mess
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) continue;
-            message = Failure(path, "ファイルを読み込めません", errno);
+            message = FileFailure(path, "ファイルを読み込めません", errno);
             ::close(fd);
             return false;
         }
         if (n == 0) break;
         if (data.size() + static_cast<std::size_t>(n) > maxBytes) {
-            message = Failure(path, "ファイルが大きすぎます", EFBIG);
+            message = FileFailure(path, "ファイルが大きすぎます", EFBIG);
             ::close(fd);
             return false;
         }

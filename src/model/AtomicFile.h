@@ -34,6 +34,12 @@ extern const char* const kSaveTempSuffix;
 // On failure the temporary file is removed and the target keeps its old content.
 WriteResult WriteFileAtomically(const std::string& path, std::string_view data);
 
+// "\"PATH\": WHAT (the system's reason)", the form of every file error shown.
+std::string FileFailure(const std::string& path, const char* what, int err);
+
+// The folder part of `path`: "." for a bare name, "/" for a name in the root.
+std::string FolderOf(const std::string& path);
+
 // Writes all of `data` at `offset`, going on after a short write or a signal; false with
 // `err` set when the system refuses (ENOSPC when it writes nothing).
 bool WriteAllAt(int fd, std::string_view data, off_t offset, int& err);

@@ -22,6 +22,7 @@ struct FileIdentity {
     bool SameFile(const FileIdentity& other) const {
         return known() && other.known() && device == other.device && inode == other.inode;
     }
+    bool operator==(const FileIdentity&) const = default;
 };
 
 std::string HashBytes(std::string_view bytes);

@@ -24,17 +24,13 @@ std::string Trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
+std::string Lower(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
 }
+
+bool SameName(const std::string& a, const std::string& b) { return a.size() == b.size() && Lower(a) == Lower(b); }
 
 // "[name]" -> name; anything else -> nullopt.
 std::optional<std::string> SectionName(const std::string& line) {
@@ -43,12 +39,6 @@ std::optional<std::string> SectionName(const std::string& line) {
     size_t close = t.find(']');
     if (close == std::string::npos) return std::nullopt;
     return Trim(t.substr(1, close - 1));
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
 }
 
 std::string SeenName(const std::string& section, const std::string& key) {

@@ -27,9 +27,6 @@ constexpr char kCopySuffix[] = ".recovery";
 // A label set and its header; anything larger is not a copy of ours.
 constexpr std::size_t kMaxCopyBytes = kMaxLabelSetFileBytes + 64 * 1024;
 
-std::string Failure(const std::string& path, const char* what, int err) {
-    return "\"" + path + "\": " + what + " (" + std::strerror(err) + ")";
-}
 
 bool IsCopyName(const char* name) {
     const std::size_t prefix = std::strlen(kCopyPrefix);
@@ -94,7 +91,7 @@ bool RecoveryCopy::Write(const LabelSet& set, const FileIdentity& file, std::int
         std::string name = m_folder + "/" + kCopyPrefix + "XXXXXX" + kCopySuffix;
         int fd = ::mkostemps(name.data(), static_cast<int>(std::strlen(kCopySuffix)), O_CLOEXEC);
         if (fd < 0) {
-            message = Failure(m_folder, "復元用のコピーを作成できません", errno);
+            message = FileFailure(m_folder, "復元用のコピーを作成できません", errno);
             return false;
         }
         ::flock(fd, LOCK_EX);
@@ -112,11 +109,11 @@ bool RecoveryCopy::Write(const LabelSet& set, const FileIdentity& file, std::int
     int err = 0;
     int fd = WriteLockedTemporary(m_folder, WriteFramed(kCopyKind, framed), 0600, durable, tmpPath, err);
     if (fd < 0) {
-        message = Failure(m_path, "復元用のコピーを書き込めません", err);
+        message = FileFailure(m_path, "復元用のコピーを書き込めません", err);
         return false;
     }
     if (::rename(tmpPath.c_str(), m_path.c_str()) != 0) {
-        message = Failure(m_path, "復元用のコピーを置き換えられません", errno);
+        message = FileFailure(m_path, "復元用のコピーを置き換えられません", errno);
         ::close(fd);
         ::unlink(tmpPath.c_str());
         return false;
@@ -160,7 +157,7 @@ CopyState RecoveryCopy::Read(RecoveredDocument& document, std::string& message) 
     std::string text;
     int err = 0;
     if (m_lock < 0 || !ReadOpenFile(m_lock, kMaxCopyBytes, text, err)) {
-        message = Failure(m_path, "復元用のコピーを読み込めません", m_lock < 0 ? EBADF : err);
+        message = FileFailure(m_path, "復元用のコピーを読み込めません", m_lock < 0 ? EBADF : err);
         return CopyState::Damaged;
     }
     const CopyState state = ReadRecoveryCopy(text, document, message);

@@ -23,9 +23,6 @@ namespace {
 // A header is a handful of short lines; anything longer is not one of ours.
 constexpr std::size_t kMaxHeaderBytes = 16 * 1024;
 
-std::string Failure(const std::string& path, const char* what, int err) {
-    return "\"" + path + "\": " + what + " (" + std::strerror(err) + ")";
-}
 
 }  // namespace
 
@@ -54,7 +51,7 @@ bool MakeRecoveryFolder(const std::string& folder, std::string& message) {
     for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
         if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-            message = Failure(part, "フォルダーを作成できません", errno);
+            message = FileFailure(part, "フォルダーを作成できません", errno);
             return false;
         }
         if (slash == std::string::npos) break;
@@ -62,7 +59,7 @@ bool MakeRecoveryFolder(const std::string& folder, std::string& message) {
     // The copies hold whole documents: the folder must be this user's own.
     struct stat st {};
     if (::lstat(folder.c_str(), &st) != 0) {
-        message = Failure(folder, "フォルダーを開けません", errno);
+        message = FileFailure(folder, "フォルダーを開けません", errno);
         return false;
     }
     if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {

@@ -27,13 +27,6 @@ std::string RealPath(const std::string& path) {
     return resolved;
 }
 
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 // Beside the file: one journal per file, whichever of its names it was saved under.
 std::string BesideName(const std::string& real, ino_t inode) {
     return FolderOf(real) + "/.stripwise2-journal-" + std::to_string(inode);
@@ -108,15 +101,14 @@ std::optional<InterruptedSave> FindInterruptedSave(const std::string& path, std:
         std::string text;
         std::string message;
         FramedFile journal;
-        if (::access(candidate.c_str(), F_OK) != 0 ||
-            !ReadWholeFile(candidate, text, message, maxBytes + 64 * 1024) ||
+        if (!ReadWholeFile(candidate, text, message, maxBytes + 64 * 1024) ||
             !ReadFramed(text, kJournalKind, journal) || journal.Field("inode") != std::to_string(st.st_ino))
             continue;
         std::string journalFile;
         if (candidate != candidates[0] && (!BytesFromHex(journal.Field("path"), journalFile) || journalFile != real))
             continue;
         std::string now;
-        if (ReadWholeFile(real, now, message, maxBytes) && HashBytes(now) == HashBytes(journal.body)) {
+        if (ReadWholeFile(real, now, message, maxBytes) && now == journal.body) {
             // The save finished; only the journal's removal was cut off.
             ::unlink(candidate.c_str());
             continue;

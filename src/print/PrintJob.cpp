@@ -119,12 +119,12 @@ bool QtPrintTarget::PrintPage(const QString& title, const PageDrawer& draw, QStr
         drawn);
 }
 
-namespace {
-
 QString FaceNumber(int face) {
     static const char* const kDigits[] = {"０", "１", "２", "３", "４"};
     return face >= 1 && face <= 4 ? QString::fromUtf8(kDigits[face]) : QString::number(face);
 }
+
+namespace {
 
 // The first marked face the user was not asked about, or nullptr.
 const PictureProblem* Unasked(const std::vector<PictureProblem>& marked,

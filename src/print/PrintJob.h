@@ -139,6 +139,9 @@ RenderResult RenderCurrentSheet(QPainter& canvas, int resolution, const sw::mode
 // remember which were named).
 void ReportMissingPictures(QWidget* parent, sw::app::Dialogs& dialogs, const RenderResult& result);
 
+// A face's number as the program writes it in messages: "１" to "４".
+QString FaceNumber(int face);
+
 // Before a print job of one page for each management number in `entries`: draws every page
 // once off the printer, and when a face would carry the mark of a picture file that cannot be
 // read, asks once, naming each face (with its management number when there are several) and

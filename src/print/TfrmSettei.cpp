@@ -16,6 +16,7 @@
 #include "model/FieldNumber.h"
 #include "model/IniFile.h"
 #include "print/CalibrationPrint.h"
+#include "print/PrintJob.h"
 #include "render/SheetFit.h"
 #include "render/SheetRenderer.h"
 
@@ -24,14 +25,13 @@ namespace sw::render {
 QString FormatOffsetField(int value) { return QStringLiteral("%1").arg(value, 4); }
 
 QString FacesOffPaper(int sayu, int jyoge) {
-    static const char* const kDigits[] = {"０", "１", "２", "３", "４"};
     const QRectF paper(0, 0, kA4LongSideMm, kA4ShortSideMm);
     QStringList faces;
     QRectF off;
     for (int face = 1; face <= sw::model::kFaceCount; ++face) {
         const QRectF box = FaceBoxMm(face, sayu, jyoge);
         if (paper.contains(box)) continue;
-        faces << QStringLiteral("印刷面") + QString::fromUtf8(kDigits[face]);
+        faces << QStringLiteral("印刷面") + FaceNumber(face);
         off |= box;
     }
     if (faces.isEmpty()) return {};
